@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+#include "app/command_line.h"
+#include "platform/screen_metrics.h"
+#include "platform/settings_store.h"
+
+namespace app {
+
+// The one object that lives as long as the process: it prepares the data home and its folders,
+// opens the settings store and holds what the windows need to know of the program.
+class VelmoraApp {
+public:
+    explicit VelmoraApp(StartOptions options);
+    ~VelmoraApp();
+    VelmoraApp(const VelmoraApp&) = delete;
+    VelmoraApp& operator=(const VelmoraApp&) = delete;
+
+    // The start-up routine. False when the program cannot run; the user has then been told why.
+    bool Start();
+
+    const QString& programFolder() const { return programFolder_; }
+    const QString& routesFolder() const { return routesFolder_; }
+    const QString& mapsFolder() const { return mapsFolder_; }
+    int buildYear() const { return buildYear_; }
+    int buildDayNumber() const { return buildDayNumber_; }
+    int largeScreen() const { return largeScreen_; }
+    const platform::ScreenMetrics& screen() const { return screen_; }
+    const StartOptions& options() const { return options_; }
+    // Null until Start has opened it.
+    platform::SettingsStore* settings() const { return settings_.get(); }
+
+    // Set by a test to stand in for the compiler's build date.
+    void SetBuildDateText(const char* text) { buildDateText_ = text; }
+
+private:
+    void InitialiseShell();
+    void FindProgramFolder();
+    void CreateFolders();
+    void OpenSettings();
+    bool StartXml();
+    void ReadBuildDate();
+    void ReadScreen();
+
+    StartOptions options_;
+    QString programFolder_;
+    QString routesFolder_;
+    QString mapsFolder_;
+    int buildYear_ = 0;
+    int buildDayNumber_ = 0;
+    int largeScreen_ = 0;
+    platform::ScreenMetrics screen_;
+    std::unique_ptr<platform::SettingsStore> settings_;
+    const char* buildDateText_;
+};
+
+// 1 when the work area is larger than 240 × 320 pixels in both dimensions, either way up.
+int LargeScreenFlag(int workWidth, int workHeight);
+
+}  // namespace app
