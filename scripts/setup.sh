@@ -6,7 +6,7 @@ PACKAGES="
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core fontconfig
+  fonts-dejavu-core fontconfig locales
   clang libclang-rt-dev
 "
 

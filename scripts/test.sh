@@ -8,6 +8,13 @@ cd "$(dirname "$0")/.."
 
 dir=build
 [ "${1:-}" = "--sanitize" ] && dir=build-asan
+# A locale with a decimal comma, compiled into the build folder, so that the tests can show that
+# no text or number of ours depends on the user's locale.
+if [ ! -d "$dir/locales/de_DE.UTF-8" ]; then
+  mkdir -p "$dir/locales"
+  localedef -i de_DE -f UTF-8 "$dir/locales/de_DE.UTF-8" 2>/dev/null || true
+fi
+export LOCPATH="$(pwd)/$dir/locales"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan.supp:print_suppressions=0"

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+#include <cstdint>
+#include <limits>
+
+namespace render {
+
+class MapWindowView;
+
+// A position in decimal degrees, north and east positive.
+struct GeoPoint {
+    float lat = 0.0f;
+    float lon = 0.0f;
+};
+
+// Floor of a pixel value computed in float, saturated at the int range. NaN gives 0. Infinite
+// values are expected from a box with a zero span and become the nearest int limit.
+int FloorToPixel(float value);
+
+// A pixel sum or difference taken in 64 bits, saturated at the int range.
+constexpr int SaturateToInt(int64_t value) {
+    if (value > std::numeric_limits<int>::max()) {
+        return std::numeric_limits<int>::max();
+    }
+    if (value < std::numeric_limits<int>::min()) {
+        return std::numeric_limits<int>::min();
+    }
+    return int(value);
+}
+
+// A geographic box stretched linearly over a canvas of width × height pixels: longitude grows
+// to the right from `left`, latitude grows upward from `bottom`, with no cos(latitude)
+// correction. The picture may be turned about a centre point. All arithmetic is single
+// precision in the order written; pixel results are floored.
+class MapProjection {
+public:
+    MapProjection();
+
+    // Canvas pixel of a position. width and height are the canvas size, not the window's.
+    virtual QPoint GeoToScreen(float lat, float lon, int width, int height) const;
+    // GeoToScreen, then turned about (cx, cy) as RotatePoint does.
+    virtual QPoint GeoToScreenRotated(float lat, float lon, int cx, int cy, int width,
+                                      int height) const;
+    // (x, y) turned by `angle` about (cx, cy).
+    virtual QPoint RotatePoint(int x, int y, int cx, int cy) const;
+    // Declared after the three conversions so that they keep the first three table slots.
+    virtual ~MapProjection() = default;
+
+    // Stores both names and the box spanned by the two corners, in either order; state = 2.
+    void SetBounds(const QString& newPath, const QString& newTitle, float lat1, float lon1,
+                   float lat2, float lon2);
+    // Zeroes the box and empties both names; state keeps its value.
+    void Clear();
+    void SetRotation(float degrees);
+
+    // Position of a canvas pixel, ignoring the rotation.
+    GeoPoint ScreenToGeo(QPoint point, int width, int height) const;
+    // Position of a pixel of the turned picture, the rotation being about the canvas centre.
+    GeoPoint ScreenToGeoRotated(QPoint point, int width, int height) const;
+    // Ground distance in km along the north edge of the box from `left` to the longitude under
+    // the right edge of the window, the window's left edge being at the canvas origin.
+    float WidthDistanceKm(const MapWindowView& window, int width, int height) const;
+
+    float top = 0.0f;
+    float left = 0.0f;
+    float bottom = 0.0f;
+    float right = 0.0f;
+    float latSpan = 0.0f;
+    float lonSpan = 0.0f;
+    QString path;        // map file whose box this is; identifies an already loaded map
+    QString title;       // base-map loaders put "TEST" here
+    int state = 3;       // 3 when new, 2 once SetBounds has run
+    float angle = 0.0f;  // radians
+    float cosA = 1.0f;
+    float sinA = 0.0f;
+    float cosInv = 1.0f;  // cosine and sine of (360° − angle), to undo the rotation
+    float sinInv = 0.0f;
+};
+
+}  // namespace render
