@@ -1,0 +1,39 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer into
+# build-fuzz/ and runs each for SECONDS (default 10) on its corpus in build-fuzz/corpus/<name>,
+# seeded by the target's seed writer. Usage: scripts/fuzz.sh [SECONDS] [TARGET…]
+set -eu
+cd "$(dirname "$0")/.."
+
+seconds="${1:-10}"
+[ $# -gt 0 ] && shift
+
+./scripts/setup.sh
+CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DVELMORA_BUILD_FUZZ=ON \
+  -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+targets="$*"
+if [ -z "$targets" ] && [ -f build-fuzz/fuzz_targets.txt ]; then
+  targets=$(cat build-fuzz/fuzz_targets.txt)
+fi
+if [ -z "$targets" ]; then
+  echo "fuzz: no fuzz targets yet"
+  exit 0
+fi
+
+for target in $targets; do
+  cmake --build build-fuzz --target "$target" >/dev/null
+  cmake --build build-fuzz --target "${target}_seeds" >/dev/null 2>&1 || true
+done
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export QT_QPA_PLATFORM=offscreen
+for target in $targets; do
+  corpus="build-fuzz/corpus/$target"
+  mkdir -p "$corpus"
+  seeds=$(find build-fuzz -name "${target}_seeds" -type f -perm -u+x | head -n 1)
+  [ -n "$seeds" ] && "$seeds" "$corpus"
+  binary=$(find build-fuzz -name "$target" -type f -perm -u+x | head -n 1)
+  echo "fuzz: $target for ${seconds}s"
+  "$binary" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
+done
