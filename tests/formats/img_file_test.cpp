@@ -251,8 +251,8 @@ TEST(ImgFile, TextStopsAtTheFirstNul) {
     ShapeFile written;
     written.name = QString::fromUtf16(u"No\0rth", 6);
     auto level = MakeLevel(24);
-    for (const QString& label : {QString::fromUtf16(u"ab\0cd", 5), QString::fromUtf16(u"\0x", 2),
-                                 QString()}) {
+    for (const QString& label :
+         {QString::fromUtf16(u"ab\0cd", 5), QString::fromUtf16(u"\0x", 2), QString()}) {
         level->shapes.push_back(MakeShape<ShapePoint>(1, label, {{1, 1}}));
     }
     written.levels.push_back(std::move(level));

@@ -19,7 +19,9 @@ QByteArray Word32(uint32_t v) {
                           char(v >> 24)};
     return QByteArray(bytes, 4);
 }
-QByteArray Float(float f) { return Word32(std::bit_cast<uint32_t>(f)); }
+QByteArray Float(float f) {
+    return Word32(std::bit_cast<uint32_t>(f));
+}
 
 TEST(WriteVl, LaysOutEveryItemInOrderWithoutPadding) {
     ShapeFile file;
@@ -45,15 +47,15 @@ TEST(WriteVl, LaysOutEveryItemInOrderWithoutPadding) {
     file.levels.push_back(std::make_unique<ShapeLevel>());
 
     const QByteArray expected =
-        Word16(1) + Word32(4) + QByteArray("M\0\xE9\0", 4) +               // version, name
-        Float(2.0f) + Float(1.0f) + Float(3.0f) + Float(4.0f) +            // east west south north
-        Word32(1) + Word32(1) + Float(3.0f) + Float(1.0f) +                // coverage
-        Word32(2) + Word32(22) + Word32(1) +                               // levels, first level
-        Word32(1) + Word32(2) + QByteArray("A\0", 2) +                     // kind, label
-        Float(1.5f) + Float(3.5f) + Word32(uint32_t(-900)) + Word32(6) + Word32(7) +
-        Float(1.25f) + Float(3.75f) + Float(1.75f) + Float(3.25f) +        // west north east south
-        Word32(2) + Float(3.25f) + Float(1.25f) + Float(3.75f) + Float(1.75f) +
-        Word32(0) + Word32(0);                                             // the empty level
+        Word16(1) + Word32(4) + QByteArray("M\0\xE9\0", 4) +     // version, name
+        Float(2.0f) + Float(1.0f) + Float(3.0f) + Float(4.0f) +  // east west south north
+        Word32(1) + Word32(1) + Float(3.0f) + Float(1.0f) +      // coverage
+        Word32(2) + Word32(22) + Word32(1) +                     // levels, first level
+        Word32(1) + Word32(2) + QByteArray("A\0", 2) +           // kind, label
+        Float(1.5f) + Float(3.5f) + Word32(uint32_t(-900)) + Word32(6) + Word32(7) + Float(1.25f) +
+        Float(3.75f) + Float(1.75f) + Float(3.25f) +  // west north east south
+        Word32(2) + Float(3.25f) + Float(1.25f) + Float(3.75f) + Float(1.75f) + Word32(0) +
+        Word32(0);  // the empty level
     EXPECT_EQ(WriteVl(file).toHex(' '), expected.toHex(' '));
 }
 
