@@ -20,17 +20,18 @@ constexpr int kCoarsestCbits = 11;
 // Even-odd test of one ring. An edge counts when one end lies strictly south of the point and
 // the other at or north of it, so a point on a vertex's latitude is counted on one side only.
 bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
-    const std::vector<float>& lat = ring.latitudes;
-    const std::vector<float>& lon = ring.longitudes;
-    const size_t count = std::min(lat.size(), lon.size());
+    const size_t count = ring.VertexCount();
     bool inside = false;
     for (size_t j = 0; j < count; ++j) {
         const size_t k = (j + 1 == count) ? 0 : j + 1;
+        const float latJ = ring.Latitude(j);
+        const float latK = ring.Latitude(k);
         const bool crosses =
-            (lat[j] < latitude && lat[k] >= latitude) || (lat[k] < latitude && lat[j] >= latitude);
+            (latJ < latitude && latK >= latitude) || (latK < latitude && latJ >= latitude);
         if (crosses) {
+            const float lonJ = ring.Longitude(j);
             const float edgeLon =
-                lon[j] + (latitude - lat[j]) / (lat[k] - lat[j]) * (lon[k] - lon[j]);
+                lonJ + (latitude - latJ) / (latK - latJ) * (ring.Longitude(k) - lonJ);
             if (edgeLon < longitude) {
                 inside = !inside;
             }
@@ -42,6 +43,29 @@ bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
 }  // namespace
 
 Shape::~Shape() = default;
+
+void ShapeDeleter::operator()(Shape* shape) const {
+    if (shape->inFileStorage_) {
+        shape->~Shape();
+    } else {
+        delete shape;
+    }
+}
+
+std::unique_ptr<ShapeStorage> ShapeStorage::Create(size_t bytes) {
+    std::optional<platform::ByteBuffer> block = platform::ByteBuffer::Allocate(bytes);
+    if (!block) {
+        return nullptr;
+    }
+    return std::unique_ptr<ShapeStorage>(new ShapeStorage(std::move(*block)));
+}
+
+ShapeStorage::ShapeStorage(platform::ByteBuffer block)
+    : block_(std::move(block)),
+      resource_(block_.Size() > 0 ? block_.Data() : nullptr, block_.Size(),
+                std::pmr::new_delete_resource()) {}
+
+ShapeStorage::~ShapeStorage() = default;
 
 int WantedCbits(float resolution) {
     for (const CbitsStep& step : kCbitsSteps) {
@@ -55,7 +79,7 @@ int WantedCbits(float resolution) {
 ShapeFile::~ShapeFile() = default;
 
 bool ShapeFile::Load(const QString& path) {
-    std::optional<QByteArray> bytes = platform::ReadWholeFile(path);
+    std::optional<platform::ByteBuffer> bytes = platform::ReadWholeFile(path);
     if (!bytes) {
         return false;
     }
@@ -76,7 +100,7 @@ int ShapeFile::SelectLevel(float resolution) {
 }
 
 bool ShapeFile::Contains(float latitude, float longitude) const {
-    for (const std::unique_ptr<ShapePolygon>& ring : coverage) {
+    for (const ShapePtr<ShapePolygon>& ring : coverage) {
         if (RingContains(*ring, latitude, longitude)) {
             return true;
         }
@@ -93,8 +117,9 @@ void ShapeFile::Clear() {
     name.clear();
     levels.clear();
     coverage.clear();
+    storage.reset();  // after the shapes that live in it
     currentLevel = 0;
-    fileBuffer = QByteArray();
+    fileBuffer.Free();
 }
 
 MapFile::~MapFile() = default;

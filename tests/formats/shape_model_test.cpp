@@ -58,8 +58,8 @@ TEST_F(SelectLevelTest, FallsBackToTheFirstLevelWhenNoneIsDetailedEnough) {
     EXPECT_EQ(empty.CurrentLevel(), nullptr);
 }
 
-std::unique_ptr<ShapePolygon> Ring(std::initializer_list<std::pair<float, float>> vertices) {
-    auto ring = std::make_unique<ShapePolygon>();
+ShapePtr<ShapePolygon> Ring(std::initializer_list<std::pair<float, float>> vertices) {
+    auto ring = MakeShape<ShapePolygon>();
     for (const auto& [lat, lon] : vertices) {
         ring->AddVertex(lat, lon);
     }
