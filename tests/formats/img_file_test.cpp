@@ -303,6 +303,30 @@ TEST(ImgFile, LoadReadsFilesAndRejectsWhatIsNoMapFile) {
     EXPECT_TRUE(IsEmpty(read));
 }
 
+TEST(ImgFile, AFileLargerThanTheWindowLoadsWhole) {
+    TempHome home;
+    ShapeFile written;
+    FillSample(written);
+    auto level = std::make_unique<ShapeLevel>();
+    level->cbits = 16;
+    for (int i = 0; i < 3000; ++i) {  // objects of about 1 KB, one of 1 MB
+        level->shapes.push_back(BuiltShape<ShapePolyline>(i, QString::number(i), {}));
+        for (int v = 0; v < (i == 1500 ? 131072 : 120); ++v) {
+            level->shapes.back()->AddVertex(float(v), float(i));
+        }
+    }
+    written.levels.push_back(std::move(level));
+    const QByteArray bytes = WriteVl(written);
+    ASSERT_GT(bytes.size(), qsizetype(4 * ByteWindow::kDefaultWindowBytes));
+    ASSERT_TRUE(home.Write("big.vl", bytes));
+    ImgFile read;
+    ASSERT_TRUE(read.Load(home.File("big.vl")));
+    EXPECT_EQ(WriteVl(read), bytes);
+    ASSERT_TRUE(home.Write("big.vl", bytes.left(bytes.size() - 8)));
+    EXPECT_FALSE(read.Load(home.File("big.vl")));
+    EXPECT_TRUE(IsEmpty(read));
+}
+
 TEST(ImgFile, TheHeaderAloneGivesNameAndRectangle) {
     TempHome home;
     // A valid header followed by bytes that are no map body.
