@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -24,6 +25,8 @@ constexpr int kMsPerDay = 86400000;
 constexpr double kEarthRadiusM = 6371000.0;
 constexpr double kMsToKnots = 3600.0 / 1852.0;
 constexpr double kPi = 3.14159265358979323846;
+// Points without times (routes, most of all) are travelled at this speed, 50 km/h.
+constexpr double kTimelessSpeedMs = 50.0 / 3.6;
 
 struct ReplayStep {
     GpsPosition position;
@@ -201,15 +204,17 @@ std::vector<ReplayStep> StepsFromGpx(const QByteArray& bytes) {
         // Speed and heading of the leg that ends here (the first point takes the first leg's).
         const size_t from = i == 0 ? 0 : i - 1;
         const size_t to = i == 0 ? std::min<size_t>(1, points.size() - 1) : i;
+        const double metres = from == to ? 0.0 : DistanceM(points[from], points[to]);
         int legMs = kDefaultStepMs;
         if (points[from].time.isValid() && points[to].time.isValid()) {
             const qint64 ms = points[from].time.msecsTo(points[to].time);
             if (ms > 0 && ms <= kMaxStepMs)
                 legMs = int(ms);
+        } else if (metres > 0.0) {
+            legMs = int(std::clamp(metres / kTimelessSpeedMs * 1000.0, 1.0, double(kMaxStepMs)));
         }
         step.delayMs = i == 0 ? 0 : legMs;
         if (from != to) {
-            const double metres = DistanceM(points[from], points[to]);
             step.position.speedKnots = float(metres / (legMs / 1000.0) * kMsToKnots);
             step.position.validFields |= kGpsValidSpeed;
             if (metres > 0.0) {
