@@ -148,11 +148,11 @@ private:
         }
     }
 
-    void SetConnected(bool connected) {
+    void SetConnected(bool connected, bool forgetPosition = false) {
         {
             std::lock_guard lock(mutex_);
             connected_ = connected;
-            if (!connected) {
+            if (forgetPosition) {
                 hasLatest_ = false;  // no stale position while the source is away
             }
         }
