@@ -1,0 +1,197 @@
+// The link with real peers: a gpsd started by gpsfake on a loopback port and fed with a shared
+// log, and the vlgps tool over a replayed log.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "gps/gps_link.h"
+#include "platform/gps_driver.h"
+#include "platform/nmea_parser.h"
+
+namespace {
+
+const QString kLog = QStringLiteral(VELMORA_SHARED_DATA "/nmea/bu353s4.log");
+
+// The positions our decoder finds in the log: what the link must show, whichever way it reads it.
+std::vector<platform::GpsPosition> LogPositions() {
+    std::vector<platform::GpsPosition> positions;
+    platform::NmeaParser parser([&](const platform::NmeaFix& fix) {
+        if (fix.position.Has(platform::kGpsValidLatitude))
+            positions.push_back(fix.position);
+    });
+    QFile file(kLog);
+    if (file.open(QIODevice::ReadOnly)) {
+        parser.Feed(file.readAll().toStdString());
+        parser.Flush();
+    }
+    return positions;
+}
+
+bool InLog(const std::vector<platform::GpsPosition>& log, double lat, double lon) {
+    for (const platform::GpsPosition& p : log) {
+        if (std::fabs(p.latitude - lat) < 1e-6 && std::fabs(p.longitude - lon) < 1e-6) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int FreeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+class Notes : public QObject {
+public:
+    std::vector<std::pair<int, int>> codes;
+    std::vector<platform::GpsPosition> positions;
+    int satellites = 0;
+
+protected:
+    void customEvent(QEvent* event) override {
+        if (event->type() != gps::GpsNotifyEvent::Type())
+            return;
+        const auto* note = static_cast<gps::GpsNotifyEvent*>(event);
+        codes.emplace_back(note->status, note->detail);
+        if (note->status == gps::kStatusPosition) {
+            positions.push_back(note->position);
+            satellites = note->satellitesUsed;
+        }
+    }
+};
+
+// gpsfake under `timeout`, stopped with SIGINT (which timeout passes on), so that gpsfake ends
+// the gpsd it started; a plain SIGTERM leaves gpsd behind.
+class GpsFake {
+public:
+    GpsFake(const QString& log, int port) {
+        process_.setProgram("timeout");
+        process_.setArguments({"-s", "INT", "-k", "5", "25", "gpsfake", "-q", "-P",
+                               QString::number(port), "-c", "0.05", log});
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.start();
+        process_.waitForStarted(3000);
+    }
+    ~GpsFake() {
+        if (process_.state() != QProcess::NotRunning) {
+            ::kill(pid_t(process_.processId()), SIGINT);
+            if (!process_.waitForFinished(8000)) {
+                process_.kill();
+                process_.waitForFinished(2000);
+            }
+        }
+    }
+
+private:
+    QProcess process_;
+};
+
+void ProcessEventsFor(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+TEST(GpsdLinkTest, RealGpsdFedByGpsfakePostsTheLogsPositions) {
+    if (QStandardPaths::findExecutable("gpsfake").isEmpty() ||
+        QStandardPaths::findExecutable("gpsd", {"/usr/sbin", "/usr/local/sbin", "/usr/bin"})
+            .isEmpty() ||
+        QStandardPaths::findExecutable("timeout").isEmpty()) {
+        GTEST_SKIP() << "gpsd and gpsfake are not installed (Debian packages gpsd, gpsd-clients)";
+    }
+    const std::vector<platform::GpsPosition> log = LogPositions();
+    if (log.empty())
+        GTEST_SKIP() << "no log at " << kLog.toStdString();
+
+    const int port = FreeLoopbackPort();
+    GpsFake fake(kLog, port);
+    platform::SetGpsSource("gpsd://127.0.0.1:" + std::to_string(port));
+    Notes notes;
+    gps::GpsLink link;
+    link.SetOwner(&notes);
+    QElapsedTimer timer;
+    timer.start();
+    while (link.Open() != 1 && timer.elapsed() < 8000) {
+        ProcessEventsFor(200);
+    }
+    ASSERT_TRUE(link.IsOpen()) << "gpsd did not come up on port " << port;
+    while (notes.positions.size() < 5 && timer.elapsed() < 16000) {
+        ProcessEventsFor(50);
+    }
+    link.Stop();
+    platform::SetGpsSource(platform::kDefaultGpsSource);
+
+    ASSERT_GE(notes.positions.size(), 5u) << "too few positions from gpsd";
+    EXPECT_EQ(notes.codes.front(), std::make_pair(1, 1));  // the fix, gained once
+    for (const platform::GpsPosition& p : notes.positions) {
+        EXPECT_TRUE(InLog(log, p.latitude, p.longitude)) << p.latitude << " " << p.longitude;
+        EXPECT_TRUE(p.Has(platform::kGpsValidHorizontalDilutionOfPrecision));
+    }
+    EXPECT_EQ(notes.satellites, 8);
+}
+
+TEST(VlgpsTest, PrintsOneJsonObjectPerNotification) {
+    const std::vector<platform::GpsPosition> log = LogPositions();
+    if (log.empty())
+        GTEST_SKIP() << "no log at " << kLog.toStdString();
+    QProcess vlgps;
+    vlgps.start(VLGPS_PATH, {"replay:" + kLog + "?speed=0", "--count", "6", "--json"});
+    ASSERT_TRUE(vlgps.waitForFinished(10000));
+    EXPECT_EQ(vlgps.exitCode(), 0);
+    const QList<QByteArray> lines = vlgps.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(QJsonDocument::fromJson(lines[0]).object(),
+              (QJsonObject{{"status", 1}, {"detail", 1}}));
+    for (int i = 1; i < 6; ++i) {
+        const QJsonObject o = QJsonDocument::fromJson(lines[i]).object();
+        EXPECT_EQ(o.keys(), (QStringList{"alt", "detail", "hacc", "heading", "lat", "latText",
+                                         "lon", "lonText", "sats", "speedKmh", "status", "vacc"}));
+        EXPECT_EQ(o.value("status").toInt(), 0);
+        const platform::GpsPosition& p = log[size_t(i - 1)];
+        EXPECT_NEAR(o.value("lat").toDouble(), p.latitude, 1e-6);
+        EXPECT_NEAR(o.value("speedKmh").toDouble(), p.speedKnots * 1.852, 1e-3);
+        EXPECT_EQ(o.value("sats").toInt(), 8);
+        EXPECT_TRUE(o.value("latText").toString().endsWith('S'));
+    }
+}
+
+TEST(VlgpsTest, RefusesRecordAndBadSourcesWithOneLine) {
+    QProcess vlgps;
+    vlgps.start(VLGPS_PATH, {"replay:" + kLog, "--record", QDir::tempPath()});
+    ASSERT_TRUE(vlgps.waitForFinished(5000));
+    EXPECT_NE(vlgps.exitCode(), 0);
+    EXPECT_EQ(vlgps.readAllStandardError(), "vlgps: --record is not available yet\n");
+
+    vlgps.start(VLGPS_PATH, {"gpsd://127.0.0.1:1"});
+    ASSERT_TRUE(vlgps.waitForFinished(5000));
+    EXPECT_EQ(vlgps.exitCode(), 1);
+    EXPECT_EQ(vlgps.readAllStandardError(), "vlgps: cannot open gpsd://127.0.0.1:1\n");
+}
+
+}  // namespace
