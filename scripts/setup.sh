@@ -8,6 +8,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fontconfig locales
   clang libclang-rt-dev
+  libxml2-utils gpsbabel
 "
 
 missing=""

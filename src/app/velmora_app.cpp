@@ -5,6 +5,7 @@
 #include "platform/program_folder.h"
 #include "platform/trace.h"
 #include "platform/xml_library.h"
+#include "poi/route_recorder.h"
 
 namespace app {
 
@@ -17,6 +18,7 @@ bool VelmoraApp::Start() {
     InitialiseShell();
     FindProgramFolder();
     CreateFolders();
+    CompleteRouteFiles();
     OpenSettings();
     if (!StartXml()) {
         platform::ShowMessageBox(QStringLiteral("MSXML ERROR INI"));
@@ -46,13 +48,21 @@ void VelmoraApp::CreateFolders() {
     routesFolder_ = programFolder_ + QLatin1String(platform::kRoutesTail);
 }
 
+void VelmoraApp::CompleteRouteFiles() {
+    // Before any recording starts: a route cut off by a crash or power loss gets its closing
+    // lines, so that the overlay loader and the GPX dialog can read it.
+    poi::CompleteUnfinishedRoutes(routesFolder_);
+}
+
 void VelmoraApp::OpenSettings() {
     // A home of one's own keeps its own settings file; otherwise the user's.
     settings_ = options_.home.isEmpty() ? platform::SettingsStore::OpenUser()
                                         : platform::SettingsStore::OpenForHome(programFolder_);
 }
 
-bool VelmoraApp::StartXml() { return platform::StartXmlLibrary(); }
+bool VelmoraApp::StartXml() {
+    return platform::StartXmlLibrary();
+}
 
 void VelmoraApp::ReadBuildDate() {
     const BuildDate date = ParseBuildDate(buildDateText_);

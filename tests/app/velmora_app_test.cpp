@@ -8,6 +8,7 @@
 #include "platform/program_folder.h"
 #include "platform/trace.h"
 #include "platform/xml_library.h"
+#include "poi/gpx_writer.h"
 #include "temp_home.h"
 
 namespace app {
@@ -19,8 +20,8 @@ namespace keys = platform::settings;
 class RecordedMessages {
 public:
     RecordedMessages() {
-        previous_ = platform::SetMessageBoxHandler(
-            [this](const QString& text) { texts.push_back(text); });
+        previous_ =
+            platform::SetMessageBoxHandler([this](const QString& text) { texts.push_back(text); });
     }
     ~RecordedMessages() { platform::SetMessageBoxHandler(std::move(previous_)); }
     std::vector<QString> texts;
@@ -56,6 +57,18 @@ TEST(VelmoraApp, StartPreparesTheDataHome) {
 
     ASSERT_NE(velmora.settings(), nullptr);
     EXPECT_EQ(velmora.settings()->FilePath(), home.File("Velmora.conf"));
+}
+
+TEST(VelmoraApp, StartCompletesARouteACrashCutOff) {
+    TempHome home;
+    const QByteArray header = poi::GpxHeader(platform::SystemTime{}) + poi::kRouteStartLine;
+    const QByteArray point = poi::RoutePointLines(41.0f, 23.0f, 5.0f);
+    ASSERT_TRUE(home.Write("Routes_POIs/2008_1_15__9_5.gpx", header + point + "<rtept"));
+    VelmoraApp velmora(OptionsFor(home));
+    ASSERT_TRUE(velmora.Start());
+    QFile route(home.File("Routes_POIs/2008_1_15__9_5.gpx"));
+    ASSERT_TRUE(route.open(QIODevice::ReadOnly));
+    EXPECT_EQ(route.readAll(), header + point + poi::kRouteEndLines);
 }
 
 TEST(VelmoraApp, FirstStartReadsTheDefaults) {
@@ -98,9 +111,9 @@ TEST(VelmoraApp, LargeScreenFlagFromTheWorkArea) {
         const char* screen;
         int flag;
     };
-    for (const Case& c : {Case{"240x320", 0}, Case{"320x240", 0}, Case{"480x640", 1},
-                          Case{"640x480", 1}, Case{"241x321", 1}, Case{"241x320", 0},
-                          Case{"800x240", 0}}) {
+    for (const Case& c :
+         {Case{"240x320", 0}, Case{"320x240", 0}, Case{"480x640", 1}, Case{"640x480", 1},
+          Case{"241x321", 1}, Case{"241x320", 0}, Case{"800x240", 0}}) {
         TempHome home;
         VelmoraApp velmora(OptionsFor(home, c.screen));
         ASSERT_TRUE(velmora.Start());
