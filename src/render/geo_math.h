@@ -24,7 +24,7 @@ struct GeoMath {
 
     // Initial great-circle bearing in degrees clockwise from north, in [0, 360), from point 1
     // to point 2 (decimal degrees). Points are compared on a grid of 1/360000 degree: the same
-    // grid cell gives 0, one row or column gives exactly 0, 90, 180 or 270.
+    // cell gives 0; the same row or column gives exactly 90, 270, 0 or 180.
     double Bearing(double lat1, double lon1, double lat2, double lon2) const;
 };
 
