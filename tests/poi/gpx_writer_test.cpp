@@ -71,11 +71,9 @@ TEST(GpxWriterNames, FileNamePartStaysInsideTheFolder) {
     EXPECT_EQ(FileNamePart(u'x' + pairs).toUtf8().size(), kMaxNamePartBytes - 3);
 }
 
-class WaypointFileTest : public ::testing::Test {
+class WaypointFileTest : public RoutesTest {
 protected:
-    ScopedTimeZone zone_{kTestZone};
-    FixedClock clock_{LocalInstant(2008, 3, 2, 10, 7, 30)};
-    RoutesHome routes_;
+    WaypointFileTest() : RoutesTest(2008, 3, 2, 10, 7, 30) {}
 };
 
 TEST_F(WaypointFileTest, WritesTheHeaderAndSixLines) {
@@ -137,6 +135,15 @@ TEST_F(WaypointFileTest, NoFolderNoFile) {
     EXPECT_TRUE(WriteWaypointFile(routes_.Folder() + QStringLiteral("/missing"),
                                   MakeWaypoint(QStringLiteral("Camp")))
                     .isEmpty());
+    EXPECT_TRUE(routes_.Names().isEmpty());
+}
+
+TEST_F(WaypointFileTest, AFullStoreLeavesNoCutOffFile) {
+    {
+        FileSizeLimit full(300);
+        EXPECT_TRUE(
+            WriteWaypointFile(routes_.Folder(), MakeWaypoint(QStringLiteral("Camp"))).isEmpty());
+    }
     EXPECT_TRUE(routes_.Names().isEmpty());
 }
 

@@ -17,11 +17,9 @@ QByteArray HeaderAt9h05() {
     return GpxHeader(kStart) + kRouteStartLine;
 }
 
-class RouteRecorderTest : public ::testing::Test {
+class RouteRecorderTest : public RoutesTest {
 protected:
-    ScopedTimeZone zone_{kTestZone};
-    FixedClock clock_{LocalInstant(2008, 1, 15, 9, 5, 7)};
-    RoutesHome routes_;
+    RouteRecorderTest() : RoutesTest(2008, 1, 15, 9, 5, 7) {}
 };
 
 TEST_F(RouteRecorderTest, StartNamesTheFileAfterTheLocalMinute) {
@@ -89,6 +87,22 @@ TEST_F(RouteRecorderTest, ExitWhileRecordingLeavesACompleteFile) {
     const QByteArray bytes = routes_.Read(QStringLiteral("2008_1_15__9_5.gpx"));
     EXPECT_TRUE(bytes.endsWith("</rtept>\r\n</rte>\r\n</gpx>\r\n"));
     EXPECT_EQ(bytes.count("<rtept "), 2);
+}
+
+TEST_F(RouteRecorderTest, AFullStoreCostsThePointButNotTheFile) {
+    const QString name = QStringLiteral("2008_1_15__9_5.gpx");
+    RouteRecorder recorder(routes_.Folder());
+    recorder.Start();
+    recorder.AddPoint(50.0f, 8.0f, 100.0f);
+    const QByteArray before = routes_.Read(name);
+    {
+        FileSizeLimit full(rlim_t(before.size()) + 20);  // room for part of one point
+        recorder.AddPoint(50.1f, 8.1f, 100.0f);
+    }
+    EXPECT_EQ(routes_.Read(name), before);
+    recorder.AddPoint(50.2f, 8.3f, 100.0f);
+    recorder.Stop();
+    EXPECT_EQ(routes_.Read(name), before + RoutePointLines(50.2f, 8.3f, 100.0f) + kRouteEndLines);
 }
 
 TEST_F(RouteRecorderTest, WithoutARoutesFolderTheRecorderStaysIdle) {

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "fixed_time.h"
 #include "platform/program_folder.h"
@@ -32,6 +38,26 @@ private:
     TempHome home_;
 };
 
+// Lets files of this process grow only to a given size, as a full store would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int);
+};
+
 // The UTC instant at which the local clock of the current time zone reads `local`.
 inline platform::FileTime LocalInstant(int year, int month, int day, int hour, int minute,
                                        int second) {
@@ -41,3 +67,14 @@ inline platform::FileTime LocalInstant(int year, int month, int day, int hour, i
 
 // Central European winter time all year: no clock change to think about.
 inline constexpr char kTestZone[] = "CET-1";
+
+// A test with a fresh routes folder whose clock reads one local time in kTestZone.
+class RoutesTest : public ::testing::Test {
+protected:
+    RoutesTest(int year, int month, int day, int hour, int minute, int second)
+        : clock_(LocalInstant(year, month, day, hour, minute, second)) {}
+
+    ScopedTimeZone zone_{kTestZone};  // before the clock, which reads the zone
+    FixedClock clock_;
+    RoutesHome routes_;
+};
