@@ -44,13 +44,6 @@ TEST(GpxWriterText, EscapesTheFiveXmlCharactersAndKeepsUnicode) {
     EXPECT_EQ(EscapeXmlText(QString()), "");
 }
 
-TEST(GpxWriterNames, RouteAndWaypointStemsAreUnpadded) {
-    const platform::SystemTime time{2008, 1, 2, 15, 9, 5, 7, 0};
-    EXPECT_EQ(RouteFileStem(time), QStringLiteral("2008_1_15__9_5"));
-    // The last number of a waypoint's name is the minute, not the hour.
-    EXPECT_EQ(WaypointFileStem(QStringLiteral("Camp"), time), QStringLiteral("Camp_2008_1_15__5"));
-}
-
 TEST(GpxWriterNames, FileNamePartStaysInsideTheFolder) {
     EXPECT_EQ(FileNamePart(QStringLiteral("..")), QStringLiteral("_."));
     EXPECT_EQ(FileNamePart(QStringLiteral("../../etc/passwd")), QStringLiteral("_._.._etc_passwd"));
