@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/c_format.h"
-#include "platform/file_control.h"
+#include "platform/file_access.h"
 
 namespace poi {
 namespace {

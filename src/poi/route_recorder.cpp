@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 #include <QFileInfo>
 
-#include "platform/file_control.h"
+#include "platform/file_access.h"
 #include "platform/folder_listing.h"
 #include "poi/gpx_writer.h"
 
