@@ -9,6 +9,7 @@ PACKAGES="
   fonts-dejavu-core fontconfig locales
   clang libclang-rt-dev
   gpsd libgps-dev gpsd-clients
+  libxml2-utils gpsbabel
 "
 
 missing=""

@@ -1,10 +1,10 @@
 #include "platform/c_format.h"
 
-#include <locale.h>
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
 
 namespace platform {
 namespace {

@@ -10,9 +10,7 @@ QString g_tracePath;
 
 }  // namespace
 
-int Trace(const char* /*format*/, ...) {
-    return 0;
-}
+int Trace(const char* /*format*/, ...) { return 0; }
 
 void SetTracePath(const QString& path) {
     QMutexLocker lock(&g_traceMutex);

@@ -1,0 +1,127 @@
+#include "formats/shape_model.h"
+
+#include "platform/file_access.h"
+
+namespace formats {
+namespace {
+
+struct CbitsStep {
+    float resolutionBelow;  // metres per centimetre
+    int cbits;
+};
+
+constexpr CbitsStep kCbitsSteps[] = {
+    {300.0f, 24},   {500.0f, 22},    {1200.0f, 21},   {2000.0f, 20},
+    {3000.0f, 19},  {5000.0f, 18},   {9000.0f, 17},   {20000.0f, 16},
+    {50000.0f, 15}, {120000.0f, 14}, {300000.0f, 13}, {800000.0f, 12},
+};
+constexpr int kCoarsestCbits = 11;
+
+// Even-odd test of one ring. An edge counts when one end lies strictly south of the point and
+// the other at or north of it, so a point on a vertex's latitude is counted on one side only.
+bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
+    const std::vector<float>& lat = ring.latitudes;
+    const std::vector<float>& lon = ring.longitudes;
+    const size_t count = std::min(lat.size(), lon.size());
+    bool inside = false;
+    for (size_t j = 0; j < count; ++j) {
+        const size_t k = (j + 1 == count) ? 0 : j + 1;
+        const bool crosses =
+            (lat[j] < latitude && lat[k] >= latitude) || (lat[k] < latitude && lat[j] >= latitude);
+        if (crosses) {
+            const float edgeLon =
+                lon[j] + (latitude - lat[j]) / (lat[k] - lat[j]) * (lon[k] - lon[j]);
+            if (edgeLon < longitude) {
+                inside = !inside;
+            }
+        }
+    }
+    return inside;
+}
+
+}  // namespace
+
+Shape::~Shape() = default;
+
+int WantedCbits(float resolution) {
+    for (const CbitsStep& step : kCbitsSteps) {
+        if (resolution < step.resolutionBelow) {
+            return step.cbits;
+        }
+    }
+    return kCoarsestCbits;
+}
+
+ShapeFile::~ShapeFile() = default;
+
+bool ShapeFile::Load(const QString& path) {
+    std::optional<QByteArray> bytes = platform::ReadWholeFile(path);
+    if (!bytes) {
+        return false;
+    }
+    fileBuffer = std::move(*bytes);
+    return true;
+}
+
+int ShapeFile::SelectLevel(float resolution) {
+    const int wanted = WantedCbits(resolution);
+    currentLevel = 0;
+    for (size_t i = levels.size(); i-- > 0;) {
+        if (levels[i]->cbits >= uint32_t(wanted)) {
+            currentLevel = uint32_t(i);
+            break;
+        }
+    }
+    return wanted;
+}
+
+bool ShapeFile::Contains(float latitude, float longitude) const {
+    for (const std::unique_ptr<ShapePolygon>& ring : coverage) {
+        if (RingContains(*ring, latitude, longitude)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const ShapeLevel* ShapeFile::CurrentLevel() const {
+    return currentLevel < levels.size() ? levels[currentLevel].get() : nullptr;
+}
+
+void ShapeFile::Clear() {
+    bounds = GeoRect{};
+    name.clear();
+    levels.clear();
+    coverage.clear();
+    currentLevel = 0;
+    fileBuffer = QByteArray();
+}
+
+MapFile::~MapFile() = default;
+
+bool MapFile::Load(const QString& /*path*/) {
+    return false;
+}
+
+int MapFile::ObjectCount() const {
+    const ShapeLevel* level = file_ ? file_->CurrentLevel() : nullptr;
+    return level ? int(level->shapes.size()) : 0;
+}
+
+Shape* MapFile::Object(int index) const {
+    const ShapeLevel* level = file_ ? file_->CurrentLevel() : nullptr;
+    if (!level || index < 0 || size_t(index) >= level->shapes.size()) {
+        return nullptr;
+    }
+    return level->shapes[size_t(index)].get();
+}
+
+int MapFile::SelectLevel(float resolution) {
+    return file_ ? file_->SelectLevel(resolution) : 0;
+}
+
+bool MapFile::Contains(float latitude, float longitude) const {
+    return file_ && file_->Contains(latitude, longitude);
+}
+
+}  // namespace formats

@@ -1,0 +1,178 @@
+#pragma once
+
+// The object model every vector file reader fills: a loaded file (ShapeFile) holds its name,
+// bounding rectangle, coverage polygons and detail levels; each level holds its map objects
+// (points, polylines, polygons) in file order. MapFile is the wrapper through which the map
+// layers use one loaded file.
+
+#include <QByteArray>
+#include <QPoint>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/color.h"
+#include "platform/log_font.h"
+
+namespace formats {
+
+// A rectangle in decimal degrees, in the order the model keeps it.
+struct GeoRect {
+    float west = 0.0f;
+    float north = 0.0f;
+    float east = 0.0f;
+    float south = 0.0f;
+
+    bool operator==(const GeoRect&) const = default;
+};
+
+// What Shape::Kind() reports; also the kind word of a ".vl" object record.
+inline constexpr int kShapeKindPoint = 0;
+inline constexpr int kShapeKindPolyline = 1;
+inline constexpr int kShapeKindPolygon = 2;
+
+// Pixel positions a shape keeps for drawing: its vertices on the unrotated canvas and turned
+// for the screen. Made on the first draw, with room for ten vertices more than the shape has.
+struct ShapePointBuffers {
+    std::vector<QPoint> canvasPoints;
+    std::vector<QPoint> screenPoints;
+};
+
+class Shape {
+public:
+    Shape() = default;
+    virtual ~Shape();
+    Shape(const Shape&) = delete;
+    Shape& operator=(const Shape&) = delete;
+
+    virtual int Kind() const = 0;
+
+    size_t VertexCount() const { return latitudes.size(); }
+    void AddVertex(float latitude, float longitude) {
+        latitudes.push_back(latitude);
+        longitudes.push_back(longitude);
+    }
+
+    // Vertex i is (latitudes[i], longitudes[i]); decimal degrees, north and east positive.
+    std::vector<float> latitudes;
+    std::vector<float> longitudes;
+    GeoRect bounds;
+    QString label;  // may be empty
+    // Where the label is placed.
+    float anchorLon = 0.0f;
+    float anchorLat = 0.0f;
+    // Direction of the label in tenths of a degree, counter-clockwise as the font escapement;
+    // 0 for a horizontal label.
+    int32_t labelAngleTenthsDeg = 0;
+    int32_t type = 0;     // Garmin object type (polygon 0x4B is the background area)
+    int32_t subtype = 0;  // Garmin object subtype, for points
+
+    // Kept by the map layers and by shape drawing; no reader sets them.
+    std::array<QPoint, 4> screenCorners{};  // bounding rectangle NW, NE, SW, SE on the canvas
+    int32_t drawn = 1;
+    platform::ColorRef colour = 0xFFE4FF;
+    double sortKey = 0.0;  // the GPX reader orders polygons by it
+    int32_t night = 0;
+    std::unique_ptr<ShapePointBuffers> pointBuffers;
+};
+
+class ShapePoint : public Shape {
+public:
+    int Kind() const override { return kShapeKindPoint; }
+};
+
+class ShapePolyline : public Shape {
+public:
+    int Kind() const override { return kShapeKindPolyline; }
+};
+
+class ShapePolygon : public Shape {
+public:
+    int Kind() const override { return kShapeKindPolygon; }
+};
+
+// One detail level: the objects meant for one range of zoom resolutions.
+struct ShapeLevel {
+    uint32_t cbits = 0;  // coordinate bits; more bits, more detail
+    std::vector<std::unique_ptr<Shape>> shapes;
+};
+
+// The cbits a zoom resolution (metres per centimetre) wants from a map file.
+int WantedCbits(float resolution);
+
+// A loaded map file. The base class reads a file into memory; the readers derived from it
+// parse that buffer into the model.
+class ShapeFile {
+public:
+    ShapeFile() = default;
+    virtual ~ShapeFile();
+    ShapeFile(const ShapeFile&) = delete;
+    ShapeFile& operator=(const ShapeFile&) = delete;
+
+    // Reads the whole of path into the file buffer. False when the file cannot be opened or
+    // read, or no buffer can be had for it.
+    virtual bool Load(const QString& path);
+
+    // Makes current the coarsest level that is still detailed enough for the resolution (files
+    // list their levels from the most detailed to the coarsest), or level 0 when none is;
+    // returns the cbits the resolution wants.
+    int SelectLevel(float resolution);
+    // True when the point lies inside one of the coverage polygons.
+    bool Contains(float latitude, float longitude) const;
+
+    // The level SelectLevel chose; null when the file has no levels.
+    const ShapeLevel* CurrentLevel() const;
+
+    // Drops the name, rectangle, coverage and levels.
+    void Clear();
+
+    // Label colours and font; the map drawing sets them from the settings.
+    platform::ColorRef labelColour = 0x000000;
+    platform::ColorRef labelBackColour = 0xFFFFFF;
+    GeoRect bounds;
+    QString name;  // the map's name from the file; empty for GPX
+    platform::LogFont labelFont;
+    std::vector<std::unique_ptr<ShapeLevel>> levels;  // in file order
+    std::vector<std::unique_ptr<ShapePolygon>> coverage;
+    uint32_t currentLevel = 0;
+
+protected:
+    // The file's bytes; held only while a Load runs.
+    QByteArray fileBuffer;
+};
+
+// The object through which a map layer uses one loaded file: it owns the ShapeFile and keeps a
+// copy of its bounding rectangle. Without a loaded file every query answers 0, null or false.
+class MapFile {
+public:
+    MapFile() = default;
+    virtual ~MapFile();
+    MapFile(const MapFile&) = delete;
+    MapFile& operator=(const MapFile&) = delete;
+
+    // The base class reads no file format.
+    virtual bool Load(const QString& path);
+
+    // Objects of the current level.
+    int ObjectCount() const;
+    // Null when index is not below ObjectCount().
+    Shape* Object(int index) const;
+    int SelectLevel(float resolution);
+    bool Contains(float latitude, float longitude) const;
+
+    ShapeFile* File() const { return file_.get(); }
+
+    // The file's bounding rectangle as it was when the file loaded.
+    float east = 0.0f;
+    float south = 0.0f;
+    float west = 0.0f;
+    float north = 0.0f;
+
+protected:
+    std::unique_ptr<ShapeFile> file_;
+};
+
+}  // namespace formats
