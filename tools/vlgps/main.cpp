@@ -5,11 +5,16 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <memory>
 
 #include "gps/gps_link.h"
 #include "platform/c_format.h"
 #include "platform/gps_driver.h"
+#include "platform/program_folder.h"
+#include "poi/route_recorder.h"
 
 namespace {
 
@@ -58,16 +63,24 @@ std::string Line(const gps::GpsNotifyEvent& e, bool json) {
     return line;
 }
 
+// Prints each notification and, with a recorder, appends the usable positions to the route as
+// the program's frame does.
 class Printer : public QObject {
 public:
-    Printer(bool json, long long count) : json_(json), remaining_(count) {}
+    Printer(bool json, long long count, poi::RouteRecorder* recorder)
+        : json_(json), remaining_(count), recorder_(recorder) {}
 
 protected:
     void customEvent(QEvent* event) override {
         if (event->type() != gps::GpsNotifyEvent::Type())
             return;
-        std::printf("%s\n", Line(*static_cast<gps::GpsNotifyEvent*>(event), json_).c_str());
+        const auto& note = *static_cast<gps::GpsNotifyEvent*>(event);
+        std::printf("%s\n", Line(note, json_).c_str());
         std::fflush(stdout);
+        if (recorder_ && note.status == gps::kStatusPosition && recorder_->IsRecording()) {
+            recorder_->AddPoint(float(note.position.latitude), float(note.position.longitude),
+                                note.position.altitudeWrtSeaLevelM);
+        }
         if (remaining_ > 0 && --remaining_ == 0) {
             QCoreApplication::exit(0);
         }
@@ -75,8 +88,17 @@ protected:
 
 private:
     bool json_;
-    long long remaining_;  // 0: no limit
+    long long remaining_;           // 0: no limit
+    poi::RouteRecorder* recorder_;  // null without --record
 };
+
+// Ctrl-C and kill end the run through the event loop, so that a recorded route gets its closing
+// lines.
+std::atomic<bool> gInterrupted{false};
+
+void OnSignal(int) {
+    gInterrupted.store(true);
+}
 
 bool ReadPositive(const QString& text, double& value) {
     const std::string s = text.toStdString();
@@ -114,10 +136,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vlgps: give one source URI (see --help)\n");
         return 2;
     }
-    if (parser.isSet(recordOption)) {
-        std::fprintf(stderr, "vlgps: --record is not available yet\n");
-        return 2;
-    }
     double count = 0.0, seconds = 0.0;
     if (parser.isSet(countOption) &&
         (!ReadPositive(parser.value(countOption), count) || count != double((long long)count))) {
@@ -135,7 +153,23 @@ int main(int argc, char** argv) {
     }
     platform::SetGpsSource(uri);
 
-    Printer printer(parser.isSet(jsonOption), (long long)count);
+    std::unique_ptr<poi::RouteRecorder> recorder;
+    if (parser.isSet(recordOption)) {
+        const QString home = parser.value(recordOption);
+        platform::CreateProgramFolders(home);
+        const QString routes = home + QLatin1String(platform::kRoutesTail);
+        // As at the program's start: routes a crash left open are closed before a new one.
+        poi::CompleteUnfinishedRoutes(routes);
+        recorder = std::make_unique<poi::RouteRecorder>(routes);
+        recorder->Start();
+        if (!recorder->IsRecording()) {
+            std::fprintf(stderr, "vlgps: cannot create a route file in %s\n",
+                         routes.toLocal8Bit().constData());
+            return 1;
+        }
+    }
+
+    Printer printer(parser.isSet(jsonOption), (long long)count, recorder.get());
     gps::GpsLink link;
     link.SetOwner(&printer);
     if (link.Open() != 1) {
@@ -145,5 +179,18 @@ int main(int argc, char** argv) {
     if (seconds > 0.0) {
         QTimer::singleShot(int(seconds * 1000.0), &app, [] { QCoreApplication::exit(0); });
     }
-    return app.exec();
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    QTimer signalPoll;
+    QObject::connect(&signalPoll, &QTimer::timeout, [] {
+        if (gInterrupted.load())
+            QCoreApplication::exit(0);
+    });
+    signalPoll.start(100);
+    const int result = app.exec();
+    link.Stop();
+    if (recorder) {
+        recorder->Stop();
+    }
+    return result;
 }
