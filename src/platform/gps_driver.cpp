@@ -19,17 +19,21 @@ namespace {
 std::mutex gSourceMutex;
 std::string gSource = kDefaultGpsSource;
 GpsBackendFactory gFactory;
+int gRetryFirstMs = kGpsRetryFirstMs;
+int gRetryMaxMs = kGpsRetryMaxMs;
 
 }  // namespace
 
 class GpsDevice final : public GpsSink {
 public:
     GpsDevice(std::unique_ptr<GpsBackend> backend, AutoResetEvent* positionEvent,
-              AutoResetEvent* stateEvent, std::string name)
+              AutoResetEvent* stateEvent, std::string name, int retryFirstMs, int retryMaxMs)
         : backend_(std::move(backend)),
           positionEvent_(positionEvent),
           stateEvent_(stateEvent),
-          name_(std::move(name)) {}
+          name_(std::move(name)),
+          retryFirstMs_(retryFirstMs),
+          retryMaxMs_(retryMaxMs) {}
 
     ~GpsDevice() override { Close(); }
 
@@ -66,7 +70,7 @@ public:
             if (hasLatest_ && ageMs <= int64_t(maximumAgeMs)) {
                 *position = latest_;
             } else {
-                position->validFields = 0;
+                *position = GpsPosition{};  // no field valid and no fix
             }
             latestRead_ = true;
         }
@@ -121,17 +125,17 @@ public:
 
 private:
     void ReadLoop() {
-        int retryMs = kGpsRetryFirstMs;
+        int retryMs = retryFirstMs_;
         bool connected = true;
         while (!Stopping()) {
             if (!connected) {
                 if (!SleepMs(retryMs))
                     break;
-                retryMs = std::min(retryMs * 2, kGpsRetryMaxMs);
+                retryMs = std::min(retryMs * 2, retryMaxMs_);
                 if (!backend_->Connect())
                     continue;
                 connected = true;
-                retryMs = kGpsRetryFirstMs;
+                retryMs = retryFirstMs_;
                 SetConnected(true);
             }
             const GpsBackend::RunResult result = backend_->Run(*this);
@@ -139,7 +143,9 @@ private:
             connected = false;
             if (Stopping())
                 break;
-            SetConnected(false);
+            // A lost source leaves no position to read until it is back; a finished replay
+            // keeps its last one.
+            SetConnected(false, result == GpsBackend::RunResult::kLost);
             if (result == GpsBackend::RunResult::kEnded) {
                 std::unique_lock lock(mutex_);
                 changed_.wait(lock, [this] { return stopping_; });
@@ -168,6 +174,8 @@ private:
     AutoResetEvent* positionEvent_;
     AutoResetEvent* stateEvent_;
     const std::string name_;
+    const int retryFirstMs_;
+    const int retryMaxMs_;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -185,9 +193,12 @@ GpsDevice* GPSOpenDevice(AutoResetEvent* newLocationData, AutoResetEvent* device
                          const char* deviceName, uint32_t /*flags*/) {
     std::unique_ptr<GpsBackend> backend;
     std::string name;
+    int retryFirstMs = 0, retryMaxMs = 0;
     {
         std::lock_guard lock(gSourceMutex);
         name = deviceName ? std::string(deviceName) : gSource;
+        retryFirstMs = gRetryFirstMs;
+        retryMaxMs = gRetryMaxMs;
         if (gFactory) {
             backend = gFactory();
         }
@@ -198,8 +209,8 @@ GpsDevice* GPSOpenDevice(AutoResetEvent* newLocationData, AutoResetEvent* device
     if (!backend) {
         return nullptr;
     }
-    auto device =
-        std::make_unique<GpsDevice>(std::move(backend), newLocationData, deviceStateChange, name);
+    auto device = std::make_unique<GpsDevice>(std::move(backend), newLocationData,
+                                              deviceStateChange, name, retryFirstMs, retryMaxMs);
     if (!device->Start()) {
         return nullptr;
     }
@@ -244,6 +255,12 @@ std::string GpsSource() {
 void SetGpsBackendFactory(GpsBackendFactory factory) {
     std::lock_guard lock(gSourceMutex);
     gFactory = std::move(factory);
+}
+
+void SetGpsRetryTimes(int firstMs, int maxMs) {
+    std::lock_guard lock(gSourceMutex);
+    gRetryFirstMs = std::max(firstMs, 1);
+    gRetryMaxMs = std::max(maxMs, gRetryFirstMs);
 }
 
 namespace {

@@ -130,7 +130,8 @@ class GpsDevice;
 GpsDevice* GPSOpenDevice(AutoResetEvent* newLocationData, AutoResetEvent* deviceStateChange,
                          const char* deviceName, uint32_t flags);
 // Copies the latest position into `position` (whose version and size the caller sets). A position
-// older than maximumAgeMs, or none yet, leaves no field valid. Returns kGpsErrorSuccess.
+// older than maximumAgeMs, none yet, or none since the source was lost gives a record with no
+// field valid and fix quality 0. Returns kGpsErrorSuccess.
 uint32_t GPSGetPosition(GpsDevice* device, GpsPosition* position, uint32_t maximumAgeMs,
                         uint32_t flags);
 uint32_t GPSGetDeviceState(GpsDevice* device, GpsDeviceState* state);
@@ -183,5 +184,7 @@ void SetGpsBackendFactory(GpsBackendFactory factory);
 // Reconnection back-off after a loss: starts at kGpsRetryFirstMs, doubles, stays at kGpsRetryMaxMs.
 inline constexpr int kGpsRetryFirstMs = 250;
 inline constexpr int kGpsRetryMaxMs = 4000;
+// Tests: the back-off of devices opened from now on (both in ms, first <= maximum).
+void SetGpsRetryTimes(int firstMs, int maxMs);
 
 }  // namespace platform

@@ -19,6 +19,7 @@
 #include "platform/c_format.h"
 #include "platform/gps_driver.h"
 #include "platform/nmea_parser.h"
+#include "scripted_gps.h"
 #include "temp_home.h"
 
 namespace {
@@ -55,6 +56,14 @@ struct Device {
         if (position.Wait(timeoutMs)) {
             GPSGetPosition(device, &p, 500000, 0);
         }
+        return p;
+    }
+    // The latest position, whether or not a new one was signalled.
+    GpsPosition Latest() {
+        GpsPosition p;
+        p.version = 1;
+        p.size = kGpsPositionSize;
+        GPSGetPosition(device, &p, 500000, 0);
         return p;
     }
     uint32_t SourceState() {
@@ -231,6 +240,55 @@ TEST(GpsDriverTest, TcpPeerGoneAndBackIsReconnectedAndPositionsResume) {
     server.join();
 }
 
+// Short back-off times for one test.
+struct RetryTimes {
+    RetryTimes(int firstMs, int maxMs) { SetGpsRetryTimes(firstMs, maxMs); }
+    ~RetryTimes() { SetGpsRetryTimes(kGpsRetryFirstMs, kGpsRetryMaxMs); }
+};
+
+TEST(GpsDriverTest, LostSourceIsRetriedWithBoundedBackOffAndShowsNoPositionMeanwhile) {
+    constexpr int kFirstMs = 20, kMaxMs = 80;
+    RetryTimes times(kFirstMs, kMaxMs);
+    auto script = std::make_shared<GpsScript>();
+    GpsScript::Installed installed(script);
+    Device d("scripted");
+    ASSERT_NE(d.device, nullptr);
+    script->Push(GoodFix(10.0, 20.0));
+    ASSERT_TRUE(d.Next().Has(kGpsValidLatitude));
+
+    script->SetConnectable(false);
+    script->DropConnection();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (script->Connects() < 8 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_GE(script->Connects(), 8);
+    // Away: no stale position to read, and the state says so.
+    const GpsPosition away = d.Latest();
+    EXPECT_EQ(away.validFields, 0u);
+    EXPECT_EQ(away.fixQuality, kGpsFixQualityUnknown);
+    EXPECT_EQ(d.SourceState(), kGpsStateOff);
+
+    // Attempts 2.. after the loss: the delay doubles from the first and then stays at the
+    // maximum. Sleeps may overrun (a loaded machine), never undershoot.
+    const auto at = script->ConnectTimes();
+    int expectedMs = kFirstMs;
+    for (size_t i = 2; i < 8; ++i) {
+        expectedMs = std::min(expectedMs * 2, kMaxMs);
+        const auto gapMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(at[i] - at[i - 1]).count();
+        EXPECT_GE(gapMs, expectedMs - 1) << "attempt " << i;
+        EXPECT_LT(gapMs, kMaxMs + 1000) << "attempt " << i << ": back-off not bounded";
+    }
+
+    script->SetConnectable(true);
+    script->Push(GoodFix(12.0, 20.0));
+    const GpsPosition back = d.Next(3000);
+    ASSERT_TRUE(back.Has(kGpsValidLatitude)) << "no position after the source came back";
+    EXPECT_EQ(back.latitude, 12.0);
+    EXPECT_EQ(d.SourceState(), kGpsStateOn);
+}
+
 TEST(GpsDriverTest, SerialReceiverOnAPseudoTerminal) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
@@ -253,6 +311,64 @@ TEST(GpsDriverTest, SerialReceiverOnAPseudoTerminal) {
         EXPECT_NEAR(second.latitude, -(37 + 47.0875 / 60), 1e-12);
     }
     ::close(master);
+}
+
+// A receiver on a pseudo-terminal behind a stable name, as udev gives a USB receiver: pulling it
+// out closes the terminal and removes the name; plugging it back makes a new terminal there.
+class PluggableReceiver {
+public:
+    explicit PluggableReceiver(std::string name) : name_(std::move(name)) { Plug(); }
+    ~PluggableReceiver() { Unplug(); }
+    bool Plug() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+            return false;
+        return ::symlink(::ptsname(master_), name_.c_str()) == 0;
+    }
+    void Unplug() {
+        ::unlink(name_.c_str());
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+    void Send(const std::string& bytes) {
+        if (::write(master_, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
+            ADD_FAILURE() << "write to the receiver failed";
+    }
+
+private:
+    std::string name_;
+    int master_ = -1;
+};
+
+TEST(GpsDriverTest, SerialReceiverUnpluggedAndPluggedBackResumesByItself) {
+    RetryTimes times(20, 80);
+    TempHome home;
+    const std::string name = home.File("ttyUSB0").toStdString();
+    PluggableReceiver receiver(name);
+    Device d("nmea://" + name + "?baud=4800");
+    ASSERT_NE(d.device, nullptr);
+    receiver.Send(kTwoCycles);
+    ASSERT_TRUE(d.Next().Has(kGpsValidLatitude));
+
+    receiver.Unplug();
+    const auto unplugged = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (d.SourceState() != kGpsStateOff && std::chrono::steady_clock::now() < unplugged) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(d.SourceState(), kGpsStateOff);
+    EXPECT_EQ(d.Latest().validFields, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a few failed attempts
+
+    ASSERT_TRUE(receiver.Plug());
+    bool resumed = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!resumed && std::chrono::steady_clock::now() < deadline) {
+        receiver.Send(OtherPlace());  // what the receiver says before the device opens is lost
+        const GpsPosition p = d.Next(100);
+        resumed = p.Has(kGpsValidLatitude) && p.latitude == 45.5;
+    }
+    EXPECT_TRUE(resumed) << "no position after the receiver came back";
 }
 
 }  // namespace

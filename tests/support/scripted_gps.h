@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/gps_driver.h"
 
@@ -31,7 +32,12 @@ public:
     }
     int Connects() const {
         std::lock_guard lock(mutex_);
-        return connects_;
+        return int(connectTimes_.size());
+    }
+    // When each connection attempt was made.
+    std::vector<std::chrono::steady_clock::time_point> ConnectTimes() const {
+        std::lock_guard lock(mutex_);
+        return connectTimes_;
     }
     bool Running() const {
         std::lock_guard lock(mutex_);
@@ -56,7 +62,7 @@ private:
     bool connectable_ = true;
     bool drop_ = false;
     bool running_ = false;
-    int connects_ = 0;
+    std::vector<std::chrono::steady_clock::time_point> connectTimes_;
 };
 
 class ScriptedBackend final : public platform::GpsBackend {
@@ -65,7 +71,7 @@ public:
 
     bool Connect() override {
         std::lock_guard lock(script_->mutex_);
-        ++script_->connects_;
+        script_->connectTimes_.push_back(std::chrono::steady_clock::now());
         return script_->connectable_;
     }
 
