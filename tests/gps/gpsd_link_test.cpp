@@ -23,6 +23,7 @@
 #include "gps/gps_link.h"
 #include "platform/gps_driver.h"
 #include "platform/nmea_parser.h"
+#include "scripted_gps.h"
 #include "temp_home.h"
 
 namespace {
@@ -181,6 +182,48 @@ TEST(VlgpsTest, PrintsOneJsonObjectPerNotification) {
         EXPECT_EQ(o.value("sats").toInt(), 8);
         EXPECT_TRUE(o.value("latText").toString().endsWith('S'));
     }
+}
+
+TEST(GpsdLinkTest, GpsdRestartedDuringARunIsReconnectedAndPositionsResume) {
+    if (QStandardPaths::findExecutable("gpsfake").isEmpty() ||
+        QStandardPaths::findExecutable("timeout").isEmpty()) {
+        GTEST_SKIP() << "gpsd and gpsfake are not installed (Debian packages gpsd, gpsd-clients)";
+    }
+    if (LogPositions().empty())
+        GTEST_SKIP() << "no log at " << kLog.toStdString();
+    RetryTimes times(100, 400);
+    const int port = FreeLoopbackPort();
+    platform::SetGpsSource("gpsd://127.0.0.1:" + std::to_string(port));
+    Notes notes;
+    gps::GpsLink link;
+    link.SetOwner(&notes);
+    QElapsedTimer timer;
+    timer.start();
+    {
+        GpsFake fake(kLog, port);
+        while (link.Open() != 1 && timer.elapsed() < 8000) {
+            ProcessEventsFor(200);
+        }
+        ASSERT_TRUE(link.IsOpen()) << "gpsd did not come up on port " << port;
+        while (notes.positions.size() < 3 && timer.elapsed() < 14000) {
+            ProcessEventsFor(50);
+        }
+        ASSERT_GE(notes.positions.size(), 3u);
+    }  // gpsd ends with its gpsfake
+    ProcessEventsFor(300);
+    const size_t before = notes.positions.size();
+    ProcessEventsFor(700);
+    EXPECT_EQ(notes.positions.size(), before) << "positions while gpsd was away";
+    {
+        GpsFake fake(kLog, port);
+        timer.restart();
+        while (notes.positions.size() < before + 3 && timer.elapsed() < 14000) {
+            ProcessEventsFor(50);
+        }
+    }
+    link.Stop();
+    platform::SetGpsSource(platform::kDefaultGpsSource);
+    EXPECT_GE(notes.positions.size(), before + 3) << "no positions after gpsd came back";
 }
 
 // The route file of a --record run, whole: its route points as (latitude, longitude).

@@ -240,12 +240,6 @@ TEST(GpsDriverTest, TcpPeerGoneAndBackIsReconnectedAndPositionsResume) {
     server.join();
 }
 
-// Short back-off times for one test.
-struct RetryTimes {
-    RetryTimes(int firstMs, int maxMs) { SetGpsRetryTimes(firstMs, maxMs); }
-    ~RetryTimes() { SetGpsRetryTimes(kGpsRetryFirstMs, kGpsRetryMaxMs); }
-};
-
 TEST(GpsDriverTest, LostSourceIsRetriedWithBoundedBackOffAndShowsNoPositionMeanwhile) {
     constexpr int kFirstMs = 20, kMaxMs = 80;
     RetryTimes times(kFirstMs, kMaxMs);

@@ -116,6 +116,14 @@ inline GpsScript::Installed::Installed(std::shared_ptr<GpsScript> script) {
     });
 }
 
+// Short reconnection back-off for the devices one test opens.
+struct RetryTimes {
+    RetryTimes(int firstMs, int maxMs) { platform::SetGpsRetryTimes(firstMs, maxMs); }
+    ~RetryTimes() {
+        platform::SetGpsRetryTimes(platform::kGpsRetryFirstMs, platform::kGpsRetryMaxMs);
+    }
+};
+
 // A good 3D GPS fix at the given place: HDOP 1.0, 8 satellites.
 inline platform::GpsPosition GoodFix(double latitude, double longitude) {
     platform::GpsPosition p;
