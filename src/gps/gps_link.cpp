@@ -27,12 +27,13 @@ GpsLink::GpsLink() = default;
 
 GpsLink::~GpsLink() {
     Stop();
-    // The worker closes the device and the events on its way out; once it has ended nothing else
-    // uses them, so what is left can be closed here without a race.
+    // The worker closes the device on its way out; once it has ended nothing else uses the
+    // handles, so what is left is closed here without a race.
     if (worker_.joinable()) {
         worker_.join();
     }
-    CloseHandles();
+    CloseDevice();
+    ReleaseEvents();
 }
 
 void GpsLink::SetOwner(QObject* owner) {
@@ -40,13 +41,16 @@ void GpsLink::SetOwner(QObject* owner) {
 }
 
 int GpsLink::Open() {
-    if (IsOpen()) {
+    if (IsOpen() && !stopRequested_) {
         return 1;
     }
     if (worker_.joinable()) {
-        worker_.join();  // a stopped worker that has already let go of its handles
+        // A stopped worker: it has let go of the device, or does so within one sleep, as its
+        // stop event is set. Without this wait an Open right after a Stop would answer 1 for a
+        // link that is about to close.
+        worker_.join();
     }
-    std::lock_guard lock(handlesMutex_);
+    stopRequested_ = false;
     positionEvent_ = std::make_unique<platform::AutoResetEvent>();
     stateEvent_ = std::make_unique<platform::AutoResetEvent>();
     stopEvent_ = std::make_unique<platform::AutoResetEvent>();
@@ -59,15 +63,16 @@ int GpsLink::Open() {
         return 0;
     }
     device_.store(device);
-    // The design's idle priority is only a hint here; the worker sleeps between waits anyway.
+    // No idle priority: Linux threads of one process share a policy, and the worker sleeps
+    // between waits anyway.
     worker_ = std::thread([this] { WorkerLoop(); });
     return 1;
 }
 
 void GpsLink::Stop() {
-    std::lock_guard lock(handlesMutex_);
     if (stopEvent_) {
         stopEvent_->Set();
+        stopRequested_ = true;
     }
 }
 
@@ -89,17 +94,22 @@ void GpsLink::WorkerLoop() {
             platform::GPSGetDeviceState(device_.load(), &deviceRecord_);
         }
     }
-    std::lock_guard lock(handlesMutex_);
-    CloseHandles();
-}
-
-void GpsLink::CloseHandles() {
-    if (platform::GpsDevice* device = device_.exchange(nullptr)) {
-        platform::GPSCloseDevice(device);
-    }
+    // The wait set goes with the device. The event objects themselves are freed only on the
+    // interface thread (the next Open, or destruction), so that a Stop() racing with this exit
+    // never touches a freed event.
     for (platform::AutoResetEvent*& slot : waitSet_) {
         slot = nullptr;
     }
+    CloseDevice();
+}
+
+void GpsLink::CloseDevice() {
+    if (platform::GpsDevice* device = device_.exchange(nullptr)) {
+        platform::GPSCloseDevice(device);
+    }
+}
+
+void GpsLink::ReleaseEvents() {
     stopEvent_.reset();
     stateEvent_.reset();
     positionEvent_.reset();
@@ -165,6 +175,7 @@ void GpsLink::Post(int status, int detail) {
     event->longitudeText = longitudeText_;
     event->latitudeShortText = QByteArray(latitudeShortText_);
     event->longitudeShortText = QByteArray(longitudeShortText_);
+    platform::HandOffRelease(event.get());
     QCoreApplication::postEvent(owner, event.release());
 }
 

@@ -12,7 +12,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include "formats/coord_format.h"
@@ -35,7 +34,14 @@ inline constexpr int kGpsNotifyEventType = QEvent::User + 1203;
 class GpsNotifyEvent : public QEvent {
 public:
     GpsNotifyEvent(int status, int detail) : QEvent(Type()), status(status), detail(detail) {}
+    ~GpsNotifyEvent() override { platform::HandOffAcquire(this); }
     static QEvent::Type Type() { return QEvent::Type(kGpsNotifyEventType); }
+    // The notification in a received event, or null for any other event. Receivers read the
+    // worker's copy through this, so that thread checkers see it handed over.
+    static const GpsNotifyEvent* From(const QEvent* event) {
+        platform::HandOffAcquire(event);
+        return event->type() == Type() ? static_cast<const GpsNotifyEvent*>(event) : nullptr;
+    }
 
     int status;
     int detail;
@@ -61,7 +67,8 @@ public:
     void SetOwner(QObject* owner);
 
     // 1 when the driver opened and the worker runs, 0 otherwise (nothing is shown to the user).
-    // A link that is open already stays as it is and answers 1.
+    // A link that is open already stays as it is and answers 1; one that is stopping is waited
+    // for and opened afresh.
     int Open();
     // Asks the worker to close the device and end; returns at once.
     void Stop();
@@ -72,7 +79,8 @@ private:
     void WorkerLoop();
     void HandlePosition();
     void Post(int status, int detail);
-    void CloseHandles();
+    void CloseDevice();
+    void ReleaseEvents();
 
     // Fields in the order of the design; the worker alone writes the records, the texts and the
     // figures while it runs.
@@ -93,8 +101,7 @@ private:
     int32_t horizontalAccuracy_ = 0;
     int32_t verticalAccuracy_ = 0;
 
-    // Guards the handles between Stop() on the interface thread and the worker closing them.
-    std::mutex handlesMutex_;
+    bool stopRequested_ = false;  // since the last Open; interface thread only
     std::thread worker_;
 };
 

@@ -5,7 +5,33 @@
 #include <mutex>
 #include <vector>
 
+#if defined(__SANITIZE_THREAD__)
+#define VELMORA_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define VELMORA_TSAN 1
+#endif
+#endif
+#if defined(VELMORA_TSAN)
+#include <sanitizer/tsan_interface.h>
+#endif
+
 namespace platform {
+
+// An object handed from one thread to another through a queue that ThreadSanitizer cannot see
+// into (Qt's posted events: the Qt libraries are not built with it, and their locks are plain
+// futexes). The sender calls HandOffRelease(object) when it has finished writing the object,
+// the receiver HandOffAcquire(object) before it reads it. Nothing outside such a build.
+inline void HandOffRelease([[maybe_unused]] const void* object) {
+#if defined(VELMORA_TSAN)
+    __tsan_release(const_cast<void*>(object));
+#endif
+}
+inline void HandOffAcquire([[maybe_unused]] const void* object) {
+#if defined(VELMORA_TSAN)
+    __tsan_acquire(const_cast<void*>(object));
+#endif
+}
 
 class EventWaiter;
 

@@ -48,9 +48,9 @@ public:
 
 protected:
     void customEvent(QEvent* event) override {
-        if (event->type() != gps::GpsNotifyEvent::Type())
+        const gps::GpsNotifyEvent* note = gps::GpsNotifyEvent::From(event);
+        if (note == nullptr)
             return;
-        auto* note = static_cast<gps::GpsNotifyEvent*>(event);
         codes.emplace_back(note->status, note->detail);
         auto copy = std::make_unique<gps::GpsNotifyEvent>(note->status, note->detail);
         copy->position = note->position;
@@ -197,6 +197,15 @@ TEST_F(GpsLinkTest, StopClosesTheDeviceAndFixStateSurvivesAReopen) {
     ASSERT_TRUE(collector.WaitFor(3));
     // The fix state was 1 when the link stopped: no second (1, 1).
     EXPECT_EQ(collector.codes, (Codes{{1, 1}, {0, 0}, {0, 0}}));
+}
+
+TEST_F(GpsLinkTest, OpenRightAfterStopLeavesTheLinkRunning) {
+    ASSERT_EQ(link.Open(), 1);
+    link.Stop();
+    ASSERT_EQ(link.Open(), 1);
+    script->Push(GoodFix(10.0, 10.0));
+    ASSERT_TRUE(collector.WaitFor(2)) << "the reopened link reports nothing";
+    EXPECT_TRUE(link.IsOpen());
 }
 
 TEST_F(GpsLinkTest, SourceLossReconnectsAndPositionsResume) {

@@ -74,9 +74,9 @@ public:
 
 protected:
     void customEvent(QEvent* event) override {
-        if (event->type() != gps::GpsNotifyEvent::Type())
+        const gps::GpsNotifyEvent* note = gps::GpsNotifyEvent::From(event);
+        if (note == nullptr)
             return;
-        const auto* note = static_cast<gps::GpsNotifyEvent*>(event);
         codes.emplace_back(note->status, note->detail);
         if (note->status == gps::kStatusPosition) {
             positions.push_back(note->position);

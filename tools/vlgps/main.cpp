@@ -72,9 +72,10 @@ public:
 
 protected:
     void customEvent(QEvent* event) override {
-        if (event->type() != gps::GpsNotifyEvent::Type())
+        const gps::GpsNotifyEvent* notification = gps::GpsNotifyEvent::From(event);
+        if (notification == nullptr)
             return;
-        const auto& note = *static_cast<gps::GpsNotifyEvent*>(event);
+        const gps::GpsNotifyEvent& note = *notification;
         std::printf("%s\n", Line(note, json_).c_str());
         std::fflush(stdout);
         if (recorder_ && note.status == gps::kStatusPosition && recorder_->IsRecording()) {
