@@ -447,32 +447,22 @@ void NmeaParser::Emit() {
             p.validFields |= kGpsValidUtcTime;
         }
     }
+    // A figure the cycle or the sky holds goes into the record with its valid bit.
+    const auto take = [&p](bool has, auto value, auto& field, uint32_t bit) {
+        if (has) {
+            field = value;
+            p.validFields |= bit;
+        }
+    };
     if (fixed) {
-        if (c.hasLatLon) {
-            p.latitude = c.latitude;
-            p.longitude = c.longitude;
-            p.validFields |= kGpsValidLatitude | kGpsValidLongitude;
-        }
-        if (c.hasSpeed) {
-            p.speedKnots = c.speedKnots;
-            p.validFields |= kGpsValidSpeed;
-        }
-        if (c.hasHeading) {
-            p.headingDeg = c.headingDeg;
-            p.validFields |= kGpsValidHeading;
-        }
-        if (c.hasAltitude) {
-            p.altitudeWrtSeaLevelM = c.altitudeM;
-            p.validFields |= kGpsValidAltitudeWrtSeaLevel;
-            if (c.hasGeoid) {
-                p.altitudeWrtEllipsoidM = c.altitudeM + c.geoidSeparationM;
-                p.validFields |= kGpsValidAltitudeWrtEllipsoid;
-            }
-        }
-        if (c.hasMagVar) {
-            p.magneticVariationDeg = c.magVarDeg;
-            p.validFields |= kGpsValidMagneticVariation;
-        }
+        take(c.hasLatLon, c.latitude, p.latitude, kGpsValidLatitude);
+        take(c.hasLatLon, c.longitude, p.longitude, kGpsValidLongitude);
+        take(c.hasSpeed, c.speedKnots, p.speedKnots, kGpsValidSpeed);
+        take(c.hasHeading, c.headingDeg, p.headingDeg, kGpsValidHeading);
+        take(c.hasAltitude, c.altitudeM, p.altitudeWrtSeaLevelM, kGpsValidAltitudeWrtSeaLevel);
+        take(c.hasAltitude && c.hasGeoid, c.altitudeM + c.geoidSeparationM, p.altitudeWrtEllipsoidM,
+             kGpsValidAltitudeWrtEllipsoid);
+        take(c.hasMagVar, c.magVarDeg, p.magneticVariationDeg, kGpsValidMagneticVariation);
         if (c.gsaMode == 2) {
             p.fixType = kGpsFix2D;
         } else if (c.gsaMode == 3 || (c.gsaMode == 0 && c.hasAltitude)) {
@@ -481,28 +471,14 @@ void NmeaParser::Emit() {
             p.fixType = kGpsFix2D;
         }
     }
-    if (sky_.hasPdop) {
-        p.positionDilutionOfPrecision = sky_.pdop;
-        p.validFields |= kGpsValidPositionDilutionOfPrecision;
-    }
-    if (c.hasGgaHdop) {
-        p.horizontalDilutionOfPrecision = c.ggaHdop;
-        p.validFields |= kGpsValidHorizontalDilutionOfPrecision;
-    } else if (sky_.hasHdop) {
-        p.horizontalDilutionOfPrecision = sky_.hdop;
-        p.validFields |= kGpsValidHorizontalDilutionOfPrecision;
-    }
-    if (sky_.hasVdop) {
-        p.verticalDilutionOfPrecision = sky_.vdop;
-        p.validFields |= kGpsValidVerticalDilutionOfPrecision;
-    }
-    if (c.hasSatCount) {
-        p.satelliteCount = c.satCount;
-        p.validFields |= kGpsValidSatelliteCount;
-    } else if (c.gsaSeen) {
-        p.satelliteCount = uint32_t(sky_.usedCount);
-        p.validFields |= kGpsValidSatelliteCount;
-    }
+    take(sky_.hasPdop, sky_.pdop, p.positionDilutionOfPrecision,
+         kGpsValidPositionDilutionOfPrecision);
+    take(c.hasGgaHdop || sky_.hasHdop, c.hasGgaHdop ? c.ggaHdop : sky_.hdop,
+         p.horizontalDilutionOfPrecision, kGpsValidHorizontalDilutionOfPrecision);
+    take(sky_.hasVdop, sky_.vdop, p.verticalDilutionOfPrecision,
+         kGpsValidVerticalDilutionOfPrecision);
+    take(c.hasSatCount || c.gsaSeen, c.hasSatCount ? c.satCount : uint32_t(sky_.usedCount),
+         p.satelliteCount, kGpsValidSatelliteCount);
     if (sky_.usedCount > 0) {
         std::memcpy(p.satellitesUsedPrns, sky_.used, sizeof(p.satellitesUsedPrns));
         p.validFields |= kGpsValidSatellitesUsedPrns;
@@ -591,19 +567,27 @@ void NmeaParser::HandleGga(const Fields& f) {
     }
 }
 
-// $--RMC,time,status,lat,N,lon,E,speed knots,track,ddmmyy,magnetic variation,E,mode
-void NmeaParser::HandleRmc(const Fields& f) {
-    const int timeMs = ParseTimeOfDay(f[1]);
-    const std::string_view status = f[2];
-    if ((timeMs < 0 && !f[1].empty()) || status.size() != 1 ||
+bool NmeaParser::EnterStatusCycle(int kind, const Fields& f, StatusFields at, int Cycle::*valid,
+                                  char Cycle::*mode) {
+    const int timeMs = ParseTimeOfDay(f[at.time]);
+    const std::string_view status = f[at.status];
+    if ((timeMs < 0 && !f[at.time].empty()) || status.size() != 1 ||
         (status[0] != 'A' && status[0] != 'V')) {
         ++counts_.skipped;
+        return false;
+    }
+    EnterCycle(kind, timeMs);
+    cycle_.*valid = status[0] == 'A' ? 1 : 0;
+    cycle_.*mode = f[at.mode].size() == 1 ? f[at.mode][0] : 0;
+    return true;
+}
+
+// $--RMC,time,status,lat,N,lon,E,speed knots,track,ddmmyy,magnetic variation,E,mode
+void NmeaParser::HandleRmc(const Fields& f) {
+    if (!EnterStatusCycle(kRmc, f, {1, 2, 12}, &Cycle::rmcValid, &Cycle::rmcMode)) {
         return;
     }
-    EnterCycle(kRmc, timeMs);
     Cycle& c = cycle_;
-    c.rmcValid = status[0] == 'A' ? 1 : 0;
-    c.rmcMode = f[12].size() == 1 ? f[12][0] : 0;
     const std::string_view date = f[9];
     if (date.size() == 6 && IsDigits(date, 6)) {
         const int day = int(TwoDigits(date.data()));
@@ -737,17 +721,10 @@ void NmeaParser::HandleVtg(const Fields& f) {
 
 // $--GLL,lat,N,lon,E,time,status[,mode]
 void NmeaParser::HandleGll(const Fields& f) {
-    const int timeMs = ParseTimeOfDay(f[5]);
-    const std::string_view status = f[6];
-    if ((timeMs < 0 && !f[5].empty()) || status.size() != 1 ||
-        (status[0] != 'A' && status[0] != 'V')) {
-        ++counts_.skipped;
+    if (!EnterStatusCycle(kGll, f, {5, 6, 7}, &Cycle::gllValid, &Cycle::gllMode)) {
         return;
     }
-    EnterCycle(kGll, timeMs);
     Cycle& c = cycle_;
-    c.gllValid = status[0] == 'A' ? 1 : 0;
-    c.gllMode = f[7].size() == 1 ? f[7][0] : 0;
     double lat = 0.0, lon = 0.0;
     if (c.gllValid == 1 && !c.hasLatLon && ParseAngle(f[1], f[2], 90.0, 'N', 'S', lat) &&
         ParseAngle(f[3], f[4], 180.0, 'E', 'W', lon)) {

@@ -110,6 +110,14 @@ private:
     void HandleZda(const Fields& f);
     // A sentence of `kind` with time of day `timeMs` (-1: none) starts a new cycle if it must.
     void EnterCycle(int kind, int timeMs);
+    // Where RMC and GLL keep their time, status (A valid, V not) and mode letter.
+    struct StatusFields {
+        size_t time, status, mode;
+    };
+    // Enters the cycle of a sentence with a status field and keeps its status and mode in the
+    // given members; false (the sentence skipped) when the time or the status is malformed.
+    bool EnterStatusCycle(int kind, const Fields& f, StatusFields at, int Cycle::*valid,
+                          char Cycle::*mode);
     void EndCycle(bool learnEnd);
     void Emit();
     bool SetDate(int year, int month, int day);

@@ -121,34 +121,48 @@ void ProcessEventsFor(int ms) {
     }
 }
 
-TEST(GpsdLinkTest, RealGpsdFedByGpsfakePostsTheLogsPositions) {
-    if (QStandardPaths::findExecutable("gpsfake").isEmpty() ||
-        QStandardPaths::findExecutable("gpsd", {"/usr/sbin", "/usr/local/sbin", "/usr/bin"})
-            .isEmpty() ||
-        QStandardPaths::findExecutable("timeout").isEmpty()) {
-        GTEST_SKIP() << "gpsd and gpsfake are not installed (Debian packages gpsd, gpsd-clients)";
+// A link to a gpsd on a free loopback port; gpsd itself is started by each test's GpsFake.
+class GpsdLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable("gpsfake").isEmpty() ||
+            QStandardPaths::findExecutable("gpsd", {"/usr/sbin", "/usr/local/sbin", "/usr/bin"})
+                .isEmpty() ||
+            QStandardPaths::findExecutable("timeout").isEmpty()) {
+            GTEST_SKIP() << "gpsd and gpsfake are not installed (Debian packages gpsd, "
+                            "gpsd-clients)";
+        }
+        log = LogPositions();
+        if (log.empty())
+            GTEST_SKIP() << "no log at " << kLog.toStdString();
+        platform::SetGpsSource("gpsd://127.0.0.1:" + std::to_string(port));
+        link.SetOwner(&notes);
+        timer.start();
     }
-    const std::vector<platform::GpsPosition> log = LogPositions();
-    if (log.empty())
-        GTEST_SKIP() << "no log at " << kLog.toStdString();
+    void TearDown() override { platform::SetGpsSource(platform::kDefaultGpsSource); }
 
+    // Opens the link once gpsd answers (it takes a few seconds to start); false after 8 s.
+    bool OpenWhenGpsdIsUp() {
+        while (link.Open() != 1 && timer.elapsed() < 8000) {
+            ProcessEventsFor(200);
+        }
+        return link.IsOpen();
+    }
+
+    std::vector<platform::GpsPosition> log;
     const int port = FreeLoopbackPort();
-    GpsFake fake(kLog, port);
-    platform::SetGpsSource("gpsd://127.0.0.1:" + std::to_string(port));
     Notes notes;
     gps::GpsLink link;
-    link.SetOwner(&notes);
     QElapsedTimer timer;
-    timer.start();
-    while (link.Open() != 1 && timer.elapsed() < 8000) {
-        ProcessEventsFor(200);
-    }
-    ASSERT_TRUE(link.IsOpen()) << "gpsd did not come up on port " << port;
+};
+
+TEST_F(GpsdLinkTest, RealGpsdFedByGpsfakePostsTheLogsPositions) {
+    GpsFake fake(kLog, port);
+    ASSERT_TRUE(OpenWhenGpsdIsUp()) << "gpsd did not come up on port " << port;
     while (notes.positions.size() < 5 && timer.elapsed() < 16000) {
         ProcessEventsFor(50);
     }
     link.Stop();
-    platform::SetGpsSource(platform::kDefaultGpsSource);
 
     ASSERT_GE(notes.positions.size(), 5u) << "too few positions from gpsd";
     EXPECT_EQ(notes.codes.front(), std::make_pair(1, 1));  // the fix, gained once
@@ -184,27 +198,11 @@ TEST(VlgpsTest, PrintsOneJsonObjectPerNotification) {
     }
 }
 
-TEST(GpsdLinkTest, GpsdRestartedDuringARunIsReconnectedAndPositionsResume) {
-    if (QStandardPaths::findExecutable("gpsfake").isEmpty() ||
-        QStandardPaths::findExecutable("timeout").isEmpty()) {
-        GTEST_SKIP() << "gpsd and gpsfake are not installed (Debian packages gpsd, gpsd-clients)";
-    }
-    if (LogPositions().empty())
-        GTEST_SKIP() << "no log at " << kLog.toStdString();
+TEST_F(GpsdLinkTest, GpsdRestartedDuringARunIsReconnectedAndPositionsResume) {
     RetryTimes times(100, 400);
-    const int port = FreeLoopbackPort();
-    platform::SetGpsSource("gpsd://127.0.0.1:" + std::to_string(port));
-    Notes notes;
-    gps::GpsLink link;
-    link.SetOwner(&notes);
-    QElapsedTimer timer;
-    timer.start();
     {
         GpsFake fake(kLog, port);
-        while (link.Open() != 1 && timer.elapsed() < 8000) {
-            ProcessEventsFor(200);
-        }
-        ASSERT_TRUE(link.IsOpen()) << "gpsd did not come up on port " << port;
+        ASSERT_TRUE(OpenWhenGpsdIsUp()) << "gpsd did not come up on port " << port;
         while (notes.positions.size() < 3 && timer.elapsed() < 14000) {
             ProcessEventsFor(50);
         }
@@ -222,7 +220,6 @@ TEST(GpsdLinkTest, GpsdRestartedDuringARunIsReconnectedAndPositionsResume) {
         }
     }
     link.Stop();
-    platform::SetGpsSource(platform::kDefaultGpsSource);
     EXPECT_GE(notes.positions.size(), before + 3) << "no positions after gpsd came back";
 }
 
