@@ -5,6 +5,7 @@
 #include "platform/program_folder.h"
 #include "platform/trace.h"
 #include "platform/xml_library.h"
+#include "poi/route_recorder.h"
 
 namespace app {
 
@@ -17,6 +18,7 @@ bool VelmoraApp::Start() {
     InitialiseShell();
     FindProgramFolder();
     CreateFolders();
+    CompleteRouteFiles();
     OpenSettings();
     if (!StartXml()) {
         platform::ShowMessageBox(QStringLiteral("MSXML ERROR INI"));
@@ -44,6 +46,12 @@ void VelmoraApp::CreateFolders() {
     platform::CreateProgramFolders(programFolder_);
     mapsFolder_ = programFolder_ + QLatin1String(platform::kMapsTail);
     routesFolder_ = programFolder_ + QLatin1String(platform::kRoutesTail);
+}
+
+void VelmoraApp::CompleteRouteFiles() {
+    // Before any recording starts: a route cut off by a crash or power loss gets its closing
+    // lines, so that the overlay loader and the GPX dialog can read it.
+    poi::CompleteUnfinishedRoutes(routesFolder_);
 }
 
 void VelmoraApp::OpenSettings() {

@@ -40,6 +40,7 @@ private:
     void InitialiseShell();
     void FindProgramFolder();
     void CreateFolders();
+    void CompleteRouteFiles();
     void OpenSettings();
     bool StartXml();
     void ReadBuildDate();

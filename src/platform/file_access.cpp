@@ -1,5 +1,7 @@
 #include "platform/file_access.h"
 
+#include <sys/file.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,6 +147,26 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return file.commit();
+}
+
+bool SyncToStorage(QFileDevice& file) {
+    const int fd = file.handle();
+    if (fd < 0 || !file.flush()) {
+        return false;
+    }
+    return fsync(fd) == 0;
+}
+
+bool TryLockExclusive(QFileDevice& file) {
+    const int fd = file.handle();
+    if (fd < 0) {
+        return false;
+    }
+    int result;
+    do {
+        result = flock(fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
 }
 
 }  // namespace platform

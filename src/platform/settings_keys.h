@@ -65,6 +65,9 @@ inline constexpr FontKey kMapLabelFont{"SETTINGS/SHAPE", "MAPLABELFONT"};
 inline constexpr ColorKey kMapLabelColor{"SETTINGS/SHAPE", "MAPLABELCOLOR", 0x00000000};
 inline constexpr ColorKey kMapLabelColorNight{"SETTINGS/SHAPE", "MAPLABELCOLORNIGHT", 0x00FFFF00};
 
+// Smooth edges for map lines and areas (pixel tests switch it off).
+inline constexpr DwordKey kAntialiasing{"PLATFORM", "ANTIALIAS", 1};
+
 // Files shown on the map.
 inline constexpr ListKey kEnabledGpxFiles{"STATUS/GPX", "YESGPX%d"};
 inline constexpr ListKey kEnabledPoiFiles{"STATUS/POI", "YESPOIS%d"};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/rect.h"
 #include "platform/screen_metrics.h"
 
 namespace render {
@@ -8,12 +9,7 @@ class MapProjection;
 class MapWindowView;
 
 // A pixel rectangle; right and bottom are one past the last pixel.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
+using PixelRect = platform::Rect;
 
 // The zoom state of one canvas: its size now and at 100 %, and the resulting map scale in
 // kilometres of ground per centimetre of screen across the window width. Zooming in is limited

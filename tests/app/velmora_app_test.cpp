@@ -8,6 +8,7 @@
 #include "platform/program_folder.h"
 #include "platform/trace.h"
 #include "platform/xml_library.h"
+#include "poi/gpx_writer.h"
 #include "temp_home.h"
 
 namespace app {
@@ -56,6 +57,18 @@ TEST(VelmoraApp, StartPreparesTheDataHome) {
 
     ASSERT_NE(velmora.settings(), nullptr);
     EXPECT_EQ(velmora.settings()->FilePath(), home.File("Velmora.conf"));
+}
+
+TEST(VelmoraApp, StartCompletesARouteACrashCutOff) {
+    TempHome home;
+    const QByteArray header = poi::GpxHeader(platform::SystemTime{}) + poi::kRouteStartLine;
+    const QByteArray point = poi::RoutePointLines(41.0f, 23.0f, 5.0f);
+    ASSERT_TRUE(home.Write("Routes_POIs/2008_1_15__9_5.gpx", header + point + "<rtept"));
+    VelmoraApp velmora(OptionsFor(home));
+    ASSERT_TRUE(velmora.Start());
+    QFile route(home.File("Routes_POIs/2008_1_15__9_5.gpx"));
+    ASSERT_TRUE(route.open(QIODevice::ReadOnly));
+    EXPECT_EQ(route.readAll(), header + point + poi::kRouteEndLines);
 }
 
 TEST(VelmoraApp, FirstStartReadsTheDefaults) {

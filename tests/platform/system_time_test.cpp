@@ -5,39 +5,10 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "fixed_time.h"
+
 namespace platform {
 namespace {
-
-// Runs a test in a fixed time zone and puts the old one back.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            old_ = old;
-            hadOld_ = true;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (hadOld_) {
-            setenv("TZ", old_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    std::string old_;
-    bool hadOld_ = false;
-};
-
-class FixedClock {
-public:
-    explicit FixedClock(FileTime utc) { Clock::SetFixed(utc); }
-    ~FixedClock() { Clock::UseSystem(); }
-};
 
 TEST(FileTime, CountsFrom1601) {
     EXPECT_EQ(FileTimeFromUnix(0).ticks, kUnixEpochTicks);

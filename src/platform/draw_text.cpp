@@ -1,0 +1,87 @@
+#include "platform/draw_text.h"
+
+#include <QFontMetrics>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+
+#include "platform/paint_context.h"
+
+namespace platform {
+namespace {
+
+QString WithoutPrefixes(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&')) {
+            if (i + 1 < text.size()) {
+                shown += text.at(++i);
+            }
+            continue;
+        }
+        shown += text.at(i);
+    }
+    return shown;
+}
+
+QStringList LinesOf(const QString& text, uint32_t flags) {
+    if (flags & DT_SINGLELINE) {
+        return {text};
+    }
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    return text.split(lineBreak);
+}
+
+}  // namespace
+
+int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t flags) {
+    const QStringList lines = LinesOf(flags & DT_NOPREFIX ? text : WithoutPrefixes(text), flags);
+    const QFontMetrics metrics(context.Font());
+    const int lineHeight = metrics.ascent() + metrics.descent();
+    const int height = lineHeight * int(lines.size());
+    int widest = 0;
+    for (const QString& line : lines) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    if (flags & DT_CALCRECT) {
+        rect.right = rect.left + widest;
+        rect.bottom = rect.top + height;
+        return height;
+    }
+
+    int y = rect.top;
+    if (flags & DT_SINGLELINE) {
+        if (flags & DT_BOTTOM) {
+            y = rect.bottom - height;
+        } else if (flags & DT_VCENTER) {
+            y = rect.top + (rect.Height() - height) / 2;
+        }
+    }
+    QPainter& painter = context.Painter();
+    painter.save();
+    painter.setFont(context.Font());
+    if (!(flags & DT_NOCLIP)) {
+        painter.setClipRect(rect.ToQRect(), Qt::IntersectClip);
+    }
+    for (const QString& line : lines) {
+        const int width = metrics.horizontalAdvance(line);
+        int x = rect.left;
+        if (flags & DT_CENTER) {
+            x = rect.left + (rect.Width() - width) / 2;
+        } else if (flags & DT_RIGHT) {
+            x = rect.right - width;
+        }
+        if (context.BkMode() == BackgroundMode::kOpaque) {
+            painter.fillRect(QRect(x, y, width, lineHeight), ToQColor(context.BkColor()));
+        }
+        painter.setPen(ToQColor(context.TextColor()));
+        painter.drawText(QPoint(x, y + metrics.ascent()), line);
+        y += lineHeight;
+    }
+    painter.restore();
+    return height;
+}
+
+}  // namespace platform

@@ -1,0 +1,106 @@
+#include "platform/paint_context.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace platform {
+
+PaintContext::PaintContext(QImage* target) : target_(target), painter_(target) {
+    painter_.setPen(QPen(Qt::black, 0));
+    painter_.setBrush(QBrush(Qt::white));
+    font_ = painter_.font();
+}
+
+PaintContext::~PaintContext() = default;
+
+QPoint PaintContext::SetViewportOrigin(QPoint origin) {
+    const QPoint previous = origin_;
+    origin_ = origin;
+    painter_.resetTransform();
+    painter_.translate(origin_);
+    ApplyClip();
+    return previous;
+}
+
+Rect PaintContext::ClipBox() const {
+    Rect box{-origin_.x(), -origin_.y(), target_->width() - origin_.x(),
+             target_->height() - origin_.y()};
+    if (hasClip_) {
+        box.left = std::max(box.left, clipLogical_.left);
+        box.top = std::max(box.top, clipLogical_.top);
+        box.right = std::min(box.right, clipLogical_.right);
+        box.bottom = std::min(box.bottom, clipLogical_.bottom);
+        if (box.IsEmpty()) {
+            box = Rect{};
+        }
+    }
+    return box;
+}
+
+void PaintContext::SetClipRect(const Rect& logical) {
+    hasClip_ = true;
+    clipLogical_ = logical;
+    ApplyClip();
+}
+
+void PaintContext::ClearClipRect() {
+    hasClip_ = false;
+    ApplyClip();
+}
+
+void PaintContext::ApplyClip() {
+    if (hasClip_) {
+        painter_.setClipRect(clipLogical_.ToQRect());
+    } else {
+        painter_.setClipping(false);
+    }
+}
+
+QPen PaintContext::SelectPen(const QPen& pen) {
+    const QPen previous = painter_.pen();
+    painter_.setPen(pen);
+    return previous;
+}
+
+QBrush PaintContext::SelectBrush(const QBrush& brush) {
+    const QBrush previous = painter_.brush();
+    painter_.setBrush(brush);
+    return previous;
+}
+
+QFont PaintContext::SelectFont(const QFont& font) {
+    const QFont previous = font_;
+    font_ = font;
+    painter_.setFont(font_);
+    return previous;
+}
+
+ColorRef PaintContext::SetTextColor(ColorRef color) { return std::exchange(textColor_, color); }
+
+ColorRef PaintContext::SetBkColor(ColorRef color) { return std::exchange(bkColor_, color); }
+
+BackgroundMode PaintContext::SetBkMode(BackgroundMode mode) { return std::exchange(bkMode_, mode); }
+
+void PaintContext::SetAntialiasing(bool on) { painter_.setRenderHint(QPainter::Antialiasing, on); }
+
+void PaintContext::FillRect(const Rect& logical, ColorRef color) {
+    if (logical.IsEmpty()) {
+        return;
+    }
+    painter_.fillRect(QRect(logical.left, logical.top, logical.Width(), logical.Height()),
+                      ToQColor(color));
+}
+
+void PaintContext::Polyline(const QPoint* points, int count) {
+    if (count >= 2) {
+        painter_.drawPolyline(points, count);
+    }
+}
+
+void PaintContext::Polygon(const QPoint* points, int count) {
+    if (count >= 2) {
+        painter_.drawPolygon(points, count);
+    }
+}
+
+}  // namespace platform

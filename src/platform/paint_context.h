@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QBrush>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include "platform/color.h"
+#include "platform/rect.h"
+
+namespace platform {
+
+// Background mode of text drawing: opaque fills the text's box with the background colour.
+enum class BackgroundMode { kTransparent = 1, kOpaque = 2 };
+
+// A drawing surface with the state the map code expects of a device context: a viewport origin
+// (what is drawn at logical (x, y) lands on pixel (x, y) + origin), a clip box in logical
+// coordinates, and the selected pen, brush, font and text colours. Draws on a QImage it borrows.
+class PaintContext {
+public:
+    explicit PaintContext(QImage* target);
+    ~PaintContext();
+    PaintContext(const PaintContext&) = delete;
+    PaintContext& operator=(const PaintContext&) = delete;
+
+    QPainter& Painter() { return painter_; }
+    QImage* Target() const { return target_; }
+
+    // Returns the previous origin.
+    QPoint SetViewportOrigin(QPoint origin);
+    QPoint ViewportOrigin() const { return origin_; }
+
+    // The logical rectangle that can receive pixels: the surface, less the clip rectangle if one
+    // is set, seen through the viewport origin.
+    Rect ClipBox() const;
+    // Restricts drawing to a logical rectangle, until ClearClipRect.
+    void SetClipRect(const Rect& logical);
+    void ClearClipRect();
+    bool RectVisible(const Rect& logical) const { return ClipBox().Intersects(logical); }
+    bool PtVisible(QPoint logical) const { return ClipBox().Contains(logical); }
+
+    // Selections return what they replace, so callers can put it back.
+    QPen SelectPen(const QPen& pen);
+    QBrush SelectBrush(const QBrush& brush);
+    QFont SelectFont(const QFont& font);
+    const QFont& Font() const { return font_; }
+    ColorRef SetTextColor(ColorRef color);
+    ColorRef TextColor() const { return textColor_; }
+    ColorRef SetBkColor(ColorRef color);
+    ColorRef BkColor() const { return bkColor_; }
+    BackgroundMode SetBkMode(BackgroundMode mode);
+    BackgroundMode BkMode() const { return bkMode_; }
+
+    // Smooth edges for lines and areas; text follows the font's own setting.
+    void SetAntialiasing(bool on);
+
+    void FillRect(const Rect& logical, ColorRef color);
+    void Polyline(const QPoint* points, int count);
+    void Polygon(const QPoint* points, int count);
+
+private:
+    void ApplyClip();
+
+    QImage* target_;
+    QPainter painter_;
+    QPoint origin_;
+    bool hasClip_ = false;
+    Rect clipLogical_;
+    QFont font_;
+    ColorRef textColor_ = 0x00000000;
+    ColorRef bkColor_ = 0x00FFFFFF;
+    BackgroundMode bkMode_ = BackgroundMode::kOpaque;
+};
+
+}  // namespace platform
