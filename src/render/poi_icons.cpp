@@ -423,6 +423,21 @@ constexpr bool IconsInRange() {
 }
 static_assert(IconsInRange());
 
+// Where each type's rows begin: the walk over the sorted table skips the rows of lesser types
+// and stops at the first greater one, so it may start at its type's first row.
+constexpr std::array<uint16_t, 257> FirstRowOfEachType() {
+    std::array<uint16_t, 257> first{};
+    size_t row = 0;
+    for (int type = 0; type <= 256; ++type) {
+        while (row < kRows.size() && kRows[row].type < type) {
+            ++row;
+        }
+        first[size_t(type)] = uint16_t(row);
+    }
+    return first;
+}
+constexpr std::array<uint16_t, 257> kFirstRowOfType = FirstRowOfEachType();
+
 constexpr char kDefaultStripResource[] = ":/images/POI.bmp";
 
 // Loaded at start-up, before the drawing thread runs; only read afterwards.
@@ -445,7 +460,12 @@ std::span<const PoiIconRow, kPoiIconRowCount> PoiIconTable() {
 }
 
 int PoiIconIndex(int type, int subtype) {
-    return PoiIconIndexIn(kRows, type, subtype);
+    if (type < 0 || type > 255) {
+        return 0;
+    }
+    const size_t first = kFirstRowOfType[size_t(type)];
+    const size_t end = kFirstRowOfType[size_t(type) + 1];
+    return PoiIconIndexIn(std::span(kRows).subspan(first, end - first), type, subtype);
 }
 
 int PoiIconIndexIn(std::span<const PoiIconRow> rows, int type, int subtype) {
@@ -461,9 +481,9 @@ int PoiIconIndexIn(std::span<const PoiIconRow> rows, int type, int subtype) {
 }
 
 bool PoiIconStrip::Load(const QString& path) {
+    Unload();
     QImage image(path);
     if (image.isNull()) {
-        strip_ = QImage();
         return false;
     }
     image = image.convertToFormat(QImage::Format_ARGB32);
@@ -475,8 +495,29 @@ bool PoiIconStrip::Load(const QString& path) {
                 (pixel[column] & 0x00FFFFFF) == transparent ? 0 : (pixel[column] | 0xFF000000);
         }
     }
-    strip_ = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int icon = 0; icon < kPoiIconCount; ++icon) {
+        const QRect cell((icon % kPoiIconsPerRow) * kPoiIconPitch,
+                         (icon / kPoiIconsPerRow) * kPoiIconPitch, kPoiIconSize, kPoiIconSize);
+        if (!image.rect().contains(cell)) {
+            continue;
+        }
+        const QImage cut = image.copy(cell);
+        // Nearest-neighbour stretching.
+        normal_[icon] =
+            cut.scaled(kPoiDrawSize, kPoiDrawSize, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        highResolution_[icon] = cut.scaled(kPoiDrawSizeHighResolution, kPoiDrawSizeHighResolution,
+                                           Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                    .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    loaded_ = true;
     return true;
+}
+
+void PoiIconStrip::Unload() {
+    normal_.fill(QImage());
+    highResolution_.fill(QImage());
+    loaded_ = false;
 }
 
 void PoiIconStrip::Draw(platform::PaintContext& context, int x, int y, int type, int subtype,
@@ -489,27 +530,18 @@ void PoiIconStrip::Draw(platform::PaintContext& context, int x, int y, int type,
 
 void PoiIconStrip::DrawIcon(platform::PaintContext& context, int x, int y, int icon,
                             bool highResolution) const {
-    if (!IsLoaded() || icon < 0) {
+    if (icon < 0 || icon >= kPoiIconCount) {
         return;
     }
-    const QRect cell((icon % kPoiIconsPerRow) * kPoiIconPitch,
-                     (icon / kPoiIconsPerRow) * kPoiIconPitch, kPoiIconSize, kPoiIconSize);
-    if (!strip_.rect().contains(cell)) {
+    const QImage& picture = highResolution ? highResolution_[icon] : normal_[icon];
+    if (picture.isNull()) {
         return;
     }
-    const int size = highResolution ? kPoiDrawSizeHighResolution : kPoiDrawSize;
     QPainter& painter = context.Painter();
-    // Nearest-neighbour stretching, whatever the map drawing has switched on.
-    const QPainter::RenderHints hints = painter.renderHints();
     const QPainter::CompositionMode mode = painter.compositionMode();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QRect(x, y, size, size), strip_, cell);
+    painter.drawImage(QPoint(x, y), picture);
     painter.setCompositionMode(mode);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                          hints.testFlag(QPainter::SmoothPixmapTransform));
-    painter.setRenderHint(QPainter::Antialiasing, hints.testFlag(QPainter::Antialiasing));
 }
 
 bool LoadPoiIcons(const QString& programFolder) {

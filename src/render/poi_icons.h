@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -53,8 +54,8 @@ class PoiIconStrip {
 public:
     // Reads the strip from an image file; false, and nothing loaded, when it cannot be read.
     bool Load(const QString& path);
-    void Unload() { strip_ = QImage(); }
-    bool IsLoaded() const { return !strip_.isNull(); }
+    void Unload();
+    bool IsLoaded() const { return loaded_; }
 
     // Draws the icon of a point with its top-left corner at logical (x, y), stretched to 24 × 24
     // pixels (48 × 48 on a high-resolution screen). Nothing when no strip is loaded, or when the
@@ -65,8 +66,11 @@ public:
                   bool highResolution) const;
 
 private:
-    // The strip with alpha 0 where it had the transparent colour.
-    QImage strip_;
+    // Each icon cut out and stretched to both drawn sizes, with alpha 0 where the strip has the
+    // transparent colour, so that drawing is a plain blend; null for an icon the strip lacks.
+    std::array<QImage, kPoiIconCount> normal_;
+    std::array<QImage, kPoiIconCount> highResolution_;
+    bool loaded_ = false;
 };
 
 // The strip of this program, loaded at start-up from "<programFolder>/images/POI.bmp" before

@@ -73,6 +73,15 @@ TEST(PoiIconTable, LooksUpTheFirstMatchingRow) {
     EXPECT_EQ(PoiIconIndex(0x01, -1), 0);
 }
 
+TEST(PoiIconTable, QuickLookupWalksAsTheWholeTable) {
+    for (int type = -2; type <= 260; ++type) {
+        for (int subtype = -2; subtype <= 260; ++subtype) {
+            ASSERT_EQ(PoiIconIndex(type, subtype), PoiIconIndexIn(PoiIconTable(), type, subtype))
+                << type << "/" << subtype;
+        }
+    }
+}
+
 TEST(PoiIconTable, RowRules) {
     const PoiIconRow rows[] = {
         {2, 7, 0, 11},                     // subtype high 0: subtype 7 only
