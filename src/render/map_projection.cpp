@@ -95,12 +95,27 @@ QPoint MapProjection::GeoToScreenRotated(float lat, float lon, int cx, int cy, i
     return RotatePoint(p.x(), p.y(), cx, cy);
 }
 
-QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
+namespace {
+
+inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
     const float dx = float(SaturateToInt(int64_t{x} - cx));
     const float dy = float(SaturateToInt(int64_t{y} - cy));
     const int rx = FloorToPixel(sinA * dy + cosA * dx);
     const int ry = FloorToPixel(cosA * dy - sinA * dx);
     return QPoint(SaturateToInt(int64_t{rx} + cx), SaturateToInt(int64_t{ry} + cy));
+}
+
+}  // namespace
+
+QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
+    return Rotated(x, y, cx, cy, cosA, sinA);
+}
+
+void MapProjection::RotatePoints(const QPoint* in, QPoint* out, size_t count, int cx,
+                                 int cy) const {
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = Rotated(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
+    }
 }
 
 GeoPoint MapProjection::ScreenToGeo(QPoint point, int width, int height) const {

@@ -1,0 +1,201 @@
+#include "render/shape_painter.h"
+
+#include <array>
+#include <memory>
+
+#include "formats/shape_model.h"
+#include "platform/paint_context.h"
+#include "render/map_projection.h"
+#include "render/shape_style.h"
+
+namespace render {
+namespace {
+
+// Room kept in the point buffers beyond the vertex count.
+constexpr size_t kSpareBufferPoints = 10;
+
+formats::ShapePointBuffers& BuffersOf(formats::Shape& shape) {
+    if (!shape.pointBuffers) {
+        shape.pointBuffers = std::make_unique<formats::ShapePointBuffers>();
+        shape.pointBuffers->canvasPoints.reserve(shape.VertexCount() + kSpareBufferPoints);
+        shape.pointBuffers->screenPoints.reserve(shape.VertexCount() + kSpareBufferPoints);
+    }
+    return *shape.pointBuffers;
+}
+
+bool IsPrepared(const formats::Shape& shape) {
+    return shape.pointBuffers && shape.pointBuffers->canvasPoints.size() == shape.VertexCount();
+}
+
+// The patterns are built once: every area of a patterned type shares its brush.
+QBrush FillBrush(int type, bool night) {
+    struct Patterned {
+        int type;
+        int resource;
+    };
+    static constexpr std::array<Patterned, 4> kPatterned{{{11, 159}, {25, 165}, {26, 161}, {80, 158}}};
+    static const std::array<QBrush, 4> brushes = [] {
+        std::array<QBrush, 4> made;
+        for (size_t i = 0; i < kPatterned.size(); ++i) {
+            made[i] = PolygonFillBrush(kPatterned[i].type, false);
+        }
+        return made;
+    }();
+    if (!night) {
+        for (size_t i = 0; i < kPatterned.size(); ++i) {
+            if (kPatterned[i].type == type) {
+                return brushes[i];
+            }
+        }
+    }
+    return PolygonFillBrush(type, night);
+}
+
+void PreparePens(formats::ShapePolyline& line, float resolution, bool highResolution) {
+    const PolylinePens pens = PolylinePensFor(line.type, resolution, highResolution);
+    line.outerPen = pens.outer.ToQPen();
+    if (pens.inner) {
+        line.innerPen = pens.inner->ToQPen();
+    } else {
+        line.innerPen.reset();
+    }
+}
+
+void PrepareArea(formats::ShapePolygon& area) {
+    const std::optional<PenSpec> outline = PolygonOutlinePen(area.type);
+    if (outline) {
+        area.outlinePen = outline->ToQPen();
+    } else {
+        area.outlinePen.reset();
+    }
+    area.fillBrush = FillBrush(area.type, area.night != 0);
+}
+
+// The vertices turned for the screen: the cached canvas points themselves while the picture
+// is upright.
+const QPoint* ScreenPoints(formats::Shape& shape, int centreX, int centreY,
+                           const MapProjection& projection) {
+    formats::ShapePointBuffers& buffers = *shape.pointBuffers;
+    if (projection.IsUpright()) {
+        return buffers.canvasPoints.data();
+    }
+    buffers.screenPoints.resize(buffers.canvasPoints.size());
+    projection.RotatePoints(buffers.canvasPoints.data(), buffers.screenPoints.data(),
+                            buffers.canvasPoints.size(), centreX, centreY);
+    return buffers.screenPoints.data();
+}
+
+void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int centreX,
+              int centreY, const MapProjection& projection) {
+    if (!IsPrepared(line) || !line.outerPen) {
+        return;
+    }
+    const QPoint* points = ScreenPoints(line, centreX, centreY, projection);
+    const int count = int(line.VertexCount());
+    const QPen previous = context.SelectPen(*line.outerPen);
+    context.Polyline(points, count);
+    if (line.innerPen) {
+        context.SelectPen(*line.innerPen);
+        context.Polyline(points, count);
+    }
+    context.SelectPen(previous);
+}
+
+void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int centreX,
+              int centreY, const MapProjection& projection) {
+    if (!IsPrepared(area) || !area.fillBrush) {
+        return;
+    }
+    const QPoint* points = ScreenPoints(area, centreX, centreY, projection);
+    const QPen previousPen = context.Painter().pen();
+    if (area.outlinePen) {
+        context.SelectPen(*area.outlinePen);
+    }
+    const QBrush previousBrush = context.SelectBrush(*area.fillBrush);
+    context.Polygon(points, int(area.VertexCount()));
+    context.SelectBrush(previousBrush);
+    if (area.outlinePen) {
+        context.SelectPen(previousPen);
+    }
+}
+
+void DrawPoint(formats::Shape& point, platform::PaintContext& context, int centreX, int centreY,
+               int width, int height, const MapProjection& projection, bool highResolution) {
+    if (point.VertexCount() == 0) {
+        return;
+    }
+    const QPoint canvas = CanvasPosition(point, projection, width, height);
+    const QPoint screen = projection.RotatePoint(canvas.x(), canvas.y(), centreX, centreY);
+    // Half the icon's size, so that the icon is centred on its point on either screen class.
+    const int half = highResolution ? 24 : 12;
+    DrawPointIcon(context, screen.x() - half, screen.y() - half, point.type, point.subtype,
+                  highResolution);
+}
+
+}  // namespace
+
+void PrepareShape(formats::Shape& shape, const MapProjection& projection, int width, int height,
+                  float resolution, bool highResolution) {
+    formats::ShapePointBuffers& buffers = BuffersOf(shape);
+    const size_t count = shape.VertexCount();
+    buffers.canvasPoints.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        buffers.canvasPoints[i] =
+            projection.GeoToScreen(shape.latitudes[i], shape.longitudes[i], width, height);
+    }
+    buffers.canvasAnchor = projection.GeoToScreen(shape.anchorLat, shape.anchorLon, width, height);
+    switch (shape.Kind()) {
+        case formats::kShapeKindPolyline:
+            PreparePens(static_cast<formats::ShapePolyline&>(shape), resolution, highResolution);
+            break;
+        case formats::kShapeKindPolygon:
+            PrepareArea(static_cast<formats::ShapePolygon&>(shape));
+            break;
+        default:
+            break;
+    }
+}
+
+QPoint CanvasAnchor(const formats::Shape& shape, const MapProjection& projection, int width,
+                    int height) {
+    if (IsPrepared(shape)) {
+        return shape.pointBuffers->canvasAnchor;
+    }
+    return projection.GeoToScreen(shape.anchorLat, shape.anchorLon, width, height);
+}
+
+QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projection, int width,
+                      int height) {
+    if (shape.VertexCount() == 0) {
+        return CanvasAnchor(shape, projection, width, height);
+    }
+    if (IsPrepared(shape)) {
+        return shape.pointBuffers->canvasPoints[0];
+    }
+    return projection.GeoToScreen(shape.latitudes[0], shape.longitudes[0], width, height);
+}
+
+void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centreX, int centreY,
+               int width, int height, const MapProjection& projection, bool highResolution) {
+    switch (shape.Kind()) {
+        case formats::kShapeKindPolyline:
+            DrawLine(static_cast<formats::ShapePolyline&>(shape), context, centreX, centreY,
+                     projection);
+            break;
+        case formats::kShapeKindPolygon:
+            DrawArea(static_cast<formats::ShapePolygon&>(shape), context, centreX, centreY,
+                     projection);
+            break;
+        default:
+            DrawPoint(shape, context, centreX, centreY, width, height, projection,
+                      highResolution);
+            break;
+    }
+}
+
+// Stand-in until the POI icon strip and its table (render/poi_icons.h, DrawPoiIcon) are
+// merged: every point shape is routed through here, and this draws nothing yet.
+void DrawPointIcon(platform::PaintContext& /*context*/, int /*x*/, int /*y*/, int /*type*/,
+                   int /*subtype*/, bool /*highResolution*/) {}
+
+}  // namespace render
