@@ -74,8 +74,11 @@ double ShapePolyline::DistanceTo(float latitude, float longitude) const {
     if (type > kLastRoadType) {
         return -1.0;
     }
-    if (longitude < bounds.west || longitude > bounds.east || latitude < bounds.south ||
-        latitude > bounds.north) {
+    // The rectangle, grown by the search distance: a straight road along a parallel or a
+    // meridian has a flat rectangle, and a position beside it must still find it.
+    const double margin = kNearSegmentDegrees;
+    if (longitude < bounds.west - margin || longitude > bounds.east + margin ||
+        latitude < bounds.south - margin || latitude > bounds.north + margin) {
         return -1.0;
     }
     const size_t count = std::min(latitudes.size(), longitudes.size());
