@@ -3,11 +3,12 @@
 #include <chrono>
 #include <cmath>
 
+#include <QFontMetrics>
+
 #include "formats/img_file.h"
 #include "platform/draw_text.h"
 #include "platform/paint_context.h"
 #include "platform/trace.h"
-#include "render/label_style.h"
 #include "render/map_file_style.h"
 #include "render/map_projection.h"
 #include "render/map_window_view.h"
@@ -43,6 +44,24 @@ int BaseSide(float value, int keep) {
 bool IsShieldLabel(const formats::Shape& shape) {
     return shape.Kind() == formats::kShapeKindPolyline &&
            (shape.label.startsWith(QLatin1Char('.')) || shape.label.startsWith(QLatin1Char('~')));
+}
+
+// Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
+// shifted by one pixel diagonally, then in the text colour, with its top-left corner at
+// topLeft. The context's pen is left as it was.
+void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPoint topLeft,
+                  platform::ColorRef halo, platform::ColorRef colour) {
+    static constexpr int kHaloSteps[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+    QPainter& painter = context.Painter();
+    const QPen oldPen = painter.pen();
+    painter.setFont(context.Font());
+    painter.setPen(platform::ToQColor(halo));
+    for (const auto& step : kHaloSteps) {
+        painter.drawStaticText(topLeft + QPoint(step[0], step[1]), text);
+    }
+    painter.setPen(platform::ToQColor(colour));
+    painter.drawStaticText(topLeft, text);
+    painter.setPen(oldPen);
 }
 
 platform::Rect BoundsOf(const QPoint* points, size_t count) {
@@ -227,13 +246,43 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
     return true;
 }
 
+void MapLayer::KeepLabelTexts(const platform::LogFont& font, const QFont& qfont) {
+    const formats::ShapeLevel* level = file->File() ? file->File()->CurrentLevel() : nullptr;
+    if (level == labelLevel_ && font == labelFont_ &&
+        labelTexts_.size() == size_t(file->ObjectCount())) {
+        return;
+    }
+    labelLevel_ = level;
+    labelFont_ = font;
+    labelTexts_.clear();
+    labelTexts_.resize(size_t(file->ObjectCount()));
+    const QFontMetrics metrics(qfont);
+    labelHeight_ = metrics.ascent() + metrics.descent();
+}
+
+MapLayer::LabelText& MapLayer::LabelTextOf(int index, const formats::Shape& shape,
+                                           const QFont& font) {
+    std::unique_ptr<LabelText>& cached = labelTexts_[size_t(index)];
+    if (!cached) {
+        cached = std::make_unique<LabelText>();
+        cached->text.setText(shape.label);
+        cached->text.setTextFormat(Qt::PlainText);
+        cached->text.setPerformanceHint(QStaticText::AggressiveCaching);
+        cached->text.prepare(QTransform(), font);
+        cached->width = QFontMetrics(font).horizontalAdvance(shape.label);
+    }
+    return *cached;
+}
+
 void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height,
                           const MapProjection& projection, LabelList& labels) {
     const platform::LogFont* logFont = file->LabelFont();
     if (!logFont) {
         return;
     }
-    const QFont oldFont = context.SelectFont(platform::ToQFont(*logFont));
+    const QFont font = platform::ToQFont(*logFont);
+    KeepLabelTexts(*logFont, font);
+    const QFont oldFont = context.SelectFont(font);
     const platform::ColorRef oldColour = context.SetTextColor(file->LabelColour());
     const platform::BackgroundMode oldMode =
         context.SetBkMode(platform::BackgroundMode::kTransparent);
@@ -248,7 +297,7 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
             continue;
         }
         const QPoint canvas = CanvasAnchor(*shape, projection, width, height);
-        DrawLabel(*shape, context, projection.RotatePoint(canvas.x(), canvas.y(), cx, cy),
+        DrawLabel(i, *shape, context, projection.RotatePoint(canvas.x(), canvas.y(), cx, cy),
                   labels);
     }
     context.SetBkMode(oldMode);
@@ -256,16 +305,18 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
     context.SelectFont(oldFont);
 }
 
-void MapLayer::DrawLabel(formats::Shape& shape, platform::PaintContext& context, QPoint anchor,
-                         LabelList& labels) {
+// The label is measured (as DrawText with DT_CALCRECT would) and drawn (as DrawOutlinedText
+// would) from its text laid out once: shaping the text is most of a label's cost.
+void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
+                         QPoint anchor, LabelList& labels) {
     if (IsShieldLabel(shape)) {
         DrawShield(shape, context, anchor);
         return;
     }
     const int x = anchor.x() + (shape.Kind() == formats::kShapeKindPoint ? labelOffset : 0);
     const int y = anchor.y() - labelOffset;
-    platform::Rect measured{x, y, x + 10, y + 10};
-    platform::DrawText(context, shape.label, measured, kMeasureLabelFlags);
+    const LabelText& text = LabelTextOf(index, shape, context.Font());
+    const platform::Rect measured{x, y, x + text.width, y + labelHeight_};
     if (!context.RectVisible(measured)) {
         return;
     }
@@ -274,24 +325,20 @@ void MapLayer::DrawLabel(formats::Shape& shape, platform::PaintContext& context,
             return;
         }
     }
-    LabelStyle style;
-    style.outlineColor = file->LabelBackColour();
     if (shape.labelAngleTenthsDeg != 0) {
         // Along the street: the text turns about its top-left corner, counter-clockwise by the
         // angle; its halo turns with it.
-        style.textColor = file->LabelColour();
         QPainter& painter = context.Painter();
         painter.save();
         painter.translate(x, y);
         painter.rotate(-double(shape.labelAngleTenthsDeg) / 10.0);
-        platform::Rect turned{0, 0, measured.Width(), measured.Height()};
-        DrawOutlinedText(style, context, shape.label, turned, kDrawLabelFlags);
+        DrawHaloText(context, text.text, QPoint(0, 0), file->LabelBackColour(),
+                     file->LabelColour());
         painter.restore();
     } else {
-        style.textColor =
+        const platform::ColorRef colour =
             shape.type == 98 || shape.type == 99 ? kPlaceLabelColour : file->LabelColour();
-        platform::Rect box = measured;
-        DrawOutlinedText(style, context, shape.label, box, kDrawLabelFlags);
+        DrawHaloText(context, text.text, QPoint(x, y), file->LabelBackColour(), colour);
     }
     labels.push_back(measured);
 }

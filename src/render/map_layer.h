@@ -4,6 +4,8 @@
 // chooses the detail level for the zoom, culls the objects outside the visible part of the
 // canvas, has the visible ones drawn and places their labels so that they do not overlap.
 
+#include <QFont>
+#include <QStaticText>
 #include <QString>
 
 #include <functional>
@@ -134,8 +136,16 @@ private:
                    int width, int height, const MapProjection& projection) const;
     void DrawLabels(platform::PaintContext& context, int width, int height,
                     const MapProjection& projection, LabelList& labels);
-    void DrawLabel(formats::Shape& shape, platform::PaintContext& context, QPoint anchor,
-                   LabelList& labels);
+    // A label laid out once for the label font: its width and its glyphs.
+    struct LabelText {
+        QStaticText text;
+        int width = 0;
+    };
+    // The label texts of the current level, made again when the level or the font changes.
+    void KeepLabelTexts(const platform::LogFont& font, const QFont& qfont);
+    LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
+    void DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
+                   QPoint anchor, LabelList& labels);
     void DrawShield(const formats::Shape& shape, platform::PaintContext& context, QPoint anchor);
 
     bool highResolution_ = false;
@@ -143,6 +153,10 @@ private:
     int night_ = 0;
     PreparedFor preparedFor_;
     double lastPrepareMs_ = 0.0;
+    std::vector<std::unique_ptr<LabelText>> labelTexts_;
+    const formats::ShapeLevel* labelLevel_ = nullptr;
+    platform::LogFont labelFont_;
+    int labelHeight_ = 0;
 };
 
 // The layer of the program's own ".vl" maps.

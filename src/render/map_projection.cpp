@@ -20,18 +20,17 @@ float DegreesToRadians(float degrees) {
 // Converting a float outside the int range (or NaN) to int is undefined; a degenerate box or a
 // point far outside it must still give a defined pixel.
 int FloorToPixel(float value) {
+    // 2^31 is exact in float; every float below it and at or above −2^31 fits in an int. NaN
+    // fails both tests. Truncation toward zero, stepped down for negative fractions, is the
+    // floor without a library call.
+    if (value >= -2147483648.0f && value < 2147483648.0f) {
+        const int truncated = int(value);
+        return float(truncated) > value ? truncated - 1 : truncated;
+    }
     if (std::isnan(value)) {
         return 0;
     }
-    const float floored = std::floor(value);
-    // 2^31 is exact in float; every float below it and at or above −2^31 fits in an int.
-    if (floored >= 2147483648.0f) {
-        return std::numeric_limits<int>::max();
-    }
-    if (floored < -2147483648.0f) {
-        return std::numeric_limits<int>::min();
-    }
-    return int(floored);
+    return value > 0.0f ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
 }
 
 MapProjection::MapProjection() {

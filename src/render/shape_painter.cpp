@@ -1,5 +1,6 @@
 #include "render/shape_painter.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -85,6 +86,33 @@ const QPoint* ScreenPoints(formats::Shape& shape, int centreX, int centreY,
     return buffers.screenPoints.data();
 }
 
+// Strokes the runs of consecutive segments that come near the clip box, each run as one
+// polyline: stroking the parts of a long road that lie off screen costs as much as stroking the
+// parts on screen. `margin` covers the pen's half width and its round caps, so the pixels are
+// those of the whole line.
+void StrokeVisibleRuns(platform::PaintContext& context, const QPoint* points, int count,
+                       int margin) {
+    const platform::Rect near = context.ClipBox().Inflated(margin, margin);
+    int runStart = -1;
+    for (int i = 1; i < count; ++i) {
+        const QPoint& a = points[i - 1];
+        const QPoint& b = points[i];
+        const bool visible = std::max(a.x(), b.x()) >= near.left &&
+                             std::min(a.x(), b.x()) < near.right &&
+                             std::max(a.y(), b.y()) >= near.top &&
+                             std::min(a.y(), b.y()) < near.bottom;
+        if (visible && runStart < 0) {
+            runStart = i - 1;
+        } else if (!visible && runStart >= 0) {
+            context.Polyline(points + runStart, i - runStart);
+            runStart = -1;
+        }
+    }
+    if (runStart >= 0) {
+        context.Polyline(points + runStart, count - runStart);
+    }
+}
+
 void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int centreX,
               int centreY, const MapProjection& projection) {
     if (!IsPrepared(line) || !line.outerPen) {
@@ -92,11 +120,12 @@ void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int
     }
     const QPoint* points = ScreenPoints(line, centreX, centreY, projection);
     const int count = int(line.VertexCount());
+    const int margin = line.outerPen->width() + 2;
     const QPen previous = context.SelectPen(*line.outerPen);
-    context.Polyline(points, count);
+    StrokeVisibleRuns(context, points, count, margin);
     if (line.innerPen) {
         context.SelectPen(*line.innerPen);
-        context.Polyline(points, count);
+        StrokeVisibleRuns(context, points, count, margin);
     }
     context.SelectPen(previous);
 }

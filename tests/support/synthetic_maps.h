@@ -53,10 +53,13 @@ std::unique_ptr<formats::Shape> MakeShape(int type, const std::vector<LatLon>& v
     return shape;
 }
 
+// A line's label sits halfway between its ends.
 inline std::unique_ptr<formats::Shape> Line(int type, const std::vector<LatLon>& vertices,
                                             const QString& label = QString(),
                                             int angleTenths = 0) {
-    return MakeShape<formats::ShapePolyline>(type, vertices, label, angleTenths);
+    const LatLon middle{(vertices.front().lat + vertices.back().lat) / 2,
+                        (vertices.front().lon + vertices.back().lon) / 2};
+    return MakeShape<formats::ShapePolyline>(type, vertices, label, angleTenths, &middle);
 }
 
 inline std::unique_ptr<formats::Shape> Area(int type, const std::vector<LatLon>& vertices,
