@@ -64,17 +64,6 @@ void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPoi
     painter.setPen(oldPen);
 }
 
-platform::Rect BoundsOf(const QPoint* points, size_t count) {
-    platform::Rect box{points[0].x(), points[0].y(), points[0].x(), points[0].y()};
-    for (size_t i = 1; i < count; ++i) {
-        box.left = std::min(box.left, points[i].x());
-        box.top = std::min(box.top, points[i].y());
-        box.right = std::max(box.right, points[i].x());
-        box.bottom = std::max(box.bottom, points[i].y());
-    }
-    return box;
-}
-
 }  // namespace
 
 MapLayerBase::~MapLayerBase() = default;
@@ -208,7 +197,7 @@ bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& co
     }
     std::array<QPoint, 4> turned;
     projection.RotatePoints(shape.screenCorners.data(), turned.data(), turned.size(), cx, cy);
-    return context.RectVisible(BoundsOf(turned.data(), turned.size()));
+    return context.RectVisible(BoundsOfPoints(turned.data(), turned.size()));
 }
 
 bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context, int width,

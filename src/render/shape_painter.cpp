@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include "formats/shape_model.h"
 #include "platform/paint_context.h"
@@ -130,6 +132,78 @@ void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int
     context.SelectPen(previous);
 }
 
+// One edge of the clip rectangle: the side of it that is kept, and where an edge crosses it.
+struct ClipEdge {
+    enum Side { kLeft, kTop, kRight, kBottom } side;
+    double at;
+
+    bool Keeps(const QPointF& p) const {
+        switch (side) {
+            case kLeft: return p.x() >= at;
+            case kTop: return p.y() >= at;
+            case kRight: return p.x() <= at;
+            default: return p.y() <= at;
+        }
+    }
+    // Exact, not rounded to a pixel: the cut edge is the same line as the whole one.
+    QPointF Crossing(const QPointF& a, const QPointF& b) const {
+        if (side == kLeft || side == kRight) {
+            return QPointF(at, a.y() + (at - a.x()) / (b.x() - a.x()) * (b.y() - a.y()));
+        }
+        return QPointF(a.x() + (at - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), at);
+    }
+};
+
+// The ring cut to `box` edge by edge (Sutherland–Hodgman). Inside the box the area, and so every
+// pixel filled there, is that of the whole ring; the new edges run along the box.
+void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box,
+              std::vector<QPointF>& scratch) {
+    const ClipEdge edges[] = {{ClipEdge::kLeft, double(box.left)},
+                              {ClipEdge::kTop, double(box.top)},
+                              {ClipEdge::kRight, double(box.right)},
+                              {ClipEdge::kBottom, double(box.bottom)}};
+    for (const ClipEdge& edge : edges) {
+        scratch.clear();
+        const size_t count = ring.size();
+        for (size_t i = 0; i < count; ++i) {
+            const QPointF& current = ring[i];
+            const QPointF& previous = ring[(i + count - 1) % count];
+            const bool keepCurrent = edge.Keeps(current);
+            if (keepCurrent != edge.Keeps(previous)) {
+                scratch.push_back(edge.Crossing(previous, current));
+            }
+            if (keepCurrent) {
+                scratch.push_back(current);
+            }
+        }
+        ring.swap(scratch);
+        if (ring.empty()) {
+            return;
+        }
+    }
+}
+
+// Fills and outlines the ring. A ring reaching far beyond the clip box (a background area
+// under a close zoom spans tens of thousands of pixels) is cut to the box grown by a margin
+// first, so that filling costs what is on screen; its outline along the cut lies outside.
+void FillRing(platform::PaintContext& context, const QPoint* points, int count) {
+    constexpr int kMargin = 16;
+    const platform::Rect near = context.ClipBox().Inflated(kMargin, kMargin);
+    const platform::Rect bounds = BoundsOfPoints(points, size_t(count));
+    if (count < 3 || (bounds.left >= near.left && bounds.right < near.right &&
+                      bounds.top >= near.top && bounds.bottom < near.bottom)) {
+        context.Polygon(points, count);
+        return;
+    }
+    thread_local std::vector<QPointF> ring;
+    thread_local std::vector<QPointF> scratch;
+    ring.assign(points, points + count);
+    ClipRing(ring, near, scratch);
+    if (ring.size() >= 3) {
+        context.Polygon(ring.data(), int(ring.size()));
+    }
+}
+
 void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int centreX,
               int centreY, const MapProjection& projection) {
     if (!IsPrepared(area) || !area.fillBrush) {
@@ -141,7 +215,7 @@ void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int 
         context.SelectPen(*area.outlinePen);
     }
     const QBrush previousBrush = context.SelectBrush(*area.fillBrush);
-    context.Polygon(points, int(area.VertexCount()));
+    FillRing(context, points, int(area.VertexCount()));
     context.SelectBrush(previousBrush);
     if (area.outlinePen) {
         context.SelectPen(previousPen);
@@ -162,6 +236,20 @@ void DrawPoint(formats::Shape& point, platform::PaintContext& context, int centr
 }
 
 }  // namespace
+
+platform::Rect BoundsOfPoints(const QPoint* points, size_t count) {
+    if (count == 0) {
+        return platform::Rect{};
+    }
+    platform::Rect box{points[0].x(), points[0].y(), points[0].x(), points[0].y()};
+    for (size_t i = 1; i < count; ++i) {
+        box.left = std::min(box.left, points[i].x());
+        box.top = std::min(box.top, points[i].y());
+        box.right = std::max(box.right, points[i].x());
+        box.bottom = std::max(box.bottom, points[i].y());
+    }
+    return box;
+}
 
 void PrepareShape(formats::Shape& shape, const MapProjection& projection, int width, int height,
                   float resolution, bool highResolution) {

@@ -5,6 +5,10 @@
 
 #include <QPoint>
 
+#include <cstddef>
+
+#include "platform/rect.h"
+
 namespace formats {
 class Shape;
 }
@@ -16,6 +20,10 @@ class PaintContext;
 namespace render {
 
 class MapProjection;
+
+// The least and greatest x and y of the points, as left, top, right and bottom (the greatest
+// values are on the rectangle, not one past it).
+platform::Rect BoundsOfPoints(const QPoint* points, size_t count);
 
 // Fills the shape's canvas points with GeoToScreen for a canvas of width × height and makes
 // its pens and brush for the zoom resolution (metres per centimetre), the screen class and the

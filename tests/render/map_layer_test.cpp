@@ -7,7 +7,9 @@
 #include "fixed_window.h"
 #include "formats/vl_writer.h"
 #include "pixels.h"
+#include "platform/draw_text.h"
 #include "platform/paint_context.h"
+#include "render/label_style.h"
 #include "render/map_projection.h"
 #include "synthetic_maps.h"
 #include "temp_home.h"
@@ -122,6 +124,28 @@ TEST_F(MapLayerTest, TheFirstLayerToPlaceALabelKeepsItsPlace) {
     Draw(*first);
     Draw(*unlabelled);
     EXPECT_EQ(image, both) << "Beta was not drawn";
+}
+
+TEST_F(MapLayerTest, LabelsAreDrawnAsOutlinedTextInTheLabelFont) {
+    auto labelled = LayerOf(One(Road(6, 0.5f, "Carrer Major", 0.2f)));
+    auto plain = LayerOf(One(Road(6, 0.5f, "", 0.2f)));
+    ASSERT_TRUE(Draw(*labelled));
+    ASSERT_EQ(labels.size(), 1u);
+    const QImage drawn = image.copy();
+
+    image.fill(Qt::white);
+    Draw(*plain);
+    const QFont font = platform::ToQFont(*labelled->File()->LabelFont());
+    context->SelectFont(font);
+    platform::Rect measured{labels[0].left, labels[0].top, labels[0].left + 10,
+                            labels[0].top + 10};
+    platform::DrawText(*context, "Carrer Major", measured, 0x0D20);
+    EXPECT_EQ(measured, labels[0]) << "measured as DrawText measures";
+    LabelStyle style;
+    style.outlineColor = 0xFFFFFF;
+    style.textColor = 0x000000;
+    DrawOutlinedText(style, *context, "Carrer Major", measured, 0x0920);
+    EXPECT_EQ(image, drawn);
 }
 
 TEST_F(MapLayerTest, AFullStopOrATildeLabelIsAShield) {

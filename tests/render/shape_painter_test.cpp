@@ -97,6 +97,34 @@ TEST_F(ShapePainterTest, TheFourPatternsFillAreasWithExactlyTheirPixels) {
     }
 }
 
+TEST_F(ShapePainterTest, AnAreaFarLargerThanTheScreenFillsExactlyItsOwnPixels) {
+    // A concave ring crossing itself, thousands of pixels across, with its middle on screen.
+    const std::vector<LatLon> ring{{40.0f, -40.0f}, {40.0f, 41.0f}, {0.55f, 0.45f},
+                                   {-40.0f, 41.0f}, {-40.0f, -40.0f}, {0.3f, 0.7f}};
+    auto area = testmaps::Area(60, ring);
+    PrepareAndDraw(*area);
+    QImage expected(100, 100, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        painter.setPen(QPen(platform::ToQColor(0xF36D4D), 0));
+        painter.setBrush(platform::ToQColor(0xF36D4D));
+        std::vector<QPoint> points;
+        for (const LatLon& v : ring) {
+            points.push_back(projection.GeoToScreen(v.lat, v.lon, 100, 100));
+        }
+        painter.drawPolygon(points.data(), int(points.size()));
+    }
+    int differ = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            differ += image.pixel(x, y) == expected.pixel(x, y) ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(CountPixels(image, Qt::white), 100) << "the ring's notches stay empty";
+}
+
 // Counts the projections it is asked for.
 class CountingProjection : public MapProjection {
 public:

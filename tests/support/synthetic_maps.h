@@ -74,6 +74,26 @@ inline std::unique_ptr<formats::Shape> Point(int type, int subtype, LatLon at,
     return shape;
 }
 
+// A copy of a shape's file fields.
+inline std::unique_ptr<formats::Shape> Copy(const formats::Shape& shape) {
+    std::unique_ptr<formats::Shape> copy;
+    switch (shape.Kind()) {
+        case formats::kShapeKindPoint: copy = std::make_unique<formats::ShapePoint>(); break;
+        case formats::kShapeKindPolyline: copy = std::make_unique<formats::ShapePolyline>(); break;
+        default: copy = std::make_unique<formats::ShapePolygon>(); break;
+    }
+    copy->latitudes = shape.latitudes;
+    copy->longitudes = shape.longitudes;
+    copy->bounds = shape.bounds;
+    copy->label = shape.label;
+    copy->anchorLat = shape.anchorLat;
+    copy->anchorLon = shape.anchorLon;
+    copy->labelAngleTenthsDeg = shape.labelAngleTenthsDeg;
+    copy->type = shape.type;
+    copy->subtype = shape.subtype;
+    return copy;
+}
+
 inline std::vector<LatLon> Box(float south, float west, float north, float east) {
     return {{north, west}, {north, east}, {south, east}, {south, west}};
 }
@@ -234,6 +254,30 @@ inline std::unique_ptr<formats::ShapeFile> DenseMap(int gridLines = 140, int blo
                                      {kSouth + (kNorth - kSouth) * next(),
                                       kWest + (kEast - kWest) * next()},
                                      i % 4 == 0 ? "Punt" : ""));
+    }
+    // Coarser levels, as a map compiler keeps them for zooming out: at 21 cbits the long
+    // roads and a quarter of the areas, at 19 the main roads, railways and rivers and a
+    // sixteenth of the areas.
+    formats::ShapeLevel& medium = AddLevel(*file, 21);
+    formats::ShapeLevel& coarse = AddLevel(*file, 19);
+    const formats::ShapeLevel& detail = *file->levels[0];
+    int areas = 0;
+    for (const auto& shape : detail.shapes) {
+        if (shape->Kind() == formats::kShapeKindPolygon) {
+            if (areas % 4 == 0) {
+                medium.shapes.push_back(Copy(*shape));
+            }
+            if (areas % 16 == 0) {
+                coarse.shapes.push_back(Copy(*shape));
+            }
+            ++areas;
+        } else if (shape->Kind() == formats::kShapeKindPolyline && shape->VertexCount() > 20) {
+            medium.shapes.push_back(Copy(*shape));
+            const int type = shape->type;
+            if (type <= 4 || type == 20 || type == 31) {
+                coarse.shapes.push_back(Copy(*shape));
+            }
+        }
     }
     return file;
 }
