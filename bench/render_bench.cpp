@@ -40,8 +40,8 @@ QString BenchHome() {
 // A map window of the given size on a 96-dpi screen of that size, showing Andorra la Vella.
 struct View {
     View(int width, int height, float scale, float heading, bool night)
-        : window(BenchHome(), *platform::ScreenMetrics::Parse(QString("%1x%2").arg(width).arg(height)),
-                 nullptr),
+        : window(BenchHome(),
+                 *platform::ScreenMetrics::Parse(QString("%1x%2").arg(width).arg(height)), nullptr),
           image(width, height, QImage::Format_RGB32),
           context(&image),
           background(night ? render::kMapBackgroundNight : render::kMapBackgroundDay) {

@@ -47,8 +47,7 @@ bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
 // Straight-line distance in degrees from (lat, lon) to the segment a–b, measured to the point of
 // the segment nearest to the point's projection on the segment's line. A segment whose ends
 // coincide is that one point.
-double SegmentDistance(double lat, double lon, double latA, double lonA, double latB,
-                       double lonB) {
+double SegmentDistance(double lat, double lon, double latA, double lonA, double latB, double lonB) {
     const double dLat = latB - latA;
     const double dLon = lonB - lonA;
     const double lengthSquared = dLat * dLat + dLon * dLon;

@@ -110,8 +110,7 @@ bool MapLayer::LoadThrough(std::unique_ptr<formats::MapFile> mapFile, const QStr
         dLon = file->west - file->east;
     }
     if (dLat > dLon) {
-        view.current.right =
-            BaseSide(float(view.current.bottom) / dLat * dLon, view.current.right);
+        view.current.right = BaseSide(float(view.current.bottom) / dLat * dLon, view.current.right);
     } else {
         view.current.bottom =
             BaseSide(float(view.current.right) / dLon * dLat, view.current.bottom);
@@ -121,10 +120,18 @@ bool MapLayer::LoadThrough(std::unique_ptr<formats::MapFile> mapFile, const QStr
     return true;
 }
 
-float MapLayer::East() const { return file ? file->east : 0.0f; }
-float MapLayer::South() const { return file ? file->south : 0.0f; }
-float MapLayer::West() const { return file ? file->west : 0.0f; }
-float MapLayer::North() const { return file ? file->north : 0.0f; }
+float MapLayer::East() const {
+    return file ? file->east : 0.0f;
+}
+float MapLayer::South() const {
+    return file ? file->south : 0.0f;
+}
+float MapLayer::West() const {
+    return file ? file->west : 0.0f;
+}
+float MapLayer::North() const {
+    return file ? file->north : 0.0f;
+}
 
 void MapLayer::GrowLabelFont() {
     if (file) {
@@ -185,8 +192,7 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
         PrepareShape(*shape, projection, width, height, resolution, highResolution_);
     }
     lastPrepareMs_ =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count();
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& context, int cx,
@@ -340,8 +346,8 @@ void MapLayer::DrawShield(const formats::Shape& shape, platform::PaintContext& c
     platform::Rect measured{anchor.x(), anchor.y(), anchor.x() + 10, anchor.y() + 10};
     platform::DrawText(context, text, measured, kMeasureLabelFlags);
     const platform::Rect plate = measured.Inflated(2, 2);
-    const QBrush oldBrush = context.SelectBrush(QBrush(platform::ToQColor(
-        shape.type < 3 ? kShieldColourMajor : kShieldColourOther)));
+    const QBrush oldBrush = context.SelectBrush(
+        QBrush(platform::ToQColor(shape.type < 3 ? kShieldColourMajor : kShieldColourOther)));
     // Filled and outlined with the current pen, right and bottom edges exclusive.
     context.Painter().drawRect(QRect(plate.left, plate.top, plate.Width() - 1, plate.Height() - 1));
     context.SelectBrush(oldBrush);

@@ -144,8 +144,8 @@ private:
     // The label texts of the current level, made again when the level or the font changes.
     void KeepLabelTexts(const platform::LogFont& font, const QFont& qfont);
     LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
-    void DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
-                   QPoint anchor, LabelList& labels);
+    void DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context, QPoint anchor,
+                   LabelList& labels);
     void DrawShield(const formats::Shape& shape, platform::PaintContext& context, QPoint anchor);
 
     bool highResolution_ = false;

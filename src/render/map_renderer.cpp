@@ -209,9 +209,8 @@ void MapRenderer::PlaceAll() {
     }
 }
 
-bool MapRenderer::DrawEntry(MapEntry& entry, platform::PaintContext& context, int width,
-                            int height, const MapProjection& onto, LabelList& labels,
-                            float scaleKmPerCm) {
+bool MapRenderer::DrawEntry(MapEntry& entry, platform::PaintContext& context, int width, int height,
+                            const MapProjection& onto, LabelList& labels, float scaleKmPerCm) {
     if (entry.kind == MapEntry::kKindNone || !entry.layer || !entry.layer->IsLoaded()) {
         return false;
     }
@@ -250,8 +249,7 @@ bool MapRenderer::DrawAll(platform::PaintContext& context) {
 
     if (countryMode) {
         const MapLayer* base = entries.empty() ? nullptr : entries[0]->layer.get();
-        if (base && base->IsLoaded() && base->Cbits() > kCountryToDetailCbits &&
-            SwitchToDetail()) {
+        if (base && base->IsLoaded() && base->Cbits() > kCountryToDetailCbits && SwitchToDetail()) {
             return false;
         }
         return true;
@@ -360,8 +358,7 @@ GeoPoint MapRenderer::GeoUnderWindowCentre() const {
 QPoint MapRenderer::CanvasPointOf(float latitude, float longitude) const {
     const int width = CanvasWidth();
     const int height = CanvasHeight();
-    return projection.GeoToScreenRotated(latitude, longitude, width / 2, height / 2, width,
-                                         height);
+    return projection.GeoToScreenRotated(latitude, longitude, width / 2, height / 2, width, height);
 }
 
 }  // namespace render

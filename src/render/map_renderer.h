@@ -32,9 +32,9 @@ struct MapEntry {
     static constexpr int kKindVector = 3;  // ".vl"
     static constexpr int kKindGpx = 5;     // ".gpx"
 
-    int missCount = 0;  // consecutive frames in which the entry drew nothing
+    int missCount = 0;                // consecutive frames in which the entry drew nothing
     std::unique_ptr<MapLayer> layer;  // null when the file type has no layer
-    MapProjection box;  // the map's own box; path and title "TEST" once loaded
+    MapProjection box;                // the map's own box; path and title "TEST" once loaded
     const MapWindowView* window = nullptr;
     int kind = kKindNone;
     // The path the entry was made for, loaded or not: a file that failed stays known.

@@ -8,8 +8,7 @@
 
 namespace render {
 
-MapWindowModel::MapWindowModel(const QString& programFolder,
-                               const platform::ScreenMetrics& screen,
+MapWindowModel::MapWindowModel(const QString& programFolder, const platform::ScreenMetrics& screen,
                                const platform::SettingsStore* settings)
     : screen_(screen),
       settings_(settings),

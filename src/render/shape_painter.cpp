@@ -36,7 +36,8 @@ QBrush FillBrush(int type, bool night) {
         int type;
         int resource;
     };
-    static constexpr std::array<Patterned, 4> kPatterned{{{11, 159}, {25, 165}, {26, 161}, {80, 158}}};
+    static constexpr std::array<Patterned, 4> kPatterned{
+        {{11, 159}, {25, 165}, {26, 161}, {80, 158}}};
     static const std::array<QBrush, 4> brushes = [] {
         std::array<QBrush, 4> made;
         for (size_t i = 0; i < kPatterned.size(); ++i) {
@@ -99,10 +100,9 @@ void StrokeVisibleRuns(platform::PaintContext& context, const QPoint* points, in
     for (int i = 1; i < count; ++i) {
         const QPoint& a = points[i - 1];
         const QPoint& b = points[i];
-        const bool visible = std::max(a.x(), b.x()) >= near.left &&
-                             std::min(a.x(), b.x()) < near.right &&
-                             std::max(a.y(), b.y()) >= near.top &&
-                             std::min(a.y(), b.y()) < near.bottom;
+        const bool visible =
+            std::max(a.x(), b.x()) >= near.left && std::min(a.x(), b.x()) < near.right &&
+            std::max(a.y(), b.y()) >= near.top && std::min(a.y(), b.y()) < near.bottom;
         if (visible && runStart < 0) {
             runStart = i - 1;
         } else if (!visible && runStart >= 0) {
@@ -139,10 +139,14 @@ struct ClipEdge {
 
     bool Keeps(const QPointF& p) const {
         switch (side) {
-            case kLeft: return p.x() >= at;
-            case kTop: return p.y() >= at;
-            case kRight: return p.x() <= at;
-            default: return p.y() <= at;
+            case kLeft:
+                return p.x() >= at;
+            case kTop:
+                return p.y() >= at;
+            case kRight:
+                return p.x() <= at;
+            default:
+                return p.y() <= at;
         }
     }
     // Exact, not rounded to a pixel: the cut edge is the same line as the whole one.
@@ -304,8 +308,7 @@ void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centr
                      projection);
             break;
         default:
-            DrawPoint(shape, context, centreX, centreY, width, height, projection,
-                      highResolution);
+            DrawPoint(shape, context, centreX, centreY, width, height, projection, highResolution);
             break;
     }
 }

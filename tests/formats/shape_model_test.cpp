@@ -102,7 +102,8 @@ TEST(Contains, RingsTooSmallToEncloseAnythingContainNothing) {
     EXPECT_FALSE(file.Contains(1.0f, 0.5f));
 }
 
-std::unique_ptr<ShapePolyline> Road(int type, std::initializer_list<std::pair<float, float>> vertices,
+std::unique_ptr<ShapePolyline> Road(int type,
+                                    std::initializer_list<std::pair<float, float>> vertices,
                                     const char* label = "") {
     auto line = std::make_unique<ShapePolyline>();
     line->type = type;

@@ -137,8 +137,7 @@ TEST_F(MapLayerTest, LabelsAreDrawnAsOutlinedTextInTheLabelFont) {
     Draw(*plain);
     const QFont font = platform::ToQFont(*labelled->File()->LabelFont());
     context->SelectFont(font);
-    platform::Rect measured{labels[0].left, labels[0].top, labels[0].left + 10,
-                            labels[0].top + 10};
+    platform::Rect measured{labels[0].left, labels[0].top, labels[0].left + 10, labels[0].top + 10};
     platform::DrawText(*context, "Carrer Major", measured, 0x0D20);
     EXPECT_EQ(measured, labels[0]) << "measured as DrawText measures";
     LabelStyle style;
@@ -179,7 +178,7 @@ TEST_F(MapLayerTest, AFullStopOrATildeLabelIsAShield) {
 
 TEST_F(MapLayerTest, ALabelOutsideTheClipBoxIsNeitherDrawnNorListed) {
     std::vector<std::unique_ptr<formats::Shape>> shapes;
-    shapes.push_back(Road(6, 0.9f, "Far", 0.8f));   // the label at x = 320 on a 400 canvas
+    shapes.push_back(Road(6, 0.9f, "Far", 0.8f));    // the label at x = 320 on a 400 canvas
     shapes.push_back(Road(6, 0.85f, "Near", 0.1f));  // at x = 40
     auto layer = LayerOf(std::move(shapes));
     ASSERT_TRUE(Draw(*layer, 400));

@@ -207,8 +207,8 @@ public:
     bool Load(const QString& /*path*/) override {
         file_ = testmaps::EmptyMap("", 42.49f, 1.50f, 42.52f, 1.54f);
         file_->bounds = formats::GeoRect{1.50f, 42.52f, 1.54f, 42.49f};
-        testmaps::AddLevel(*file_, 24).shapes.push_back(
-            testmaps::Line(65000, {{42.49f, 1.50f}, {42.52f, 1.54f}}));
+        testmaps::AddLevel(*file_, 24)
+            .shapes.push_back(testmaps::Line(65000, {{42.49f, 1.50f}, {42.52f, 1.54f}}));
         east = 1.54f;
         west = 1.50f;
         north = 42.52f;

@@ -99,7 +99,7 @@ TEST_F(ShapePainterTest, TheFourPatternsFillAreasWithExactlyTheirPixels) {
 
 TEST_F(ShapePainterTest, AnAreaFarLargerThanTheScreenFillsExactlyItsOwnPixels) {
     // A concave ring crossing itself, thousands of pixels across, with its middle on screen.
-    const std::vector<LatLon> ring{{40.0f, -40.0f}, {40.0f, 41.0f}, {0.55f, 0.45f},
+    const std::vector<LatLon> ring{{40.0f, -40.0f}, {40.0f, 41.0f},   {0.55f, 0.45f},
                                    {-40.0f, 41.0f}, {-40.0f, -40.0f}, {0.3f, 0.7f}};
     auto area = testmaps::Area(60, ring);
     PrepareAndDraw(*area);

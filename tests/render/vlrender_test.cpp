@@ -23,7 +23,7 @@ ToolRun RunVlrender(const QStringList& arguments) {
     process.start(VLRENDER_PATH, arguments);
     process.waitForFinished(60000);
     return ToolRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-               process.readAllStandardOutput(), process.readAllStandardError()};
+                   process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 QRgb Colour(platform::ColorRef colour) {
@@ -42,10 +42,10 @@ protected:
     // The lake at the anchor of a 320 × 240 picture, 1 km/cm.
     QImage RenderLake(const QStringList& more = {}) {
         const QString out = home.File("out.png");
-        const QString centre = QString("%1,%2").arg(testmaps::kDemoLakeCentre.lat)
-                                   .arg(testmaps::kDemoLakeCentre.lon);
-        QStringList arguments{"--home", home.Path(), "--center", centre,
-                              "--scale", "1",        "--size",   "320x240"};
+        const QString centre =
+            QString("%1,%2").arg(testmaps::kDemoLakeCentre.lat).arg(testmaps::kDemoLakeCentre.lon);
+        QStringList arguments{"--home",  home.Path(), "--center", centre,
+                              "--scale", "1",         "--size",   "320x240"};
         arguments << more << out;
         const ToolRun run = RunVlrender(arguments);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -74,7 +74,7 @@ TEST_F(VlrenderTest, DrawsTheDemoRegionByDayAndByNight) {
 TEST_F(VlrenderTest, ZoomedOutItShowsTheCountryMap) {
     const QString out = home.File("country.png");
     const ToolRun run = RunVlrender({"--home", home.Path(), "--center", "42.5063,1.5218", "--scale",
-                                 "10", "--size", "320x240", out});
+                                     "10", "--size", "320x240", out});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage picture(out);
     // The country map's main road runs near the anchor (the switch keeps the window centre
@@ -98,7 +98,7 @@ TEST_F(VlrenderTest, ZoomedOutItShowsTheCountryMap) {
 TEST_F(VlrenderTest, BenchPrintsOneJsonLineOfFrameTimes) {
     const QString out = home.File("bench.png");
     const ToolRun run = RunVlrender({"--home", home.Path(), "--center", "42.5063,1.5218", "--scale",
-                                 "0.5", "--size", "200x100", "--bench", "5", out});
+                                     "0.5", "--size", "200x100", "--bench", "5", out});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 1);
@@ -117,20 +117,20 @@ TEST_F(VlrenderTest, BadArgumentsAndMissingMapsAreClearFailures) {
                            "320x240", out})
                   .exitCode,
               2);
-    EXPECT_EQ(RunVlrender({"--home", home.Path(), "--center", "42.5,1.5", "--scale", "0",
-                           "--size", "320x240", out})
+    EXPECT_EQ(RunVlrender({"--home", home.Path(), "--center", "42.5,1.5", "--scale", "0", "--size",
+                           "320x240", out})
                   .exitCode,
               2);
-    EXPECT_EQ(RunVlrender({"--home", home.Path(), "--center", "42.5,1.5", "--scale", "1",
-                           "--size", "0x240", out})
+    EXPECT_EQ(RunVlrender({"--home", home.Path(), "--center", "42.5,1.5", "--scale", "1", "--size",
+                           "0x240", out})
                   .exitCode,
               2);
-    const ToolRun nowhere = RunVlrender({"--home", home.Path(), "--center", "10,10", "--scale", "1",
-                                     "--size", "320x240", out});
+    const ToolRun nowhere = RunVlrender(
+        {"--home", home.Path(), "--center", "10,10", "--scale", "1", "--size", "320x240", out});
     EXPECT_EQ(nowhere.exitCode, 0) << "the country map is shown where no detailed map is";
     ASSERT_TRUE(QFile::remove(home.File("Maps/Country.vl")));
     const ToolRun none = RunVlrender({"--home", home.Path(), "--center", "10,10", "--scale", "1",
-                                  "--size", "320x240", home.File("none.png")});
+                                      "--size", "320x240", home.File("none.png")});
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_TRUE(none.err.contains("no map")) << none.err.toStdString();
     EXPECT_FALSE(QFile::exists(home.File("none.png")));

@@ -55,8 +55,7 @@ std::unique_ptr<formats::Shape> MakeShape(int type, const std::vector<LatLon>& v
 
 // A line's label sits halfway between its ends.
 inline std::unique_ptr<formats::Shape> Line(int type, const std::vector<LatLon>& vertices,
-                                            const QString& label = QString(),
-                                            int angleTenths = 0) {
+                                            const QString& label = QString(), int angleTenths = 0) {
     const LatLon middle{(vertices.front().lat + vertices.back().lat) / 2,
                         (vertices.front().lon + vertices.back().lon) / 2};
     return MakeShape<formats::ShapePolyline>(type, vertices, label, angleTenths, &middle);
@@ -78,9 +77,15 @@ inline std::unique_ptr<formats::Shape> Point(int type, int subtype, LatLon at,
 inline std::unique_ptr<formats::Shape> Copy(const formats::Shape& shape) {
     std::unique_ptr<formats::Shape> copy;
     switch (shape.Kind()) {
-        case formats::kShapeKindPoint: copy = std::make_unique<formats::ShapePoint>(); break;
-        case formats::kShapeKindPolyline: copy = std::make_unique<formats::ShapePolyline>(); break;
-        default: copy = std::make_unique<formats::ShapePolygon>(); break;
+        case formats::kShapeKindPoint:
+            copy = std::make_unique<formats::ShapePoint>();
+            break;
+        case formats::kShapeKindPolyline:
+            copy = std::make_unique<formats::ShapePolyline>();
+            break;
+        default:
+            copy = std::make_unique<formats::ShapePolygon>();
+            break;
     }
     copy->latitudes = shape.latitudes;
     copy->longitudes = shape.longitudes;
@@ -135,8 +140,8 @@ inline std::unique_ptr<formats::ShapeFile> DemoDetailMap() {
     detail.shapes.push_back(Area(80, Box(42.54f, 1.41f, 42.59f, 1.47f), "Bosc"));
     detail.shapes.push_back(Area(20, Box(42.52f, 1.55f, 42.55f, 1.58f), "Parc"));
     detail.shapes.push_back(Area(60, Box(42.42f, 1.58f, 42.46f, 1.62f), "Estany"));
-    detail.shapes.push_back(Line(31, {{42.40f, 1.50f}, {42.47f, 1.51f}, {42.60f, 1.53f}},
-                                 "Gran Valira", 850));
+    detail.shapes.push_back(
+        Line(31, {{42.40f, 1.50f}, {42.47f, 1.51f}, {42.60f, 1.53f}}, "Gran Valira", 850));
     detail.shapes.push_back(Line(20, {{42.48f, 1.40f}, {42.48f, 1.65f}}));
     for (int i = 0; i < 6; ++i) {
         const float lon = 1.43f + 0.04f * float(i);
@@ -220,9 +225,8 @@ inline std::unique_ptr<formats::ShapeFile> DenseMap(int gridLines = 140, int blo
         for (int k = 0; k <= kSegments; ++k) {
             const float t = float(k) / float(kSegments);
             const float wobble = 0.002f * std::sin(phase + t * 25.0f);
-            vertices.push_back(alongLatitude
-                                   ? LatLon{at + wobble, kWest + (kEast - kWest) * t}
-                                   : LatLon{kSouth + (kNorth - kSouth) * t, at + wobble});
+            vertices.push_back(alongLatitude ? LatLon{at + wobble, kWest + (kEast - kWest) * t}
+                                             : LatLon{kSouth + (kNorth - kSouth) * t, at + wobble});
         }
         const int type = kRoadTypes[index % std::size(kRoadTypes)];
         QString label;
@@ -250,10 +254,9 @@ inline std::unique_ptr<formats::ShapeFile> DenseMap(int gridLines = 140, int blo
         level.shapes.push_back(Line(6, vertices, i % 3 == 0 ? "Carrer" : ""));
     }
     for (int i = 0; i < blocksPerSide * 10; ++i) {
-        level.shapes.push_back(Point(1 + i % 100, 0,
-                                     {kSouth + (kNorth - kSouth) * next(),
-                                      kWest + (kEast - kWest) * next()},
-                                     i % 4 == 0 ? "Punt" : ""));
+        level.shapes.push_back(Point(
+            1 + i % 100, 0, {kSouth + (kNorth - kSouth) * next(), kWest + (kEast - kWest) * next()},
+            i % 4 == 0 ? "Punt" : ""));
     }
     // Coarser levels, as a map compiler keeps them for zooming out: at 21 cbits the long
     // roads and a quarter of the areas, at 19 the main roads, railways and rivers and a

@@ -158,7 +158,8 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription("Renders the map view of a data home into a PNG picture.");
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption homeOption("home", "The data home whose Maps folder is shown.", "HOME");
+    const QCommandLineOption homeOption("home", "The data home whose Maps folder is shown.",
+                                        "HOME");
     const QCommandLineOption centerOption("center", "The position shown at the anchor point.",
                                           "LAT,LON");
     const QCommandLineOption scaleOption("scale", "Kilometres of ground per centimetre.",
@@ -168,8 +169,7 @@ int main(int argc, char** argv) {
                                            "DEG", "0");
     const QCommandLineOption nightOption("night", "Night colours.");
     const QCommandLineOption screenOption(
-        "screen", "The screen to behave like (default: the window size at 96 dpi).",
-        "WxH@WMMxHMM");
+        "screen", "The screen to behave like (default: the window size at 96 dpi).", "WxH@WMMxHMM");
     const QCommandLineOption benchOption("bench", "Render N more frames and print their times.",
                                          "N");
     parser.addOptions({homeOption, centerOption, scaleOption, sizeOption, headingOption,
