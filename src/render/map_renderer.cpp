@@ -123,22 +123,21 @@ int MapRenderer::AddMap(const QString& path) {
 }
 
 void MapRenderer::LoadVectorLayer(MapEntry& entry, const QString& path) {
-    entry.layer = std::make_unique<DrawMapVector>();
-    if (!entry.layer->Load(path, *window)) {
-        return;
-    }
-    entry.kind = MapEntry::kKindVector;
-    entry.box.Clear();
-    entry.box.SetBounds(path, QStringLiteral("TEST"), entry.layer->South(), entry.layer->West(),
-                        entry.layer->North(), entry.layer->East());
+    LoadLayer(entry, std::make_unique<DrawMapVector>(), MapEntry::kKindVector, path);
 }
 
 void MapRenderer::LoadGpxLayer(MapEntry& entry, const QString& path) {
-    entry.layer = std::make_unique<DrawMapGPX>(gpxFileMaker_);
+    LoadLayer(entry, std::make_unique<DrawMapGPX>(gpxFileMaker_), MapEntry::kKindGpx, path);
+}
+
+// A layer that fails to load stays with the entry, which keeps kind 0 and an empty box.
+void MapRenderer::LoadLayer(MapEntry& entry, std::unique_ptr<MapLayer> layer, int kind,
+                            const QString& path) {
+    entry.layer = std::move(layer);
     if (!entry.layer->Load(path, *window)) {
         return;
     }
-    entry.kind = MapEntry::kKindGpx;
+    entry.kind = kind;
     entry.box.Clear();
     entry.box.SetBounds(path, QStringLiteral("TEST"), entry.layer->South(), entry.layer->West(),
                         entry.layer->North(), entry.layer->East());

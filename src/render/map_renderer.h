@@ -129,6 +129,8 @@ public:
 
 private:
     MapEntry& AppendEntry(const QString& path);
+    void LoadLayer(MapEntry& entry, std::unique_ptr<MapLayer> layer, int kind,
+                   const QString& path);
     void LoadBaseMap(const QString& path, bool gpx);
     void MakeBaseEntryWithoutLayer(const QString& path);
 

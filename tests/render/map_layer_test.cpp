@@ -6,6 +6,7 @@
 
 #include "fixed_window.h"
 #include "formats/vl_writer.h"
+#include "counting_projection.h"
 #include "pixels.h"
 #include "platform/draw_text.h"
 #include "platform/paint_context.h"
@@ -203,15 +204,6 @@ public:
         DrawMapVector::Prepare(window, width, height, projection, scaleKmPerCm);
     }
     int prepares = 0;
-};
-
-class CountingProjection : public MapProjection {
-public:
-    QPoint GeoToScreen(float lat, float lon, int width, int height) const override {
-        ++calls;
-        return MapProjection::GeoToScreen(lat, lon, width, height);
-    }
-    mutable int calls = 0;
 };
 
 TEST_F(MapLayerTest, ScrollingReusesThePreparedCanvasAndZoomingPreparesAgain) {

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "formats/shape_model.h"
+#include "counting_projection.h"
 #include "pixels.h"
 #include "platform/paint_context.h"
 #include "render/map_projection.h"
@@ -125,16 +126,6 @@ TEST_F(ShapePainterTest, AnAreaFarLargerThanTheScreenFillsExactlyItsOwnPixels) {
     EXPECT_GT(CountPixels(image, Qt::white), 100) << "the ring's notches stay empty";
 }
 
-// Counts the projections it is asked for.
-class CountingProjection : public MapProjection {
-public:
-    QPoint GeoToScreen(float lat, float lon, int width, int height) const override {
-        ++geoToScreenCalls;
-        return MapProjection::GeoToScreen(lat, lon, width, height);
-    }
-    mutable int geoToScreenCalls = 0;
-};
-
 TEST_F(ShapePainterTest, DrawingTurnsTheCachedPointsWithoutProjectingAgain) {
     CountingProjection counting;
     counting.SetBounds("", "TEST", 1.0f, 0.0f, 0.0f, 1.0f);
@@ -143,11 +134,11 @@ TEST_F(ShapePainterTest, DrawingTurnsTheCachedPointsWithoutProjectingAgain) {
     ASSERT_EQ(road->pointBuffers->canvasPoints.size(), 2u);
     EXPECT_GE(road->pointBuffers->canvasPoints.capacity(), 12u) << "ten spare points";
     EXPECT_EQ(road->pointBuffers->canvasPoints[0], QPoint(10, 50));
-    const int afterPrepare = counting.geoToScreenCalls;
+    const int afterPrepare = counting.calls;
 
     counting.SetRotation(90.0f);
     DrawShape(*road, *context, 50, 50, 100, 100, counting, false);
-    EXPECT_EQ(counting.geoToScreenCalls, afterPrepare);
+    EXPECT_EQ(counting.calls, afterPrepare);
     // Turned a quarter about the centre: the east-west road now runs down the picture.
     EXPECT_NE(Pixel(50, 15), 0xFFFFFFu);
     EXPECT_NE(Pixel(50, 85), 0xFFFFFFu);

@@ -4,26 +4,16 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include "platform/settings_store.h"
 #include "synthetic_maps.h"
 #include "temp_home.h"
+#include "tool_run.h"
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 ToolRun RunVlrender(const QStringList& arguments) {
-    QProcess process;
-    process.start(VLRENDER_PATH, arguments);
-    process.waitForFinished(60000);
-    return ToolRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                   process.readAllStandardOutput(), process.readAllStandardError()};
+    return RunTool(VLRENDER_PATH, arguments);
 }
 
 QRgb Colour(platform::ColorRef colour) {
