@@ -21,13 +21,7 @@ namespace {
 using testmaps::LatLon;
 
 platform::ScreenMetrics WorkArea(int width, int height) {
-    platform::ScreenMetrics screen;
-    screen.widthPx = width;
-    screen.heightPx = height;
-    screen.widthMm = 53;
-    screen.heightMm = 71;
-    screen.workArea = QSize(width, height);
-    return screen;
+    return ScreenOf(width, height, 53, 71);
 }
 
 // Layers over maps of the one-degree square (0..1 N, 0..1 E), drawn on a 100 × 100 canvas:

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include "fixed_window.h"
 #include "formats/vl_writer.h"
 #include "platform/paint_context.h"
 #include "render/map_window_model.h"
@@ -19,13 +20,7 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
 platform::ScreenMetrics Screen() {
-    platform::ScreenMetrics screen;
-    screen.widthPx = kWidth;
-    screen.heightPx = kHeight;
-    screen.widthMm = 85;  // 96 dpi
-    screen.heightMm = 64;
-    screen.workArea = QSize(kWidth, kHeight);
-    return screen;
+    return ScreenOf(kWidth, kHeight, 85, 64);  // 96 dpi
 }
 
 // The demo region (a detailed map and the country map) in a data home, seen through the map

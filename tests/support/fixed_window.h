@@ -5,6 +5,17 @@
 
 #include "render/map_window_view.h"
 
+// A screen whose work area is all of it.
+inline platform::ScreenMetrics ScreenOf(int widthPx, int heightPx, int widthMm, int heightMm) {
+    platform::ScreenMetrics screen;
+    screen.widthPx = widthPx;
+    screen.heightPx = heightPx;
+    screen.widthMm = widthMm;
+    screen.heightMm = heightMm;
+    screen.workArea = QSize(widthPx, heightPx);
+    return screen;
+}
+
 // A map window of a fixed size that neither scrolls nor loads maps: what the zoom view and the
 // projection need of a window, and nothing more.
 class FixedWindow : public render::MapWindowView {
