@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "fixed_window.h"
 #include "render/map_projection.h"
 #include "render/map_window_view.h"
 #include "render/zoom_view.h"
@@ -14,15 +15,6 @@ namespace {
 
 constexpr int kCanvasWidth = 4800;
 constexpr int kCanvasHeight = 3200;
-
-class FixedWindow : public render::MapWindowView {
-public:
-    explicit FixedWindow(QSize size) : size_(size) {}
-    QSize ClientSize() const override { return size_; }
-
-private:
-    QSize size_;
-};
 
 render::MapProjection Box() {
     render::MapProjection projection;

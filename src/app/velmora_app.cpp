@@ -73,8 +73,4 @@ void VelmoraApp::ReadScreen() {
     largeScreen_ = LargeScreenFlag(screen_.workArea.width(), screen_.workArea.height());
 }
 
-int LargeScreenFlag(int workWidth, int workHeight) {
-    return (workWidth > 240 && workHeight > 320) || (workWidth > 320 && workHeight > 240) ? 1 : 0;
-}
-
 }  // namespace app

@@ -58,7 +58,6 @@ private:
     const char* buildDateText_;
 };
 
-// 1 when the work area is larger than 240 × 320 pixels in both dimensions, either way up.
-int LargeScreenFlag(int workWidth, int workHeight);
+using platform::LargeScreenFlag;
 
 }  // namespace app

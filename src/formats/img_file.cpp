@@ -35,9 +35,10 @@ bool ReadHeaderFields(Reader& reader, QString& name, GeoRect& bounds) {
 // level, and its vertices cost the storage no more than the file, give or take their rounding.
 // The storage is reserved, not touched, so only what the model uses becomes resident.
 size_t StorageBound(uint32_t ringCount, uint64_t bodyBytes) {
-    static_assert(sizeof(ShapePoint) == sizeof(ShapePolygon) &&
-                  sizeof(ShapePolyline) == sizeof(ShapePolygon));
-    const uint64_t shapeBytes = ShapeStorage::BytesFor<ShapePolygon>(1) + sizeof(ShapePtr<>);
+    const uint64_t shapeBytes = std::max({ShapeStorage::BytesFor<ShapePoint>(1),
+                                          ShapeStorage::BytesFor<ShapePolyline>(1),
+                                          ShapeStorage::BytesFor<ShapePolygon>(1)}) +
+                                sizeof(ShapePtr<>);
     return size_t((ringCount + bodyBytes / kVlObjectMinBytes) * shapeBytes + bodyBytes);
 }
 

@@ -1,6 +1,11 @@
 #include "formats/shape_model.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "platform/file_access.h"
+#include "platform/trace.h"
 
 namespace formats {
 namespace {
@@ -40,6 +45,23 @@ bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
     return inside;
 }
 
+// Straight-line distance in degrees from (lat, lon) to the segment a–b, measured to the point of
+// the segment nearest to the point's projection on the segment's line. A segment whose ends
+// coincide is that one point.
+double SegmentDistance(double lat, double lon, double latA, double lonA, double latB, double lonB) {
+    const double dLat = latB - latA;
+    const double dLon = lonB - lonA;
+    const double lengthSquared = dLat * dLat + dLon * dLon;
+    double t = 0.0;
+    if (lengthSquared > 0.0) {
+        t = ((lat - latA) * dLat + (lon - lonA) * dLon) / lengthSquared;
+        t = std::clamp(t, 0.0, 1.0);
+    }
+    const double nearLat = latA + t * dLat - lat;
+    const double nearLon = lonA + t * dLon - lon;
+    return std::sqrt(nearLat * nearLat + nearLon * nearLon);
+}
+
 }  // namespace
 
 Shape::~Shape() = default;
@@ -66,6 +88,32 @@ ShapeStorage::ShapeStorage(platform::ByteBuffer block)
                 std::pmr::new_delete_resource()) {}
 
 ShapeStorage::~ShapeStorage() = default;
+
+double Shape::DistanceTo(float /*latitude*/, float /*longitude*/) const {
+    return -1.0;
+}
+
+double ShapePolyline::DistanceTo(float latitude, float longitude) const {
+    if (type > kLastRoadType) {
+        return -1.0;
+    }
+    // The rectangle, grown by the search distance: a straight road along a parallel or a
+    // meridian has a flat rectangle, and a position beside it must still find it.
+    const double margin = kNearSegmentDegrees;
+    if (longitude < bounds.west - margin || longitude > bounds.east + margin ||
+        latitude < bounds.south - margin || latitude > bounds.north + margin) {
+        return -1.0;
+    }
+    const size_t count = VertexCount();
+    for (size_t i = 1; i < count; ++i) {
+        const double distance = SegmentDistance(latitude, longitude, Latitude(i - 1),
+                                                Longitude(i - 1), Latitude(i), Longitude(i));
+        if (distance < kNearSegmentDegrees) {
+            return distance;
+        }
+    }
+    return -1.0;
+}
 
 int WantedCbits(float resolution) {
     for (const CbitsStep& step : kCbitsSteps) {
@@ -112,6 +160,34 @@ const ShapeLevel* ShapeFile::CurrentLevel() const {
     return currentLevel < levels.size() ? levels[currentLevel].get() : nullptr;
 }
 
+Shape* ShapeFile::FindRoadAt(float latitude, float longitude, QString& name) const {
+    const ShapeLevel* level = CurrentLevel();
+    if (!level) {
+        return nullptr;
+    }
+    double best = 2000.0;
+    Shape* nearest = nullptr;
+    for (const auto& shape : level->shapes) {
+        if (shape->Kind() != kShapeKindPolyline) {
+            continue;
+        }
+        const double distance = shape->DistanceTo(latitude, longitude);
+        if (distance == -1.0) {
+            continue;
+        }
+        platform::Trace("%s=%f=%f", qPrintable(shape->label), distance, best);
+        if (distance < best) {
+            best = distance;
+            nearest = shape.get();
+        }
+    }
+    if (!nearest || best > kRoadFoundDegrees) {
+        return nullptr;
+    }
+    name = nearest->label;
+    return nearest;
+}
+
 void ShapeFile::Clear() {
     bounds = GeoRect{};
     name.clear();
@@ -147,6 +223,40 @@ int MapFile::SelectLevel(float resolution) {
 
 bool MapFile::Contains(float latitude, float longitude) const {
     return file_ && file_->Contains(latitude, longitude);
+}
+
+platform::ColorRef MapFile::LabelColour() const {
+    return file_ ? file_->labelColour : 0;
+}
+
+platform::ColorRef MapFile::LabelBackColour() const {
+    return file_ ? file_->labelBackColour : 0;
+}
+
+platform::LogFont* MapFile::LabelFont() const {
+    return file_ ? &file_->labelFont : nullptr;
+}
+
+void MapFile::FontLarger() {
+    // A font record from the settings may hold any height; it must not wrap.
+    if (file_ && file_->labelFont.height >= std::numeric_limits<int32_t>::min() + 2) {
+        file_->labelFont.height -= 2;
+    }
+}
+
+void MapFile::FontSmaller() {
+    if (file_) {
+        if (file_->labelFont.height <= std::numeric_limits<int32_t>::max() - 2) {
+            file_->labelFont.height += 2;
+        }
+        if (file_->labelFont.height > 0) {
+            file_->labelFont.height = 1;
+        }
+    }
+}
+
+Shape* MapFile::FindRoadAt(float latitude, float longitude, QString& name) const {
+    return file_ ? file_->FindRoadAt(latitude, longitude, name) : nullptr;
 }
 
 }  // namespace formats

@@ -5,7 +5,9 @@
 // (points, polylines, polygons) in file order. MapFile is the wrapper through which the map
 // layers use one loaded file.
 
+#include <QBrush>
 #include <QByteArray>
+#include <QPen>
 #include <QPoint>
 #include <QString>
 
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <memory_resource>
+#include <optional>
 #include <vector>
 
 #include "platform/byte_buffer.h"
@@ -37,10 +40,12 @@ inline constexpr int kShapeKindPolyline = 1;
 inline constexpr int kShapeKindPolygon = 2;
 
 // Pixel positions a shape keeps for drawing: its vertices on the unrotated canvas and turned
-// for the screen. Made on the first draw, with room for ten vertices more than the shape has.
+// for the screen, and its label anchor on the canvas. Made on the first draw, with room for ten
+// vertices more than the shape has; recomputed for each canvas, reused while it scrolls.
 struct ShapePointBuffers {
     std::vector<QPoint> canvasPoints;
     std::vector<QPoint> screenPoints;
+    QPoint canvasAnchor;
 };
 
 class Shape;
@@ -94,6 +99,9 @@ public:
     Shape& operator=(const Shape&) = delete;
 
     virtual int Kind() const = 0;
+    // Distance in degrees (longitude unscaled) from the point to the shape when it is a road
+    // the point lies close to; -1.0 otherwise.
+    virtual double DistanceTo(float latitude, float longitude) const;
 
     size_t VertexCount() const { return vertexPairs.size() / 2; }
     float Latitude(size_t vertex) const { return vertexPairs[2 * vertex]; }
@@ -143,13 +151,31 @@ public:
 class ShapePolyline : public Shape {
 public:
     using Shape::Shape;
+    // Roads are the type codes up to this one.
+    static constexpr int32_t kLastRoadType = 12;
+    // A segment closer than this (degrees) answers DistanceTo.
+    static constexpr double kNearSegmentDegrees = 0.0005;
+
     int Kind() const override { return kShapeKindPolyline; }
+    // Only roads answer, and only for a point inside the bounding rectangle grown by
+    // kNearSegmentDegrees: the distance to the first segment in vertex order that is nearer
+    // than that.
+    double DistanceTo(float latitude, float longitude) const override;
+
+    // Made by the drawing for the present zoom; a line without an inner pen is drawn once.
+    std::optional<QPen> outerPen;
+    std::optional<QPen> innerPen;
 };
 
 class ShapePolygon : public Shape {
 public:
     using Shape::Shape;
     int Kind() const override { return kShapeKindPolygon; }
+
+    // Made by the drawing for the present zoom. Without an outline pen the area is outlined
+    // with whatever pen the drawing surface holds.
+    std::optional<QPen> outlinePen;
+    std::optional<QBrush> fillBrush;
 };
 
 // The memory of the shapes read from one file and of their vertex arrays: one block reserved
@@ -224,6 +250,11 @@ public:
     // The level SelectLevel chose; null when the file has no levels.
     const ShapeLevel* CurrentLevel() const;
 
+    // The nearest road of the current level to the point, with its label copied into name;
+    // null (name unchanged) when no road is within kRoadFoundDegrees.
+    static constexpr double kRoadFoundDegrees = 0.0003;
+    Shape* FindRoadAt(float latitude, float longitude, QString& name) const;
+
     // Drops the name, rectangle, coverage and levels.
     void Clear();
 
@@ -263,6 +294,17 @@ public:
     Shape* Object(int index) const;
     int SelectLevel(float resolution);
     bool Contains(float latitude, float longitude) const;
+
+    // The label colours and font of the loaded file: 0 and null without one.
+    platform::ColorRef LabelColour() const;
+    platform::ColorRef LabelBackColour() const;
+    platform::LogFont* LabelFont() const;
+    // The label font's height, -2 (larger) or +2 (smaller); a positive height after shrinking
+    // becomes 1.
+    void FontLarger();
+    void FontSmaller();
+    // ShapeFile::FindRoadAt of the loaded file; null without one.
+    Shape* FindRoadAt(float latitude, float longitude, QString& name) const;
 
     ShapeFile* File() const { return file_.get(); }
 

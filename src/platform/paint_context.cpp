@@ -103,4 +103,10 @@ void PaintContext::Polygon(const QPoint* points, int count) {
     }
 }
 
+void PaintContext::Polygon(const QPointF* points, int count) {
+    if (count >= 2) {
+        painter_.drawPolygon(points, count);
+    }
+}
+
 }  // namespace platform

@@ -58,6 +58,7 @@ public:
     void FillRect(const Rect& logical, ColorRef color);
     void Polyline(const QPoint* points, int count);
     void Polygon(const QPoint* points, int count);
+    void Polygon(const QPointF* points, int count);
 
 private:
     void ApplyClip();

@@ -87,4 +87,8 @@ std::optional<ScreenMetrics> ScreenMetrics::Parse(const QString& text, int fallb
     return metrics;
 }
 
+int LargeScreenFlag(int workWidth, int workHeight) {
+    return (workWidth > 240 && workHeight > 320) || (workWidth > 320 && workHeight > 240) ? 1 : 0;
+}
+
 }  // namespace platform

@@ -34,4 +34,8 @@ struct ScreenMetrics {
     static std::optional<ScreenMetrics> Parse(const QString& text, int fallbackDpi = 96);
 };
 
+// The large-screen flag of the program: 1 when the work area is larger than 240 × 320 pixels
+// in both dimensions, either way up.
+int LargeScreenFlag(int workWidth, int workHeight);
+
 }  // namespace platform

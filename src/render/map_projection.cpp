@@ -20,18 +20,17 @@ float DegreesToRadians(float degrees) {
 // Converting a float outside the int range (or NaN) to int is undefined; a degenerate box or a
 // point far outside it must still give a defined pixel.
 int FloorToPixel(float value) {
+    // 2^31 is exact in float; every float below it and at or above −2^31 fits in an int. NaN
+    // fails both tests. Truncation toward zero, stepped down for negative fractions, is the
+    // floor without a library call.
+    if (value >= -2147483648.0f && value < 2147483648.0f) {
+        const int truncated = int(value);
+        return float(truncated) > value ? truncated - 1 : truncated;
+    }
     if (std::isnan(value)) {
         return 0;
     }
-    const float floored = std::floor(value);
-    // 2^31 is exact in float; every float below it and at or above −2^31 fits in an int.
-    if (floored >= 2147483648.0f) {
-        return std::numeric_limits<int>::max();
-    }
-    if (floored < -2147483648.0f) {
-        return std::numeric_limits<int>::min();
-    }
-    return int(floored);
+    return value > 0.0f ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
 }
 
 MapProjection::MapProjection() {
@@ -95,12 +94,27 @@ QPoint MapProjection::GeoToScreenRotated(float lat, float lon, int cx, int cy, i
     return RotatePoint(p.x(), p.y(), cx, cy);
 }
 
-QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
+namespace {
+
+inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
     const float dx = float(SaturateToInt(int64_t{x} - cx));
     const float dy = float(SaturateToInt(int64_t{y} - cy));
     const int rx = FloorToPixel(sinA * dy + cosA * dx);
     const int ry = FloorToPixel(cosA * dy - sinA * dx);
     return QPoint(SaturateToInt(int64_t{rx} + cx), SaturateToInt(int64_t{ry} + cy));
+}
+
+}  // namespace
+
+QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
+    return Rotated(x, y, cx, cy, cosA, sinA);
+}
+
+void MapProjection::RotatePoints(const QPoint* in, QPoint* out, size_t count, int cx,
+                                 int cy) const {
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = Rotated(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
+    }
 }
 
 GeoPoint MapProjection::ScreenToGeo(QPoint point, int width, int height) const {

@@ -75,7 +75,9 @@ int BasePenWidth(float resolution) {
 }
 
 QPen PenSpec::ToQPen() const {
-    QPen pen(platform::ToQColor(color), width);
+    // One pixel wide is the painter's cosmetic pen (width 0), which it draws without stroking
+    // an outline: the same pixels, at a fraction of the cost.
+    QPen pen(platform::ToQColor(color), width <= 1 ? 0 : width);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     switch (dash) {

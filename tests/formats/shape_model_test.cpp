@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace formats {
 namespace {
 
@@ -98,6 +100,120 @@ TEST(Contains, RingsTooSmallToEncloseAnythingContainNothing) {
     file.coverage.push_back(Ring({{0, 0}, {2, 2}}));
     EXPECT_FALSE(file.Contains(1.0f, 1.0f));
     EXPECT_FALSE(file.Contains(1.0f, 0.5f));
+}
+
+ShapePtr<ShapePolyline> Road(int type,
+                                    std::initializer_list<std::pair<float, float>> vertices,
+                                    const char* label = "") {
+    auto line = MakeShape<ShapePolyline>();
+    line->type = type;
+    line->label = QString::fromUtf8(label);
+    line->bounds = GeoRect{180.0f, -90.0f, -180.0f, 90.0f};
+    for (const auto& [lat, lon] : vertices) {
+        line->AddVertex(lat, lon);
+        line->bounds.west = std::min(line->bounds.west, lon);
+        line->bounds.east = std::max(line->bounds.east, lon);
+        line->bounds.south = std::min(line->bounds.south, lat);
+        line->bounds.north = std::max(line->bounds.north, lat);
+    }
+    return line;
+}
+
+TEST(DistanceTo, OnlyRoadsNearAndInsideTheirRectangleAnswer) {
+    // A road along the parallel 10.0 from 20.0 to 21.0 E.
+    const auto road = Road(6, {{10.0f, 20.0f}, {10.0f, 21.0f}});
+    EXPECT_NEAR(road->DistanceTo(10.0f, 20.5f), 0.0, 1e-9);
+    // Beside the road, off its flat rectangle, but within the search distance.
+    EXPECT_NEAR(road->DistanceTo(10.0004f, 20.5f), 0.0004, 1e-6);
+    EXPECT_EQ(road->DistanceTo(10.0f, 21.1f), -1.0) << "beyond its end";
+    EXPECT_NEAR(road->DistanceTo(10.0f, 21.0004f), 0.0004, 1e-6) << "from its end point";
+
+    // Inside a wider rectangle, the first segment nearer than 0.0005 answers, in degrees.
+    const auto bend = Road(3, {{10.0f, 20.0f}, {10.0f, 20.5f}, {11.0f, 20.5f}});
+    EXPECT_NEAR(bend->DistanceTo(10.0004f, 20.2f), 0.0004, 1e-6);
+    EXPECT_EQ(bend->DistanceTo(10.3f, 20.2f), -1.0) << "nothing within 0.0005";
+    EXPECT_NEAR(bend->DistanceTo(10.5f, 20.4996f), 0.0004, 1e-6) << "second segment";
+
+    const auto river = Road(31, {{10.0f, 20.0f}, {10.0f, 21.0f}});
+    EXPECT_EQ(river->DistanceTo(10.0f, 20.5f), -1.0);
+    EXPECT_EQ(Road(12, {{10.0f, 20.0f}, {10.0f, 21.0f}})->DistanceTo(10.0f, 20.5f), 0.0);
+    EXPECT_EQ(Road(6, {{10.0f, 20.0f}})->DistanceTo(10.0f, 20.0f), -1.0) << "one vertex";
+
+    ShapePoint point;
+    point.AddVertex(10.0f, 20.0f);
+    EXPECT_EQ(point.DistanceTo(10.0f, 20.0f), -1.0);
+    EXPECT_EQ(ShapePolygon().DistanceTo(10.0f, 20.0f), -1.0);
+}
+
+TEST(DistanceTo, ASegmentWithCoincidentEndsIsItsPoint) {
+    auto spot = Road(6, {{10.0f, 20.0f}, {10.0f, 20.0f}});
+    spot->bounds = GeoRect{19.0f, 11.0f, 21.0f, 9.0f};
+    EXPECT_NEAR(spot->DistanceTo(10.0002f, 20.0003f), 0.00036, 1e-5);
+    EXPECT_EQ(spot->DistanceTo(10.0006f, 20.0f), -1.0);
+}
+
+class FindRoadAtTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto level = std::make_unique<ShapeLevel>();
+        level->shapes.push_back(Road(31, {{10.0f, 20.0f}, {10.0f, 21.0f}}, "River"));
+        level->shapes.push_back(Road(6, {{9.9f, 20.5f}, {10.1f, 20.5f}}, "Near"));
+        level->shapes.push_back(Road(6, {{9.9f, 20.5003f}, {10.1f, 20.5003f}}, "Far"));
+        file.levels.push_back(std::move(level));
+    }
+    ShapeFile file;
+};
+
+TEST_F(FindRoadAtTest, TakesTheNearestRoadAndIgnoresARiverUnderThePoint) {
+    QString name = "unchanged";
+    // On the river, 0.0001 from "Near" and 0.0002 from "Far".
+    const Shape* found = file.FindRoadAt(10.0f, 20.5001f, name);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(name, "Near");
+    EXPECT_EQ(found, file.levels[0]->shapes[1].get());
+}
+
+TEST_F(FindRoadAtTest, ARoadFoundByDistanceToMayStillBeTooFar) {
+    file.levels[0]->shapes.erase(file.levels[0]->shapes.begin() + 2);
+    QString name = "unchanged";
+    // 0.0004 away: DistanceTo answers, FindRoadAt does not.
+    EXPECT_NEAR(file.levels[0]->shapes[1]->DistanceTo(10.0f, 20.5004f), 0.0004, 1e-6);
+    EXPECT_EQ(file.FindRoadAt(10.0f, 20.5004f, name), nullptr);
+    EXPECT_EQ(name, "unchanged");
+    EXPECT_NE(file.FindRoadAt(10.0f, 20.5002f, name), nullptr);
+    EXPECT_EQ(name, "Near");
+    EXPECT_EQ(ShapeFile().FindRoadAt(10.0f, 20.5f, name), nullptr) << "no levels";
+}
+
+// A MapFile over a given ShapeFile, as the readers' wrappers are once loaded.
+class HeldMapFile : public MapFile {
+public:
+    explicit HeldMapFile(std::unique_ptr<ShapeFile> held) { file_ = std::move(held); }
+};
+
+TEST(MapFile, LabelFontStepsByTwoAndNeverTurnsPositiveBeyondOne) {
+    MapFile empty;
+    empty.FontLarger();
+    empty.FontSmaller();
+    EXPECT_EQ(empty.LabelFont(), nullptr);
+    EXPECT_EQ(empty.LabelColour(), 0u);
+    QString name;
+    EXPECT_EQ(empty.FindRoadAt(0.0f, 0.0f, name), nullptr);
+
+    HeldMapFile file(std::make_unique<ShapeFile>());
+    file.LabelFont()->height = -11;
+    file.FontLarger();
+    EXPECT_EQ(file.LabelFont()->height, -13);
+    file.LabelFont()->height = -1;
+    file.FontSmaller();
+    EXPECT_EQ(file.LabelFont()->height, 1);
+    file.FontSmaller();
+    EXPECT_EQ(file.LabelFont()->height, 1);
+    file.FontLarger();
+    EXPECT_EQ(file.LabelFont()->height, -1);
+    file.LabelFont()->height = std::numeric_limits<int32_t>::min();
+    file.FontLarger();
+    EXPECT_EQ(file.LabelFont()->height, std::numeric_limits<int32_t>::min()) << "no wrap";
 }
 
 }  // namespace

@@ -10,26 +10,12 @@
 
 #include "formats/vl_writer.h"
 #include "temp_home.h"
+#include "tool_run.h"
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 ToolRun Vlinfo(const QStringList& arguments) {
-    QProcess process;
-    process.start(VLINFO_PATH, arguments);
-    ToolRun run;
-    if (!process.waitForFinished(30000)) {
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return RunTool(VLINFO_PATH, arguments, 30000);
 }
 
 template <typename T>

@@ -2,16 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "fixed_window.h"
 #include "render/map_projection.h"
-#include "render/map_window_view.h"
 
 namespace render {
 namespace {
-
-class FixedWindow : public MapWindowView {
-public:
-    QSize ClientSize() const override { return QSize(100, 130); }
-};
 
 platform::ScreenMetrics Screen(int widthMm) {
     platform::ScreenMetrics metrics;

@@ -1,0 +1,378 @@
+#include "render/map_layer.h"
+
+#include <chrono>
+#include <cmath>
+
+#include <QFontMetrics>
+
+#include "formats/img_file.h"
+#include "platform/draw_text.h"
+#include "platform/paint_context.h"
+#include "platform/trace.h"
+#include "render/map_file_style.h"
+#include "render/map_projection.h"
+#include "render/map_window_view.h"
+#include "render/shape_painter.h"
+
+namespace render {
+namespace {
+
+// DT_CALCRECT | DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE: measures one line of label text.
+constexpr uint32_t kMeasureLabelFlags = 0x0D20;
+// DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE.
+constexpr uint32_t kDrawLabelFlags = 0x0920;
+
+constexpr platform::ColorRef kPlaceLabelColour = platform::Rgb(153, 0, 48);
+constexpr platform::ColorRef kShieldColourMajor = platform::Rgb(34, 177, 76);
+constexpr platform::ColorRef kShieldColourOther = platform::Rgb(112, 154, 209);
+constexpr platform::ColorRef kShieldTextColour = platform::Rgb(255, 255, 255);
+// Shield labels: "." and the road number, or "~" and six characters the shield leaves out.
+constexpr int kTildeShieldSkip = 7;
+
+// The computed side of a base canvas: the integer part of `value`, at least one pixel; `keep`
+// when the map has no extent to compute it from.
+int BaseSide(float value, int keep) {
+    if (std::isnan(value)) {
+        return keep;
+    }
+    if (value < 1.0f) {
+        return 1;
+    }
+    return FloorToPixel(value);
+}
+
+bool IsShieldLabel(const formats::Shape& shape) {
+    return shape.Kind() == formats::kShapeKindPolyline &&
+           (shape.label.startsWith(QLatin1Char('.')) || shape.label.startsWith(QLatin1Char('~')));
+}
+
+// Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
+// shifted by one pixel diagonally, then in the text colour, with its top-left corner at
+// topLeft. The context's pen is left as it was.
+void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPoint topLeft,
+                  platform::ColorRef halo, platform::ColorRef colour) {
+    static constexpr int kHaloSteps[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+    QPainter& painter = context.Painter();
+    const QPen oldPen = painter.pen();
+    painter.setFont(context.Font());
+    painter.setPen(platform::ToQColor(halo));
+    for (const auto& step : kHaloSteps) {
+        painter.drawStaticText(topLeft + QPoint(step[0], step[1]), text);
+    }
+    painter.setPen(platform::ToQColor(colour));
+    painter.drawStaticText(topLeft, text);
+    painter.setPen(oldPen);
+}
+
+}  // namespace
+
+MapLayerBase::~MapLayerBase() = default;
+
+MapLayer::MapLayer() = default;
+MapLayer::~MapLayer() = default;
+
+bool MapLayer::Load(const QString& /*path*/, const MapWindowView& /*window*/) {
+    return false;
+}
+
+bool MapLayer::LoadThrough(std::unique_ptr<formats::MapFile> mapFile, const QString& path,
+                           const MapWindowView& window) {
+    file = std::move(mapFile);
+    settings_ = window.Settings();
+    highResolution_ = window.HighResolution();
+    labelOffset = highResolution_ ? kLabelOffsetHighResolution : kLabelOffset;
+    const platform::ScreenMetrics screen = window.Screen();
+    if (!file->Load(path)) {
+        loaded = 0;
+        return false;
+    }
+    // What the file's constructor would have read: the label font and colours.
+    ReloadLabelFont(*file, settings_, screen);
+    loaded = 1;
+
+    view.current = PixelRect{0, 0, screen.widthPx, screen.heightPx};
+    view.screenWidthPx = screen.widthPx;
+    view.screenHeightPx = screen.heightPx;
+    view.screenWidthMm = screen.widthMm;
+    view.screenHeightMm = screen.heightMm;
+    view.current.right = screen.workArea.width();
+    view.current.bottom = screen.workArea.height();
+
+    // A degree of latitude and one of longitude get the same number of pixels; the longer side
+    // keeps the work area's size.
+    float dLat = 0.0f;
+    float dLon = 0.0f;
+    if (file->north > file->south) {
+        dLat = file->north - file->south;
+        dLon = file->east - file->west;
+    } else {
+        dLat = file->south - file->north;
+        dLon = file->west - file->east;
+    }
+    if (dLat > dLon) {
+        view.current.right = BaseSide(float(view.current.bottom) / dLat * dLon, view.current.right);
+    } else {
+        view.current.bottom =
+            BaseSide(float(view.current.right) / dLon * dLat, view.current.bottom);
+    }
+    view.base = view.current;
+    view.Update();
+    return true;
+}
+
+float MapLayer::East() const {
+    return file ? file->east : 0.0f;
+}
+float MapLayer::South() const {
+    return file ? file->south : 0.0f;
+}
+float MapLayer::West() const {
+    return file ? file->west : 0.0f;
+}
+float MapLayer::North() const {
+    return file ? file->north : 0.0f;
+}
+
+void MapLayer::GrowLabelFont() {
+    if (file) {
+        file->FontLarger();
+    }
+}
+
+void MapLayer::ShrinkLabelFont() {
+    if (file) {
+        file->FontSmaller();
+    }
+}
+
+void MapLayer::SetNightMode(bool night) {
+    night_ = night ? 1 : 0;
+    if (file) {
+        SetNight(*file, night, settings_);
+    }
+}
+
+bool MapLayer::Contains(float latitude, float longitude) const {
+    return file && file->Contains(latitude, longitude);
+}
+
+const formats::Shape* MapLayer::FindStreetName(float latitude, float longitude,
+                                               QString& name) const {
+    return file ? file->FindRoadAt(latitude, longitude, name) : nullptr;
+}
+
+MapLayer::PreparedFor MapLayer::KeyOf(const MapProjection& projection) const {
+    return PreparedFor{projection.left, projection.top, projection.lonSpan, projection.latSpan,
+                       night_};
+}
+
+void MapLayer::Prepare(const MapWindowView& window, int width, int height,
+                       const MapProjection& projection, float scaleKmPerCm) {
+    const auto start = std::chrono::steady_clock::now();
+    preparedFor_ = KeyOf(projection);
+    kmAcross = projection.WidthDistanceKm(window, width, height);
+    const float resolution = ZoomResolution(scaleKmPerCm);
+    if (!file) {
+        return;
+    }
+    cbits = file->SelectLevel(resolution);
+    for (int i = 0;; ++i) {
+        formats::Shape* shape = file->Object(i);
+        if (!shape) {
+            break;
+        }
+        if (shape->Kind() != formats::kShapeKindPoint) {
+            const formats::GeoRect& box = shape->bounds;
+            shape->screenCorners = {projection.GeoToScreen(box.north, box.west, width, height),
+                                    projection.GeoToScreen(box.north, box.east, width, height),
+                                    projection.GeoToScreen(box.south, box.west, width, height),
+                                    projection.GeoToScreen(box.south, box.east, width, height)};
+        }
+        // Points are projected here too, once per canvas, so that a frame only turns them.
+        PrepareShape(*shape, projection, width, height, resolution, highResolution_);
+    }
+    lastPrepareMs_ =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& context, int cx,
+                         int cy, int width, int height, const MapProjection& projection) const {
+    if (shape.Kind() == formats::kShapeKindPoint) {
+        const QPoint canvas = CanvasPosition(shape, projection, width, height);
+        return context.PtVisible(projection.RotatePoint(canvas.x(), canvas.y(), cx, cy));
+    }
+    std::array<QPoint, 4> turned;
+    projection.RotatePoints(shape.screenCorners.data(), turned.data(), turned.size(), cx, cy);
+    return context.RectVisible(BoundsOfPoints(turned.data(), turned.size()));
+}
+
+bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context, int width,
+                    int height, const MapProjection& projection, int /*reserved*/,
+                    LabelList& labels, float scaleKmPerCm) {
+    if (!file || !loaded) {
+        return false;
+    }
+    // Scrolling keeps the canvas and so the cached points; a zoom, a new box (maps added or
+    // dropped) or a change of day and night makes them again.
+    if (width != lastWidth || height != lastHeight || KeyOf(projection) != preparedFor_) {
+        lastWidth = width;
+        lastHeight = height;
+        Prepare(window, width, height, projection, scaleKmPerCm);
+    }
+    const int cx = width / 2;
+    const int cy = height / 2;
+    bool drewAny = false;
+    for (int i = 0;; ++i) {
+        formats::Shape* shape = file->Object(i);
+        if (!shape) {
+            break;
+        }
+        shape->drawn = 0;
+        if (IsVisible(*shape, context, cx, cy, width, height, projection)) {
+            DrawShape(*shape, context, cx, cy, width, height, projection, highResolution_);
+            shape->drawn = 1;
+            drewAny = true;
+        }
+    }
+    if (!drewAny) {
+        return false;
+    }
+    DrawLabels(context, width, height, projection, labels);
+    return true;
+}
+
+void MapLayer::KeepLabelTexts(const platform::LogFont& font, const QFont& qfont) {
+    const formats::ShapeLevel* level = file->File() ? file->File()->CurrentLevel() : nullptr;
+    if (level == labelLevel_ && font == labelFont_ &&
+        labelTexts_.size() == size_t(file->ObjectCount())) {
+        return;
+    }
+    labelLevel_ = level;
+    labelFont_ = font;
+    labelTexts_.clear();
+    labelTexts_.resize(size_t(file->ObjectCount()));
+    const QFontMetrics metrics(qfont);
+    labelHeight_ = metrics.ascent() + metrics.descent();
+}
+
+MapLayer::LabelText& MapLayer::LabelTextOf(int index, const formats::Shape& shape,
+                                           const QFont& font) {
+    std::unique_ptr<LabelText>& cached = labelTexts_[size_t(index)];
+    if (!cached) {
+        cached = std::make_unique<LabelText>();
+        cached->text.setText(shape.label);
+        cached->text.setTextFormat(Qt::PlainText);
+        cached->text.setPerformanceHint(QStaticText::AggressiveCaching);
+        cached->text.prepare(QTransform(), font);
+        cached->width = QFontMetrics(font).horizontalAdvance(shape.label);
+    }
+    return *cached;
+}
+
+void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height,
+                          const MapProjection& projection, LabelList& labels) {
+    const platform::LogFont* logFont = file->LabelFont();
+    if (!logFont) {
+        return;
+    }
+    const QFont font = platform::ToQFont(*logFont);
+    KeepLabelTexts(*logFont, font);
+    const QFont oldFont = context.SelectFont(font);
+    const platform::ColorRef oldColour = context.SetTextColor(file->LabelColour());
+    const platform::BackgroundMode oldMode =
+        context.SetBkMode(platform::BackgroundMode::kTransparent);
+    const int cx = width / 2;
+    const int cy = height / 2;
+    for (int i = 0;; ++i) {
+        formats::Shape* shape = file->Object(i);
+        if (!shape) {
+            break;
+        }
+        if (shape->drawn == 0 || shape->label.isEmpty()) {
+            continue;
+        }
+        const QPoint canvas = CanvasAnchor(*shape, projection, width, height);
+        DrawLabel(i, *shape, context, projection.RotatePoint(canvas.x(), canvas.y(), cx, cy),
+                  labels);
+    }
+    context.SetBkMode(oldMode);
+    context.SetTextColor(oldColour);
+    context.SelectFont(oldFont);
+}
+
+// The label is measured (as DrawText with DT_CALCRECT would) and drawn (as DrawOutlinedText
+// would) from its text laid out once: shaping the text is most of a label's cost.
+void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
+                         QPoint anchor, LabelList& labels) {
+    if (IsShieldLabel(shape)) {
+        DrawShield(shape, context, anchor);
+        return;
+    }
+    const int x = anchor.x() + (shape.Kind() == formats::kShapeKindPoint ? labelOffset : 0);
+    const int y = anchor.y() - labelOffset;
+    const LabelText& text = LabelTextOf(index, shape, context.Font());
+    const platform::Rect measured{x, y, x + text.width, y + labelHeight_};
+    if (!context.RectVisible(measured)) {
+        return;
+    }
+    for (const platform::Rect& taken : labels) {
+        if (taken.Intersects(measured)) {
+            return;
+        }
+    }
+    if (shape.labelAngleTenthsDeg != 0) {
+        // Along the street: the text turns about its top-left corner, counter-clockwise by the
+        // angle; its halo turns with it.
+        QPainter& painter = context.Painter();
+        painter.save();
+        painter.translate(x, y);
+        painter.rotate(-double(shape.labelAngleTenthsDeg) / 10.0);
+        DrawHaloText(context, text.text, QPoint(0, 0), file->LabelBackColour(),
+                     file->LabelColour());
+        painter.restore();
+    } else {
+        const platform::ColorRef colour =
+            shape.type == 98 || shape.type == 99 ? kPlaceLabelColour : file->LabelColour();
+        DrawHaloText(context, text.text, QPoint(x, y), file->LabelBackColour(), colour);
+    }
+    labels.push_back(measured);
+}
+
+void MapLayer::DrawShield(const formats::Shape& shape, platform::PaintContext& context,
+                          QPoint anchor) {
+    const QString text = shape.label.startsWith(QLatin1Char('.'))
+                             ? shape.label.mid(1)
+                             : shape.label.mid(kTildeShieldSkip);
+    platform::Rect measured{anchor.x(), anchor.y(), anchor.x() + 10, anchor.y() + 10};
+    platform::DrawText(context, text, measured, kMeasureLabelFlags);
+    const platform::Rect plate = measured.Inflated(2, 2);
+    const QBrush oldBrush = context.SelectBrush(
+        QBrush(platform::ToQColor(shape.type < 3 ? kShieldColourMajor : kShieldColourOther)));
+    // Filled and outlined with the current pen, right and bottom edges exclusive.
+    context.Painter().drawRect(QRect(plate.left, plate.top, plate.Width() - 1, plate.Height() - 1));
+    context.SelectBrush(oldBrush);
+    const platform::ColorRef oldColour = context.SetTextColor(kShieldTextColour);
+    platform::DrawText(context, text, measured, kDrawLabelFlags);
+    context.SetTextColor(oldColour);
+}
+
+DrawMapVector::~DrawMapVector() = default;
+
+bool DrawMapVector::Load(const QString& path, const MapWindowView& window) {
+    return LoadThrough(std::make_unique<formats::ImgMapFile>(), path, window);
+}
+
+DrawMapGPX::DrawMapGPX(MapFileMaker makeFile) : makeFile_(std::move(makeFile)) {}
+
+DrawMapGPX::~DrawMapGPX() = default;
+
+bool DrawMapGPX::Load(const QString& path, const MapWindowView& window) {
+    platform::Trace("LoadFromFile");
+    std::unique_ptr<formats::MapFile> mapFile = makeFile_ ? makeFile_() : nullptr;
+    if (!mapFile) {
+        mapFile = std::make_unique<formats::MapFile>();
+    }
+    return LoadThrough(std::move(mapFile), path, window);
+}
+
+}  // namespace render

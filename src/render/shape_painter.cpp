@@ -1,0 +1,321 @@
+#include "render/shape_painter.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "formats/shape_model.h"
+#include "platform/paint_context.h"
+#include "render/map_projection.h"
+#include "render/shape_style.h"
+
+namespace render {
+namespace {
+
+// Room kept in the point buffers beyond the vertex count.
+constexpr size_t kSpareBufferPoints = 10;
+
+formats::ShapePointBuffers& BuffersOf(formats::Shape& shape) {
+    if (!shape.pointBuffers) {
+        shape.pointBuffers = std::make_unique<formats::ShapePointBuffers>();
+        shape.pointBuffers->canvasPoints.reserve(shape.VertexCount() + kSpareBufferPoints);
+        shape.pointBuffers->screenPoints.reserve(shape.VertexCount() + kSpareBufferPoints);
+    }
+    return *shape.pointBuffers;
+}
+
+bool IsPrepared(const formats::Shape& shape) {
+    return shape.pointBuffers && shape.pointBuffers->canvasPoints.size() == shape.VertexCount();
+}
+
+// The patterns are built once: every area of a patterned type shares its brush.
+QBrush FillBrush(int type, bool night) {
+    struct Patterned {
+        int type;
+        int resource;
+    };
+    static constexpr std::array<Patterned, 4> kPatterned{
+        {{11, 159}, {25, 165}, {26, 161}, {80, 158}}};
+    static const std::array<QBrush, 4> brushes = [] {
+        std::array<QBrush, 4> made;
+        for (size_t i = 0; i < kPatterned.size(); ++i) {
+            made[i] = PolygonFillBrush(kPatterned[i].type, false);
+        }
+        return made;
+    }();
+    if (!night) {
+        for (size_t i = 0; i < kPatterned.size(); ++i) {
+            if (kPatterned[i].type == type) {
+                return brushes[i];
+            }
+        }
+    }
+    return PolygonFillBrush(type, night);
+}
+
+void PreparePens(formats::ShapePolyline& line, float resolution, bool highResolution) {
+    const PolylinePens pens = PolylinePensFor(line.type, resolution, highResolution);
+    line.outerPen = pens.outer.ToQPen();
+    if (pens.inner) {
+        line.innerPen = pens.inner->ToQPen();
+    } else {
+        line.innerPen.reset();
+    }
+}
+
+void PrepareArea(formats::ShapePolygon& area) {
+    const std::optional<PenSpec> outline = PolygonOutlinePen(area.type);
+    if (outline) {
+        area.outlinePen = outline->ToQPen();
+    } else {
+        area.outlinePen.reset();
+    }
+    area.fillBrush = FillBrush(area.type, area.night != 0);
+}
+
+// The vertices turned for the screen: the cached canvas points themselves while the picture
+// is upright.
+const QPoint* ScreenPoints(formats::Shape& shape, int centreX, int centreY,
+                           const MapProjection& projection) {
+    formats::ShapePointBuffers& buffers = *shape.pointBuffers;
+    if (projection.IsUpright()) {
+        return buffers.canvasPoints.data();
+    }
+    buffers.screenPoints.resize(buffers.canvasPoints.size());
+    projection.RotatePoints(buffers.canvasPoints.data(), buffers.screenPoints.data(),
+                            buffers.canvasPoints.size(), centreX, centreY);
+    return buffers.screenPoints.data();
+}
+
+// Strokes the runs of consecutive segments that come near the clip box, each run as one
+// polyline: stroking the parts of a long road that lie off screen costs as much as stroking the
+// parts on screen. `margin` covers the pen's half width and its round caps, so the pixels are
+// those of the whole line.
+void StrokeVisibleRuns(platform::PaintContext& context, const QPoint* points, int count,
+                       int margin) {
+    const platform::Rect near = context.ClipBox().Inflated(margin, margin);
+    int runStart = -1;
+    for (int i = 1; i < count; ++i) {
+        const QPoint& a = points[i - 1];
+        const QPoint& b = points[i];
+        const bool visible =
+            std::max(a.x(), b.x()) >= near.left && std::min(a.x(), b.x()) < near.right &&
+            std::max(a.y(), b.y()) >= near.top && std::min(a.y(), b.y()) < near.bottom;
+        if (visible && runStart < 0) {
+            runStart = i - 1;
+        } else if (!visible && runStart >= 0) {
+            context.Polyline(points + runStart, i - runStart);
+            runStart = -1;
+        }
+    }
+    if (runStart >= 0) {
+        context.Polyline(points + runStart, count - runStart);
+    }
+}
+
+void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int centreX,
+              int centreY, const MapProjection& projection) {
+    if (!IsPrepared(line) || !line.outerPen) {
+        return;
+    }
+    const QPoint* points = ScreenPoints(line, centreX, centreY, projection);
+    const int count = int(line.VertexCount());
+    const int margin = line.outerPen->width() + 2;
+    const QPen previous = context.SelectPen(*line.outerPen);
+    StrokeVisibleRuns(context, points, count, margin);
+    if (line.innerPen) {
+        context.SelectPen(*line.innerPen);
+        StrokeVisibleRuns(context, points, count, margin);
+    }
+    context.SelectPen(previous);
+}
+
+// One edge of the clip rectangle: the side of it that is kept, and where an edge crosses it.
+struct ClipEdge {
+    enum Side { kLeft, kTop, kRight, kBottom } side;
+    double at;
+
+    bool Keeps(const QPointF& p) const {
+        switch (side) {
+            case kLeft:
+                return p.x() >= at;
+            case kTop:
+                return p.y() >= at;
+            case kRight:
+                return p.x() <= at;
+            default:
+                return p.y() <= at;
+        }
+    }
+    // Exact, not rounded to a pixel: the cut edge is the same line as the whole one.
+    QPointF Crossing(const QPointF& a, const QPointF& b) const {
+        if (side == kLeft || side == kRight) {
+            return QPointF(at, a.y() + (at - a.x()) / (b.x() - a.x()) * (b.y() - a.y()));
+        }
+        return QPointF(a.x() + (at - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), at);
+    }
+};
+
+// The ring cut to `box` edge by edge (Sutherland–Hodgman). Inside the box the area, and so every
+// pixel filled there, is that of the whole ring; the new edges run along the box.
+void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box,
+              std::vector<QPointF>& scratch) {
+    const ClipEdge edges[] = {{ClipEdge::kLeft, double(box.left)},
+                              {ClipEdge::kTop, double(box.top)},
+                              {ClipEdge::kRight, double(box.right)},
+                              {ClipEdge::kBottom, double(box.bottom)}};
+    for (const ClipEdge& edge : edges) {
+        scratch.clear();
+        const size_t count = ring.size();
+        for (size_t i = 0; i < count; ++i) {
+            const QPointF& current = ring[i];
+            const QPointF& previous = ring[(i + count - 1) % count];
+            const bool keepCurrent = edge.Keeps(current);
+            if (keepCurrent != edge.Keeps(previous)) {
+                scratch.push_back(edge.Crossing(previous, current));
+            }
+            if (keepCurrent) {
+                scratch.push_back(current);
+            }
+        }
+        ring.swap(scratch);
+        if (ring.empty()) {
+            return;
+        }
+    }
+}
+
+// Fills and outlines the ring. A ring reaching far beyond the clip box (a background area
+// under a close zoom spans tens of thousands of pixels) is cut to the box grown by a margin
+// first, so that filling costs what is on screen; its outline along the cut lies outside.
+void FillRing(platform::PaintContext& context, const QPoint* points, int count) {
+    constexpr int kMargin = 16;
+    const platform::Rect near = context.ClipBox().Inflated(kMargin, kMargin);
+    const platform::Rect bounds = BoundsOfPoints(points, size_t(count));
+    if (count < 3 || (bounds.left >= near.left && bounds.right < near.right &&
+                      bounds.top >= near.top && bounds.bottom < near.bottom)) {
+        context.Polygon(points, count);
+        return;
+    }
+    thread_local std::vector<QPointF> ring;
+    thread_local std::vector<QPointF> scratch;
+    ring.assign(points, points + count);
+    ClipRing(ring, near, scratch);
+    if (ring.size() >= 3) {
+        context.Polygon(ring.data(), int(ring.size()));
+    }
+}
+
+void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int centreX,
+              int centreY, const MapProjection& projection) {
+    if (!IsPrepared(area) || !area.fillBrush) {
+        return;
+    }
+    const QPoint* points = ScreenPoints(area, centreX, centreY, projection);
+    const QPen previousPen = context.Painter().pen();
+    if (area.outlinePen) {
+        context.SelectPen(*area.outlinePen);
+    }
+    const QBrush previousBrush = context.SelectBrush(*area.fillBrush);
+    FillRing(context, points, int(area.VertexCount()));
+    context.SelectBrush(previousBrush);
+    if (area.outlinePen) {
+        context.SelectPen(previousPen);
+    }
+}
+
+void DrawPoint(formats::Shape& point, platform::PaintContext& context, int centreX, int centreY,
+               int width, int height, const MapProjection& projection, bool highResolution) {
+    if (point.VertexCount() == 0) {
+        return;
+    }
+    const QPoint canvas = CanvasPosition(point, projection, width, height);
+    const QPoint screen = projection.RotatePoint(canvas.x(), canvas.y(), centreX, centreY);
+    // Half the icon's size, so that the icon is centred on its point on either screen class.
+    const int half = highResolution ? 24 : 12;
+    DrawPointIcon(context, screen.x() - half, screen.y() - half, point.type, point.subtype,
+                  highResolution);
+}
+
+}  // namespace
+
+platform::Rect BoundsOfPoints(const QPoint* points, size_t count) {
+    if (count == 0) {
+        return platform::Rect{};
+    }
+    platform::Rect box{points[0].x(), points[0].y(), points[0].x(), points[0].y()};
+    for (size_t i = 1; i < count; ++i) {
+        box.left = std::min(box.left, points[i].x());
+        box.top = std::min(box.top, points[i].y());
+        box.right = std::max(box.right, points[i].x());
+        box.bottom = std::max(box.bottom, points[i].y());
+    }
+    return box;
+}
+
+void PrepareShape(formats::Shape& shape, const MapProjection& projection, int width, int height,
+                  float resolution, bool highResolution) {
+    formats::ShapePointBuffers& buffers = BuffersOf(shape);
+    const size_t count = shape.VertexCount();
+    buffers.canvasPoints.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        buffers.canvasPoints[i] =
+            projection.GeoToScreen(shape.Latitude(i), shape.Longitude(i), width, height);
+    }
+    buffers.canvasAnchor = projection.GeoToScreen(shape.anchorLat, shape.anchorLon, width, height);
+    switch (shape.Kind()) {
+        case formats::kShapeKindPolyline:
+            PreparePens(static_cast<formats::ShapePolyline&>(shape), resolution, highResolution);
+            break;
+        case formats::kShapeKindPolygon:
+            PrepareArea(static_cast<formats::ShapePolygon&>(shape));
+            break;
+        default:
+            break;
+    }
+}
+
+QPoint CanvasAnchor(const formats::Shape& shape, const MapProjection& projection, int width,
+                    int height) {
+    if (IsPrepared(shape)) {
+        return shape.pointBuffers->canvasAnchor;
+    }
+    return projection.GeoToScreen(shape.anchorLat, shape.anchorLon, width, height);
+}
+
+QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projection, int width,
+                      int height) {
+    if (shape.VertexCount() == 0) {
+        return CanvasAnchor(shape, projection, width, height);
+    }
+    if (IsPrepared(shape)) {
+        return shape.pointBuffers->canvasPoints[0];
+    }
+    return projection.GeoToScreen(shape.Latitude(0), shape.Longitude(0), width, height);
+}
+
+void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centreX, int centreY,
+               int width, int height, const MapProjection& projection, bool highResolution) {
+    switch (shape.Kind()) {
+        case formats::kShapeKindPolyline:
+            DrawLine(static_cast<formats::ShapePolyline&>(shape), context, centreX, centreY,
+                     projection);
+            break;
+        case formats::kShapeKindPolygon:
+            DrawArea(static_cast<formats::ShapePolygon&>(shape), context, centreX, centreY,
+                     projection);
+            break;
+        default:
+            DrawPoint(shape, context, centreX, centreY, width, height, projection, highResolution);
+            break;
+    }
+}
+
+// Stand-in until the POI icon strip and its table (render/poi_icons.h, DrawPoiIcon) are
+// merged: every point shape is routed through here, and this draws nothing yet.
+void DrawPointIcon(platform::PaintContext& /*context*/, int /*x*/, int /*y*/, int /*type*/,
+                   int /*subtype*/, bool /*highResolution*/) {}
+
+}  // namespace render
