@@ -206,6 +206,10 @@ bool ImgFile::LoadHeader(const QString& path) {
     if (!header) {
         return false;
     }
+    if (leadRead == 0) {
+        fileBuffer = std::move(*header);  // an empty file, for ReadHeader to reject
+        return true;
+    }
     std::memcpy(header->Data(), lead, size_t(leadRead));
     const int64_t restRead = file.ReadInto(header->Data() + leadRead, restBytes);
     if (restRead < 0) {
