@@ -56,6 +56,8 @@ public:
     struct rebind {
         using other = VertexAllocator<U>;
     };
+    // A copy of an array lives on the heap, whatever the original's storage.
+    VertexAllocator select_on_container_copy_construction() const { return VertexAllocator(); }
     template <typename U>
     void construct(U* place) noexcept {
         ::new (static_cast<void*>(place)) U;
@@ -180,7 +182,7 @@ public:
     }
 
 private:
-    ShapeStorage(platform::ByteBuffer block);
+    explicit ShapeStorage(platform::ByteBuffer block);
     static constexpr size_t Rounded(size_t bytes) { return (bytes + 15) / 16 * 16; }
 
     platform::ByteBuffer block_;
@@ -201,8 +203,8 @@ struct ShapeLevel {
 // The cbits a zoom resolution (metres per centimetre) wants from a map file.
 int WantedCbits(float resolution);
 
-// A loaded map file. The base class reads a file into memory; the readers derived from it
-// parse that buffer into the model.
+// A loaded map file. The base class reads a whole file into memory for readers that parse a
+// buffer; ImgFile reads its format through a moving window instead.
 class ShapeFile {
 public:
     ShapeFile() = default;
