@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QPoint>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <cstdint>
@@ -88,7 +89,7 @@ ShapePtr<T> MakeShape() {
 
 class Shape {
 public:
-    // The vertices take their memory from resource.
+    // The vertices and the label take their memory from resource.
     explicit Shape(std::pmr::memory_resource* resource = std::pmr::get_default_resource())
         : vertexPairs(resource) {}
     virtual ~Shape();
@@ -105,11 +106,29 @@ public:
         vertexPairs.push_back(longitude);
     }
 
+    // The label lives with the shape (in its file's storage for a shape read from a file);
+    // whoever keeps it longer than the shape takes a copy with toString().
+    QStringView Label() const { return QStringView(labelText_, qsizetype(labelLength_)); }
+    void SetLabel(QStringView text);
+    // The same from `units` UTF-16 code units stored little-endian at bytes.
+    void SetLabelUtf16Le(const char* bytes, size_t units);
+
     // The latitude and longitude of each vertex in turn, in decimal degrees, north and east
     // positive: the two arrays of the model kept as one, as the file keeps them.
     VertexArray vertexPairs;
     GeoRect bounds;
-    QString label;  // may be empty
+
+private:
+    char16_t* AllocateLabel(size_t units);
+    void FreeLabel();
+
+    friend class ShapeStorage;
+    friend struct ShapeDeleter;
+    char16_t* labelText_ = nullptr;
+    uint32_t labelLength_ = 0;  // UTF-16 code units
+    bool inFileStorage_ = false;
+
+public:
     // Where the label is placed.
     float anchorLon = 0.0f;
     float anchorLat = 0.0f;
@@ -121,15 +140,7 @@ public:
 
     // Kept by the map layers and by shape drawing; no reader sets them.
     std::array<QPoint, 4> screenCorners{};  // bounding rectangle NW, NE, SW, SE on the canvas
-    bool drawn = true;
-
-private:
-    // Beside the drawn flag, where it costs no room: a map holds hundreds of thousands of shapes.
-    friend class ShapeStorage;
-    friend struct ShapeDeleter;
-    bool inFileStorage_ = false;
-
-public:
+    int32_t drawn = 1;
     platform::ColorRef colour = 0xFFE4FF;
     int32_t night = 0;
     double sortKey = 0.0;  // the GPX reader orders polygons by it
