@@ -17,12 +17,14 @@ std::string Input() {
     QByteArray bytes;
     if (const char* path = std::getenv("NMEA_BENCH_INPUT")) {
         QFile file(QString::fromLocal8Bit(path));
-        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
     } else {
         const QDir logs(QStringLiteral(VELMORA_SHARED_DATA "/nmea"));
         for (const QString& name : logs.entryList({"*.log"}, QDir::Files, QDir::Name)) {
             QFile file(logs.filePath(name));
-            if (file.open(QIODevice::ReadOnly)) bytes += file.readAll();
+            if (file.open(QIODevice::ReadOnly))
+                bytes += file.readAll();
         }
     }
     return bytes.toStdString();
@@ -32,7 +34,8 @@ int64_t CountSentences(const std::string& bytes) {
     int64_t count = 0;
     bool lineStart = true;
     for (char c : bytes) {
-        if (lineStart && (c == '$' || c == '!')) ++count;
+        if (lineStart && (c == '$' || c == '!'))
+            ++count;
         lineStart = c == '\n';
     }
     return count;
@@ -47,9 +50,8 @@ void BM_DecodeNmea(benchmark::State& state) {
     const int64_t sentences = CountSentences(bytes);
     int64_t fixes = 0;
     for (auto _ : state) {
-        platform::NmeaParser parser([&fixes](const platform::NmeaFix& fix) {
-            fixes += fix.position.validFields != 0;
-        });
+        platform::NmeaParser parser(
+            [&fixes](const platform::NmeaFix& fix) { fixes += fix.position.validFields != 0; });
         parser.Feed(bytes.data(), bytes.size());
         parser.Flush();
         benchmark::DoNotOptimize(fixes);

@@ -63,7 +63,7 @@ formats::ShapePtr<> RandomShape(Rng& rng) {
         vertices = rng.Between(4, 80);
     }
     if (rng.Between(0, 9) < 5) {
-        shape->label = Label(rng);
+        shape->SetLabel(Label(rng));
     }
     float lat = 42.3f + 0.5f * rng.Unit();
     float lon = 1.3f + 0.5f * rng.Unit();
@@ -80,7 +80,7 @@ formats::ShapePtr<> RandomShape(Rng& rng) {
 }
 
 qsizetype RecordBytes(const formats::Shape& shape) {
-    return qsizetype(formats::kVlObjectMinBytes) + 2 * shape.label.size() +
+    return qsizetype(formats::kVlObjectMinBytes) + 2 * shape.Label().size() +
            qsizetype(formats::kVlVertexBytes * shape.VertexCount());
 }
 

@@ -13,7 +13,7 @@ formats::ShapePtr<T> Shape(int32_t type, const QString& label, int vertices) {
     formats::ShapePtr<T> shape = formats::MakeShape<T>();
     shape->type = type;
     shape->subtype = type / 3;
-    shape->label = label;
+    shape->SetLabel(label);
     shape->labelAngleTenthsDeg = 450;
     shape->anchorLat = 42.5f;
     shape->anchorLon = 1.5f;

@@ -2,11 +2,16 @@
 
 namespace formats {
 
-QString DecodeUtf16Le(const char* bytes, size_t units) {
+size_t Utf16LeLength(const char* bytes, size_t units) {
     size_t length = 0;
     while (length < units && (bytes[2 * length] != 0 || bytes[2 * length + 1] != 0)) {
         ++length;
     }
+    return length;
+}
+
+QString DecodeUtf16Le(const char* bytes, size_t units) {
+    const size_t length = Utf16LeLength(bytes, units);
     if (length == 0) {
         return QString();
     }

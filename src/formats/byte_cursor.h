@@ -24,6 +24,8 @@ T LoadLittleEndian(const char* bytes) {
     return value;
 }
 
+// How many of the `units` UTF-16LE code units at bytes come before the first NUL.
+size_t Utf16LeLength(const char* bytes, size_t units);
 // The UTF-16LE text of `units` code units at `bytes`, up to the first NUL.
 QString DecodeUtf16Le(const char* bytes, size_t units);
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <bit>
 #include <cstdint>
@@ -24,7 +25,7 @@ public:
     void WriteZeros(qsizetype count) { bytes_.append(count, '\0'); }
 
     // The UTF-16LE code units of text, without a terminator.
-    void WriteUtf16(const QString& text) {
+    void WriteUtf16(QStringView text) {
         for (const QChar c : text) {
             WriteU16(c.unicode());
         }

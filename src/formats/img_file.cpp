@@ -16,6 +16,13 @@ constexpr int64_t kHeaderLeadBytes = 6;
 // East, west, south, north.
 constexpr int64_t kHeaderRectBytes = 16;
 
+float FloatAt(const char* bytes) {
+    return std::bit_cast<float>(LoadLittleEndian<uint32_t>(bytes));
+}
+int32_t IntAt(const char* bytes) {
+    return std::bit_cast<int32_t>(LoadLittleEndian<uint32_t>(bytes));
+}
+
 template <typename Reader>
 bool ReadHeaderFields(Reader& reader, QString& name, GeoRect& bounds) {
     uint16_t version = 0;
@@ -32,7 +39,8 @@ bool ReadHeaderFields(Reader& reader, QString& name, GeoRect& bounds) {
 // Storage enough for the model of any body of `bodyBytes` bytes after a coverage count of
 // ringCount: every object record takes at least kVlObjectMinBytes of the file and every
 // polygon at least the size of its vertex count; each costs one shape and one pointer in its
-// level, and its vertices cost the storage no more than the file, give or take their rounding.
+// level, and its vertices and label cost the storage no more than the file, give or take their
+// rounding.
 // The storage is reserved, not touched, so only what the model uses becomes resident.
 size_t StorageBound(uint32_t ringCount, uint64_t bodyBytes) {
     const uint64_t shapeBytes = std::max({ShapeStorage::BytesFor<ShapePoint>(1),
@@ -60,7 +68,7 @@ bool ReadVertices(ByteWindow& window, Shape& shape) {
         std::memcpy(pairs, vertices, size_t(count) * kVlVertexBytes);
     } else {
         for (size_t i = 0; i < 2 * size_t(count); ++i) {
-            pairs[i] = std::bit_cast<float>(LoadLittleEndian<uint32_t>(vertices + 4 * i));
+            pairs[i] = FloatAt(vertices + 4 * i);
         }
     }
     return true;
@@ -81,22 +89,35 @@ ShapePtr<> NewShape(ShapeStorage& storage, uint32_t kind) {
     }
 }
 
+// Anchor longitude and latitude, label angle, type, subtype, then west, north, east, south:
+// the fixed words between an object's label and its vertices, taken in one piece.
+constexpr size_t kObjectWordsBytes = 36;
+
 ShapePtr<> ReadObject(ByteWindow& window, ShapeStorage& storage) {
     uint32_t kind = 0;
     uint32_t labelBytes = 0;
+    const char* label = nullptr;
+    const char* words = nullptr;
     if (!window.ReadU32(kind)) {
         return nullptr;
     }
     ShapePtr<> shape = NewShape(storage, kind);
-    if (!shape || !window.ReadU32(labelBytes) || !window.ReadUtf16(labelBytes, shape->label)) {
+    if (!shape || !window.ReadU32(labelBytes) || labelBytes % 2 != 0 ||
+        !window.Take(labelBytes, label)) {
         return nullptr;
     }
-    const bool read = window.ReadF32(shape->anchorLon) && window.ReadF32(shape->anchorLat) &&
-                      window.ReadI32(shape->labelAngleTenthsDeg) && window.ReadI32(shape->type) &&
-                      window.ReadI32(shape->subtype) && window.ReadF32(shape->bounds.west) &&
-                      window.ReadF32(shape->bounds.north) && window.ReadF32(shape->bounds.east) &&
-                      window.ReadF32(shape->bounds.south) && ReadVertices(window, *shape);
-    return read ? std::move(shape) : nullptr;
+    shape->SetLabelUtf16Le(label, Utf16LeLength(label, labelBytes / 2));
+    if (!window.Take(kObjectWordsBytes, words)) {
+        return nullptr;
+    }
+    shape->anchorLon = FloatAt(words);
+    shape->anchorLat = FloatAt(words + 4);
+    shape->labelAngleTenthsDeg = IntAt(words + 8);
+    shape->type = IntAt(words + 12);
+    shape->subtype = IntAt(words + 16);
+    shape->bounds =
+        GeoRect{FloatAt(words + 20), FloatAt(words + 24), FloatAt(words + 28), FloatAt(words + 32)};
+    return ReadVertices(window, *shape) ? std::move(shape) : nullptr;
 }
 
 bool ReadRings(ByteWindow& window, uint32_t count, ShapeFile& file) {
@@ -206,6 +227,10 @@ bool ImgFile::LoadHeader(const QString& path) {
         platform::ByteBuffer::Allocate(size_t(leadRead + restBytes));
     if (!header) {
         return false;
+    }
+    if (leadRead == 0) {
+        fileBuffer = std::move(*header);  // an empty file, for ReadHeader to reject
+        return true;
     }
     std::memcpy(header->Data(), lead, size_t(leadRead));
     const int64_t restRead = file.ReadInto(header->Data() + leadRead, restBytes);

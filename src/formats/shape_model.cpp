@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <cstring>
 
+#include "formats/byte_cursor.h"
 #include "platform/file_access.h"
 #include "platform/trace.h"
 
@@ -64,7 +66,44 @@ double SegmentDistance(double lat, double lon, double latA, double lonA, double 
 
 }  // namespace
 
-Shape::~Shape() = default;
+Shape::~Shape() {
+    FreeLabel();
+}
+
+char16_t* Shape::AllocateLabel(size_t units) {
+    FreeLabel();
+    if (units == 0) {
+        return nullptr;
+    }
+    std::pmr::memory_resource* resource = vertexPairs.get_allocator().resource();
+    labelText_ = static_cast<char16_t*>(resource->allocate(2 * units, alignof(char16_t)));
+    labelLength_ = uint32_t(units);
+    return labelText_;
+}
+
+// A label in file storage goes back with the storage as a whole.
+void Shape::FreeLabel() {
+    if (labelText_ && !inFileStorage_) {
+        vertexPairs.get_allocator().resource()->deallocate(labelText_, 2 * size_t(labelLength_),
+                                                           alignof(char16_t));
+    }
+    labelText_ = nullptr;
+    labelLength_ = 0;
+}
+
+void Shape::SetLabel(QStringView text) {
+    if (char16_t* units = AllocateLabel(size_t(text.size()))) {
+        std::memcpy(units, text.utf16(), 2 * size_t(text.size()));
+    }
+}
+
+void Shape::SetLabelUtf16Le(const char* bytes, size_t units) {
+    if (char16_t* text = AllocateLabel(units)) {
+        for (size_t i = 0; i < units; ++i) {
+            text[i] = LoadLittleEndian<char16_t>(bytes + 2 * i);
+        }
+    }
+}
 
 void ShapeDeleter::operator()(Shape* shape) const {
     if (shape->inFileStorage_) {
@@ -175,7 +214,7 @@ Shape* ShapeFile::FindRoadAt(float latitude, float longitude, QString& name) con
         if (distance == -1.0) {
             continue;
         }
-        platform::Trace("%s=%f=%f", qPrintable(shape->label), distance, best);
+        platform::Trace("%s=%f=%f", qPrintable(shape->Label().toString()), distance, best);
         if (distance < best) {
             best = distance;
             nearest = shape.get();
@@ -184,7 +223,7 @@ Shape* ShapeFile::FindRoadAt(float latitude, float longitude, QString& name) con
     if (!nearest || best > kRoadFoundDegrees) {
         return nullptr;
     }
-    name = nearest->label;
+    name = nearest->Label().toString();
     return nearest;
 }
 

@@ -10,6 +10,7 @@
 #include <QPen>
 #include <QPoint>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <cstdint>
@@ -61,6 +62,8 @@ public:
     struct rebind {
         using other = VertexAllocator<U>;
     };
+    // A copy of an array lives on the heap, whatever the original's storage.
+    VertexAllocator select_on_container_copy_construction() const { return VertexAllocator(); }
     template <typename U>
     void construct(U* place) noexcept {
         ::new (static_cast<void*>(place)) U;
@@ -91,7 +94,7 @@ ShapePtr<T> MakeShape() {
 
 class Shape {
 public:
-    // The vertices take their memory from resource.
+    // The vertices and the label take their memory from resource.
     explicit Shape(std::pmr::memory_resource* resource = std::pmr::get_default_resource())
         : vertexPairs(resource) {}
     virtual ~Shape();
@@ -111,11 +114,29 @@ public:
         vertexPairs.push_back(longitude);
     }
 
+    // The label lives with the shape (in its file's storage for a shape read from a file);
+    // whoever keeps it longer than the shape takes a copy with toString().
+    QStringView Label() const { return QStringView(labelText_, qsizetype(labelLength_)); }
+    void SetLabel(QStringView text);
+    // The same from `units` UTF-16 code units stored little-endian at bytes.
+    void SetLabelUtf16Le(const char* bytes, size_t units);
+
     // The latitude and longitude of each vertex in turn, in decimal degrees, north and east
     // positive: the two arrays of the model kept as one, as the file keeps them.
     VertexArray vertexPairs;
     GeoRect bounds;
-    QString label;  // may be empty
+
+private:
+    char16_t* AllocateLabel(size_t units);
+    void FreeLabel();
+
+    friend class ShapeStorage;
+    friend struct ShapeDeleter;
+    char16_t* labelText_ = nullptr;
+    uint32_t labelLength_ = 0;  // UTF-16 code units
+    bool inFileStorage_ = false;
+
+public:
     // Where the label is placed.
     float anchorLon = 0.0f;
     float anchorLat = 0.0f;
@@ -127,15 +148,7 @@ public:
 
     // Kept by the map layers and by shape drawing; no reader sets them.
     std::array<QPoint, 4> screenCorners{};  // bounding rectangle NW, NE, SW, SE on the canvas
-    bool drawn = true;
-
-private:
-    // Beside the drawn flag, where it costs no room: a map holds hundreds of thousands of shapes.
-    friend class ShapeStorage;
-    friend struct ShapeDeleter;
-    bool inFileStorage_ = false;
-
-public:
+    int32_t drawn = 1;
     platform::ColorRef colour = 0xFFE4FF;
     int32_t night = 0;
     double sortKey = 0.0;  // the GPX reader orders polygons by it
@@ -206,7 +219,7 @@ public:
     }
 
 private:
-    ShapeStorage(platform::ByteBuffer block);
+    explicit ShapeStorage(platform::ByteBuffer block);
     static constexpr size_t Rounded(size_t bytes) { return (bytes + 15) / 16 * 16; }
 
     platform::ByteBuffer block_;
@@ -227,8 +240,8 @@ struct ShapeLevel {
 // The cbits a zoom resolution (metres per centimetre) wants from a map file.
 int WantedCbits(float resolution);
 
-// A loaded map file. The base class reads a file into memory; the readers derived from it
-// parse that buffer into the model.
+// A loaded map file. The base class reads a whole file into memory for readers that parse a
+// buffer; ImgFile reads its format through a moving window instead.
 class ShapeFile {
 public:
     ShapeFile() = default;

@@ -9,7 +9,7 @@
 namespace formats {
 namespace {
 
-void WriteText(ByteWriter& out, const QString& text) {
+void WriteText(ByteWriter& out, QStringView text) {
     out.WriteU32(uint32_t(text.size()) * 2);
     out.WriteUtf16(text);
 }
@@ -25,7 +25,7 @@ void WriteVertices(ByteWriter& out, const Shape& shape) {
 
 void WriteShape(ByteWriter& out, const Shape& shape) {
     out.WriteU32(uint32_t(shape.Kind()));
-    WriteText(out, shape.label);
+    WriteText(out, shape.Label());
     out.WriteF32(shape.anchorLon);
     out.WriteF32(shape.anchorLat);
     out.WriteI32(shape.labelAngleTenthsDeg);
@@ -39,7 +39,7 @@ void WriteShape(ByteWriter& out, const Shape& shape) {
 }
 
 qsizetype ShapeBytes(const Shape& shape) {
-    return qsizetype(kVlObjectMinBytes) + 2 * shape.label.size() +
+    return qsizetype(kVlObjectMinBytes) + 2 * shape.Label().size() +
            qsizetype(kVlVertexBytes * shape.VertexCount());
 }
 

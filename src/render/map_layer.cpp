@@ -43,7 +43,7 @@ int BaseSide(float value, int keep) {
 
 bool IsShieldLabel(const formats::Shape& shape) {
     return shape.Kind() == formats::kShapeKindPolyline &&
-           (shape.label.startsWith(QLatin1Char('.')) || shape.label.startsWith(QLatin1Char('~')));
+           (shape.Label().startsWith(QLatin1Char('.')) || shape.Label().startsWith(QLatin1Char('~')));
 }
 
 // Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
@@ -260,11 +260,11 @@ MapLayer::LabelText& MapLayer::LabelTextOf(int index, const formats::Shape& shap
     std::unique_ptr<LabelText>& cached = labelTexts_[size_t(index)];
     if (!cached) {
         cached = std::make_unique<LabelText>();
-        cached->text.setText(shape.label);
+        cached->text.setText(shape.Label().toString());
         cached->text.setTextFormat(Qt::PlainText);
         cached->text.setPerformanceHint(QStaticText::AggressiveCaching);
         cached->text.prepare(QTransform(), font);
-        cached->width = QFontMetrics(font).horizontalAdvance(shape.label);
+        cached->width = QFontMetrics(font).horizontalAdvance(shape.Label().toString());
     }
     return *cached;
 }
@@ -288,7 +288,7 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
         if (!shape) {
             break;
         }
-        if (shape->drawn == 0 || shape->label.isEmpty()) {
+        if (shape->drawn == 0 || shape->Label().isEmpty()) {
             continue;
         }
         const QPoint canvas = CanvasAnchor(*shape, projection, width, height);
@@ -340,9 +340,9 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
 
 void MapLayer::DrawShield(const formats::Shape& shape, platform::PaintContext& context,
                           QPoint anchor) {
-    const QString text = shape.label.startsWith(QLatin1Char('.'))
-                             ? shape.label.mid(1)
-                             : shape.label.mid(kTildeShieldSkip);
+    const QString text = shape.Label().startsWith(QLatin1Char('.'))
+                             ? shape.Label().mid(1).toString()
+                             : shape.Label().mid(kTildeShieldSkip).toString();
     platform::Rect measured{anchor.x(), anchor.y(), anchor.x() + 10, anchor.y() + 10};
     platform::DrawText(context, text, measured, kMeasureLabelFlags);
     const platform::Rect plate = measured.Inflated(2, 2);

@@ -17,7 +17,7 @@ ShapePtr<T> BuiltShape(int32_t type, const QString& label,
                        std::initializer_list<std::pair<float, float>> vertices) {
     auto shape = MakeShape<T>();
     shape->type = type;
-    shape->label = label;
+    shape->SetLabel(label);
     for (const auto& [lat, lon] : vertices) {
         shape->AddVertex(lat, lon);
     }
@@ -74,7 +74,7 @@ void ExpectSameShape(const Shape& read, const Shape& written) {
     EXPECT_EQ(std::vector<float>(read.vertexPairs.begin(), read.vertexPairs.end()),
               std::vector<float>(written.vertexPairs.begin(), written.vertexPairs.end()));
     EXPECT_EQ(read.bounds, written.bounds);
-    EXPECT_EQ(read.label, written.label);
+    EXPECT_EQ(read.Label().toString(), written.Label().toString());
     EXPECT_EQ(read.anchorLon, written.anchorLon);
     EXPECT_EQ(read.anchorLat, written.anchorLat);
     EXPECT_EQ(read.labelAngleTenthsDeg, written.labelAngleTenthsDeg);
@@ -206,7 +206,7 @@ TEST(ImgFile, TheMinimalFileHasTheExpectedOffsets) {
     ASSERT_EQ(size_t(bytes.size()), kMinimalSize);
     ImgFile read;
     ASSERT_TRUE(read.LoadFromBytes(bytes));
-    EXPECT_EQ(read.levels[0]->shapes[0]->label, QStringLiteral("R"));
+    EXPECT_EQ(read.levels[0]->shapes[0]->Label().toString(), QStringLiteral("R"));
     EXPECT_EQ(bytes.mid(kLabelAt, 2), QByteArray("R\0", 2));
 }
 
@@ -273,9 +273,9 @@ TEST(ImgFile, TextStopsAtTheFirstNul) {
     ASSERT_TRUE(read.LoadFromBytes(WriteVl(written)));
     EXPECT_EQ(read.name, QStringLiteral("No"));
     const auto& shapes = read.levels[0]->shapes;
-    EXPECT_EQ(shapes[0]->label, QStringLiteral("ab"));
-    EXPECT_TRUE(shapes[1]->label.isEmpty()) << "a label whose first character is NUL";
-    EXPECT_TRUE(shapes[2]->label.isEmpty()) << "a label length of 0";
+    EXPECT_EQ(shapes[0]->Label().toString(), QStringLiteral("ab"));
+    EXPECT_TRUE(shapes[1]->Label().isEmpty()) << "a label whose first character is NUL";
+    EXPECT_TRUE(shapes[2]->Label().isEmpty()) << "a label length of 0";
 }
 
 TEST(ImgFile, BytesAfterTheLastLevelAreIgnored) {

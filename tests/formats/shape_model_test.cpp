@@ -107,7 +107,7 @@ ShapePtr<ShapePolyline> Road(int type,
                                     const char* label = "") {
     auto line = MakeShape<ShapePolyline>();
     line->type = type;
-    line->label = QString::fromUtf8(label);
+    line->SetLabel(QString::fromUtf8(label));
     line->bounds = GeoRect{180.0f, -90.0f, -180.0f, 90.0f};
     for (const auto& [lat, lon] : vertices) {
         line->AddVertex(lat, lon);

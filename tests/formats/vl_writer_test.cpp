@@ -33,7 +33,7 @@ TEST(WriteVl, LaysOutEveryItemInOrderWithoutPadding) {
     auto level = std::make_unique<ShapeLevel>();
     level->cbits = 22;
     auto road = MakeShape<ShapePolyline>();
-    road->label = QStringLiteral("A");
+    road->SetLabel(QStringLiteral("A"));
     road->anchorLon = 1.5f;
     road->anchorLat = 3.5f;
     road->labelAngleTenthsDeg = -900;

@@ -45,7 +45,7 @@ formats::ShapePtr<> MakeShape(int type, const std::vector<LatLon>& vertices,
         shape->AddVertex(v.lat, v.lon);
     }
     shape->bounds = BoundsOf(vertices);
-    shape->label = label;
+    shape->SetLabel(label);
     shape->labelAngleTenthsDeg = angleTenths;
     const LatLon at = anchor ? *anchor : vertices[0];
     shape->anchorLat = at.lat;
@@ -89,7 +89,7 @@ inline formats::ShapePtr<> Copy(const formats::Shape& shape) {
     }
     copy->vertexPairs.assign(shape.vertexPairs.begin(), shape.vertexPairs.end());
     copy->bounds = shape.bounds;
-    copy->label = shape.label;
+    copy->SetLabel(shape.Label());
     copy->anchorLat = shape.anchorLat;
     copy->anchorLon = shape.anchorLon;
     copy->labelAngleTenthsDeg = shape.labelAngleTenthsDeg;
