@@ -8,7 +8,8 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fontconfig locales
   clang libclang-rt-dev
-  libxml2-utils gpsbabel
+  libxml2-utils gpsbabel python3-gpxpy time
+  libpugixml-dev
 "
 
 missing=""

@@ -1,5 +1,8 @@
 #include "formats/shape_model.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/file_access.h"
 
 namespace formats {
@@ -16,6 +19,8 @@ constexpr CbitsStep kCbitsSteps[] = {
     {50000.0f, 15}, {120000.0f, 14}, {300000.0f, 13}, {800000.0f, 12},
 };
 constexpr int kCoarsestCbits = 11;
+// Garmin polygon type of the background area, which outlines what a map covers.
+constexpr int32_t kBackgroundAreaType = 0x4B;
 
 // Even-odd test of one ring. An edge counts when one end lies strictly south of the point and
 // the other at or north of it, so a point on a vertex's latitude is counted on one side only.
@@ -43,6 +48,52 @@ bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
 
 Shape::~Shape() = default;
 
+void Widen(GeoRect& rect, const GeoRect& other) {
+    rect.west = std::min(rect.west, other.west);
+    rect.north = std::max(rect.north, other.north);
+    rect.east = std::max(rect.east, other.east);
+    rect.south = std::min(rect.south, other.south);
+}
+
+GeoRect VertexBounds(const Shape& shape) {
+    GeoRect rect = kEmptyArea;
+    const size_t count = std::min(shape.latitudes.size(), shape.longitudes.size());
+    for (size_t i = 0; i < count; ++i) {
+        const float lat = shape.latitudes[i];
+        const float lon = shape.longitudes[i];
+        Widen(rect, GeoRect{lon, lat, lon, lat});
+    }
+    return rect;
+}
+
+void OrderForDrawing(ShapeLevel& level) {
+    std::vector<std::unique_ptr<Shape>> polygons;
+    std::vector<std::unique_ptr<Shape>> polylines;
+    std::vector<std::unique_ptr<Shape>> points;
+    for (std::unique_ptr<Shape>& shape : level.shapes) {
+        switch (shape->Kind()) {
+            case kShapeKindPolygon:
+                polygons.push_back(std::move(shape));
+                break;
+            case kShapeKindPolyline:
+                polylines.push_back(std::move(shape));
+                break;
+            default:
+                points.push_back(std::move(shape));
+                break;
+        }
+    }
+    std::stable_sort(polygons.begin(), polygons.end(),
+                     [](const auto& a, const auto& b) { return a->sortKey > b->sortKey; });
+    std::stable_sort(polylines.begin(), polylines.end(),
+                     [](const auto& a, const auto& b) { return a->type > b->type; });
+    level.shapes.clear();
+    level.shapes.reserve(polygons.size() + polylines.size() + points.size());
+    for (auto* group : {&polygons, &polylines, &points}) {
+        std::move(group->begin(), group->end(), std::back_inserter(level.shapes));
+    }
+}
+
 int WantedCbits(float resolution) {
     for (const CbitsStep& step : kCbitsSteps) {
         if (resolution < step.resolutionBelow) {
@@ -61,6 +112,22 @@ bool ShapeFile::Load(const QString& path) {
     }
     fileBuffer = std::move(*bytes);
     return true;
+}
+
+void ShapeFile::ComputeBoundsAndCoverage() {
+    bounds = kEmptyArea;
+    for (const std::unique_ptr<ShapeLevel>& level : levels) {
+        for (const std::unique_ptr<Shape>& shape : level->shapes) {
+            Widen(bounds, shape->bounds);
+            if (shape->Kind() == kShapeKindPolygon && shape->type == kBackgroundAreaType) {
+                // The level keeps the object; the coverage list gets its own ring.
+                auto ring = std::make_unique<ShapePolygon>();
+                ring->latitudes = shape->latitudes;
+                ring->longitudes = shape->longitudes;
+                coverage.push_back(std::move(ring));
+            }
+        }
+    }
 }
 
 int ShapeFile::SelectLevel(float resolution) {
@@ -101,6 +168,18 @@ MapFile::~MapFile() = default;
 
 bool MapFile::Load(const QString& /*path*/) {
     return false;
+}
+
+bool MapFile::LoadFile(std::unique_ptr<ShapeFile> file, const QString& path) {
+    file_ = std::move(file);
+    if (!file_->Load(path)) {
+        return false;
+    }
+    east = file_->bounds.east;
+    south = file_->bounds.south;
+    west = file_->bounds.west;
+    north = file_->bounds.north;
+    return true;
 }
 
 int MapFile::ObjectCount() const {
