@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
