@@ -25,10 +25,6 @@ constexpr char kCounterName[] = "ShapeGPX::GPXFile::Open";
 // Text that is only white space between elements is dropped; text that is an element's only
 // content is kept in the element itself, which halves the nodes of a typical file.
 constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
-// The document below the root element is parsed this many bytes at a time (whole elements),
-// so that the parser's tree never holds more than a slice: the tree of a GPX file takes about
-// three times the file's size.
-constexpr size_t kSliceBytes = size_t(1) << 20;
 constexpr std::string_view kXmlSpace = " \t\r\n";
 
 // ---------------------------------------------------------------------------------------------
@@ -303,10 +299,16 @@ ReadResult ReadWhole(std::string_view text, GpxBuilder& builder) {
 // expect makes it give up, and the whole-document parse decides.
 class SliceReader {
 public:
-    SliceReader(std::string_view text, GpxBuilder& builder) : text_(text), builder_(builder) {}
+    SliceReader(std::string_view text, size_t sliceBytes, GpxBuilder& builder)
+        : text_(text), sliceBytes_(sliceBytes), builder_(builder) {}
 
     // nullopt when the document is not read this way.
     std::optional<ReadResult> Read() {
+        // The parser ends a text at a NUL character, which no XML document may hold: a slice
+        // would end there quietly where the whole document fails.
+        if (text_.find('\0') != std::string_view::npos) {
+            return std::nullopt;
+        }
         size_t rootStart = 0;
         size_t contentStart = 0;
         bool empty = false;
@@ -445,7 +447,7 @@ private:
                 }
                 closesElement = empty;
             }
-            if (closesElement && depth == 1 && at - sliceStart_ >= kSliceBytes && !ParseSlice(at)) {
+            if (closesElement && depth == 1 && at - sliceStart_ >= sliceBytes_ && !ParseSlice(at)) {
                 return false;
             }
         }
@@ -478,16 +480,21 @@ private:
     }
 
     std::string_view text_;
+    size_t sliceBytes_;
     GpxBuilder& builder_;
     size_t sliceStart_ = 0;
     bool listsFailed_ = false;
 };
 
-ReadResult ReadDocument(std::string_view text, GpxBuilder& builder) {
-    if (const std::optional<ReadResult> sliced = SliceReader(text, builder).Read()) {
-        return *sliced;
+ReadResult ReadDocument(std::string_view text, const GpxParseOptions& options,
+                        GpxBuilder& builder) {
+    if (!options.whole) {
+        if (const std::optional<ReadResult> sliced =
+                SliceReader(text, options.sliceBytes, builder).Read()) {
+            return *sliced;
+        }
+        builder.Reset();
     }
-    builder.Reset();
     return ReadWhole(text, builder);
 }
 
@@ -505,23 +512,23 @@ bool GPXFile::Load(const QString& path) {
         TraceUnreadableFile(path);
         return false;
     }
-    return ParseBuffer();
+    return ParseBuffer(GpxParseOptions());
 }
 
-bool GPXFile::LoadFromBytes(QByteArray bytes) {
+bool GPXFile::LoadFromBytes(QByteArray bytes, const GpxParseOptions& options) {
     platform::VlmSpeedCounter counter(kCounterName);
     Clear();
     fileBuffer = std::move(bytes);
-    return ParseBuffer();
+    return ParseBuffer(options);
 }
 
-bool GPXFile::ParseBuffer() {
+bool GPXFile::ParseBuffer(const GpxParseOptions& options) {
     try {
         ConvertToUtf8(fileBuffer,
                       DetectXmlEncoding({fileBuffer.constData(), size_t(fileBuffer.size())}));
         GpxBuilder builder;
         const ReadResult result =
-            ReadDocument({fileBuffer.constData(), size_t(fileBuffer.size())}, builder);
+            ReadDocument({fileBuffer.constData(), size_t(fileBuffer.size())}, options, builder);
         fileBuffer = QByteArray();
         if (result == ReadResult::kNoLists) {
             platform::Trace("Problem!");

@@ -16,6 +16,15 @@ inline constexpr int32_t kGpxRouteType = 65000;
 // The one level of a GPX file.
 inline constexpr uint32_t kGpxLevelCbits = 24;
 
+// How the content of the root element is parsed: at most sliceBytes (whole elements) at a time,
+// so that the parser's tree, about three times the size of the text it holds, stays small; or,
+// with whole, the document in one go. Either way gives the same result; tests and fuzzing
+// compare them.
+struct GpxParseOptions {
+    size_t sliceBytes = size_t(1) << 20;
+    bool whole = false;
+};
+
 // A loaded GPX file. After a successful Load it holds exactly one level (cbits 24) with
 //  - a ShapePoint per `wpt` child of the root `gpx` element: its position, the text of its last
 //    `name` child (the element name compared without regard to case) as label, the anchor on
@@ -42,10 +51,10 @@ public:
     // the file is kept.
     bool Load(const QString& path) override;
     // The same on bytes already in memory.
-    bool LoadFromBytes(QByteArray bytes);
+    bool LoadFromBytes(QByteArray bytes, const GpxParseOptions& options = {});
 
 private:
-    bool ParseBuffer();
+    bool ParseBuffer(const GpxParseOptions& options);
 };
 
 // The MapFile of GPX files: what the GPX layer and the overlay set draw through.

@@ -11,6 +11,7 @@
 
 #include "platform/c_format.h"
 #include "qt_print.h"
+#include "same_shapes.h"
 #include "temp_home.h"
 #include "trace_capture.h"
 
@@ -329,36 +330,58 @@ QByteArray LargeDocument(int waypoints, std::vector<QString>& names) {
     return body;
 }
 
-TEST_F(GpxFileTest, LargeDocumentsReadTheSameWhereverTheyAreCut) {
+TEST_F(GpxFileTest, DocumentsReadTheSameWhereverTheyAreCut) {
     std::vector<QString> names;
-    const int count = 60000;  // about 5 MB
+    const int count = 500;
     const QByteArray document = LargeDocument(count, names);
-    ASSERT_GT(document.size(), 4 << 20);
-    ASSERT_TRUE(Load(document));
-    ASSERT_EQ(Objects().size(), size_t(count) + 1);
-    EXPECT_EQ(Object(0).Kind(), kShapeKindPolyline);
+    GPXFile whole;
+    ASSERT_TRUE(whole.LoadFromBytes(document, GpxParseOptions{0, true}));
+    ASSERT_EQ(whole.levels.front()->shapes.size(), size_t(count) + 1);
+    EXPECT_EQ(whole.levels.front()->shapes.front()->Kind(), kShapeKindPolyline);
     for (int i = 0; i < count; ++i) {
-        const Shape& point = Object(size_t(i) + 1);
+        const Shape& point = *whole.levels.front()->shapes[size_t(i) + 1];
         ASSERT_EQ(point.label, names[size_t(i)]) << i;
         ASSERT_EQ(point.latitudes.front(), float(i % 80) + 0.5f) << i;
     }
-    EXPECT_THAT(trace_.Lines(), Contains(platform::FormatC("Telos found %d objects", count + 1)));
+    for (size_t sliceBytes : {size_t(0), size_t(1), size_t(700), size_t(10000)}) {
+        GPXFile sliced;
+        ASSERT_TRUE(sliced.LoadFromBytes(document, GpxParseOptions{sliceBytes, false}));
+        EXPECT_EQ(ShapeFileDifference(whole, sliced), "") << sliceBytes;
+    }
 
     // An error far into the file is found and placed.
     QByteArray broken = document;
     const qsizetype at = broken.lastIndexOf("</name></wpt>\n");
     broken.replace(at, 7, "</nane>");
     const int line = int(broken.left(at).count('\n')) + 1;
+    const qsizetype lineStart = broken.lastIndexOf('\n', at) + 1;
+    // The position is that of the wrong name, in characters.
+    const int position = int(QString::fromUtf8(broken.mid(lineStart, at - lineStart)).size()) + 3;
     trace_.Clear();
-    EXPECT_FALSE(Load(broken));
-    EXPECT_THAT(trace_.Lines().front(), HasSubstr(platform::FormatC("Start-end tags mismatch")));
-    EXPECT_THAT(trace_.Lines().front(), HasSubstr(platform::FormatC("on line %d,", line)));
+    EXPECT_FALSE(file_.LoadFromBytes(broken, GpxParseOptions{100, false}));
+    EXPECT_THAT(trace_.Lines().front(),
+                HasSubstr(platform::FormatC(
+                    "on line %d, position %d Reason: Start-end tags mismatch", line, position)));
+    EXPECT_TRUE(file_.levels.empty());
 
     // Markup the cutting does not follow (an internal document type subset) reads whole.
     QByteArray subset = document;
     subset.replace("<!DOCTYPE gpx>", "<!DOCTYPE gpx [ <!ENTITY x \"y\"> ]>");
-    ASSERT_TRUE(Load(subset));
-    EXPECT_EQ(Objects().size(), size_t(count) + 1);
+    GPXFile withSubset;
+    ASSERT_TRUE(withSubset.LoadFromBytes(subset, GpxParseOptions{100, false}));
+    EXPECT_EQ(ShapeFileDifference(whole, withSubset), "");
+}
+
+// Files larger than what the parser is given at once, as read from disk.
+TEST_F(GpxFileTest, LargeFileLoadsInSlices) {
+    std::vector<QString> names;
+    const QByteArray document = LargeDocument(25000, names);
+    ASSERT_GT(document.size(), qsizetype(GpxParseOptions().sliceBytes) * 2);
+    ASSERT_TRUE(Load(document));
+    GPXFile whole;
+    ASSERT_TRUE(whole.LoadFromBytes(document, GpxParseOptions{0, true}));
+    EXPECT_EQ(ShapeFileDifference(whole, file_), "");
+    EXPECT_THAT(trace_.Lines(), Contains("Telos found 25001 objects"));
 }
 
 TEST_F(GpxFileTest, SecondLoadReplacesTheFirst) {
