@@ -156,9 +156,10 @@ bool CollectLists(pugi::xml_node parent, ElementLists& lists) {
 
 class GpxBuilder {
 public:
-    // Adds the waypoints and routes among the children of `parent`; false when their lists
-    // cannot be had.
-    bool AddChildrenOf(pugi::xml_node parent) {
+    // Adds the waypoints and routes among the children of `parent`. With `continuesRoute`, the
+    // first child is the rest of the route the previous call ended in: its points are appended
+    // to that route. False when the element lists cannot be had.
+    bool AddChildrenOf(pugi::xml_node parent, bool continuesRoute = false) {
         ElementLists lists;
         if (!CollectLists(parent, lists)) {
             return false;
@@ -168,7 +169,15 @@ public:
         }
         // Tracks are not shown.
         for (pugi::xml_node route : lists.routes) {
-            AddRoute(route);
+            const bool rest = continuesRoute && !routes_.empty() &&
+                              route == parent.find_child([](pugi::xml_node child) {
+                                  return child.type() == pugi::node_element;
+                              });
+            if (!rest) {
+                routes_.push_back(std::make_unique<ShapePolyline>());
+                routes_.back()->type = kGpxRouteType;
+            }
+            AddRoutePoints(route, *routes_.back());
         }
         return true;
     }
@@ -185,6 +194,7 @@ public:
         level->shapes.reserve(points_.size() + routes_.size());
         for (auto* group : {&points_, &routes_}) {
             for (std::unique_ptr<Shape>& shape : *group) {
+                shape->bounds = VertexBounds(*shape);
                 level->shapes.push_back(std::move(shape));
             }
         }
@@ -205,7 +215,6 @@ private:
                 point->label = ElementText(child);  // the last name child wins
             }
         }
-        point->bounds = VertexBounds(*point);
         point->anchorLon = position->longitude;
         point->anchorLat = position->latitude;
         point->type = kGpxWaypointType;
@@ -213,19 +222,15 @@ private:
         points_.push_back(std::move(point));
     }
 
-    void AddRoute(pugi::xml_node element) {
-        auto route = std::make_unique<ShapePolyline>();
+    static void AddRoutePoints(pugi::xml_node element, Shape& route) {
         for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element || std::strcmp(child.name(), "rtept") != 0) {
                 continue;
             }
             if (const std::optional<Position> position = ReadPosition(child)) {
-                route->AddVertex(position->latitude, position->longitude);
+                route.AddVertex(position->latitude, position->longitude);
             }
         }
-        route->bounds = VertexBounds(*route);
-        route->type = kGpxRouteType;
-        routes_.push_back(std::move(route));
     }
 
     std::vector<std::unique_ptr<Shape>> points_;
@@ -289,14 +294,19 @@ ReadResult ReadWhole(std::string_view text, GpxBuilder& builder) {
     return builder.AddChildrenOf(root) ? ReadResult::kRead : ReadResult::kNoLists;
 }
 
-// Reads a document whose root is a gpx element slice by slice: the content of the root is cut
-// between its child elements, each slice parsed as a fragment, its waypoints and routes built,
-// and its tree dropped before the next one is parsed. What lies around the content (prolog,
-// root start tag, end tag and anything after it) is parsed as a document of its own. The cuts
-// only need the markup's outline (tags, quoted attribute values, comments, CDATA sections,
-// processing instructions); the parser checks everything else in every piece, and a document
-// made of well-formed pieces joined so is well-formed. Anything the outline scan does not
-// expect makes it give up, and the whole-document parse decides.
+// Reads a document whose root is a gpx element slice by slice, so that the parser's tree never
+// holds more than about one slice. The content of the root is cut after an element ends: between
+// the root's children, between the children of a route, or anywhere inside the elements that
+// build nothing (tracks, metadata). A slice is parsed as a fragment, preceded by copies of the
+// start tags of the elements it lies in and followed by their end tags, its waypoints and
+// routes built (a route cut in two grows by the points of its second part), and its tree
+// dropped before the next slice is parsed. What lies around the content (prolog, root start
+// tag, end tag and anything after) is parsed as a document of its own. The cuts only need the
+// markup's outline (tags, quoted attribute values, comments, CDATA sections, processing
+// instructions); the parser checks everything else in every piece, with the context the piece
+// has in the file, and a document made of pieces well-formed in their context is well-formed.
+// Anything the outline scan does not expect makes it give up, and the whole-document parse
+// decides.
 class SliceReader {
 public:
     SliceReader(std::string_view text, size_t sliceBytes, GpxBuilder& builder)
@@ -331,6 +341,9 @@ public:
     }
 
 private:
+    // Deeper than this, no cut is made: the copied start tags would outgrow the slices.
+    static constexpr size_t kMaxCutDepth = 16;
+
     bool StartsWithAt(size_t at, std::string_view prefix) const {
         return text_.substr(at, prefix.size()) == prefix;
     }
@@ -376,9 +389,12 @@ private:
         }
     }
 
-    bool IsGpxTag(size_t tagStart) const {
-        return StartsWithAt(tagStart, "<gpx") && tagStart + 4 < text_.size() &&
-               std::string_view(" \t\r\n/>").find(text_[tagStart + 4]) != std::string_view::npos;
+    bool IsGpxTag(size_t tagStart) const { return TagName(text_.substr(tagStart)) == "gpx"; }
+
+    // The element name of a start tag.
+    static std::string_view TagName(std::string_view tag) {
+        const size_t end = tag.find_first_of(" \t\r\n/>", 1);
+        return tag.substr(1, end == std::string_view::npos ? std::string_view::npos : end - 1);
     }
 
     // Past the '>' of the tag starting at `tagStart`, stepping over quoted values; `empty`
@@ -403,26 +419,38 @@ private:
         return false;
     }
 
+    // Whether a slice may end where the elements open_ are open.
+    bool MayCutHere() const {
+        if (open_.empty()) {
+            return true;
+        }
+        if (open_.size() > kMaxCutDepth) {
+            return false;
+        }
+        const std::string_view outer = TagName(open_.front());
+        return outer == "rte" ? open_.size() == 1 : outer != "wpt";
+    }
+
     // Walks the content of the root from `at` to the '<' of its end tag (`contentEnd`), cutting
     // and parsing slices on the way.
     bool ScanContent(size_t at, size_t& contentEnd) {
-        int depth = 1;
         for (;;) {
             const size_t open = text_.find('<', at);
             if (open == std::string_view::npos || open + 1 >= text_.size()) {
                 return false;
             }
             const char next = text_[open + 1];
-            bool closesElement = false;
+            bool elementEnded = false;
             if (next == '/') {
                 if (!SkipPast(open + 2, ">", at)) {
                     return false;
                 }
-                if (--depth == 0) {
+                if (open_.empty()) {
                     contentEnd = open;
                     return true;
                 }
-                closesElement = true;
+                open_.pop_back();
+                elementEnded = true;
             } else if (next == '?') {
                 if (!SkipPast(open + 2, "?>", at)) {
                     return false;
@@ -443,26 +471,40 @@ private:
                     return false;
                 }
                 if (!empty) {
-                    ++depth;
+                    open_.push_back(text_.substr(open, at - open));
                 }
-                closesElement = empty;
+                elementEnded = empty;
             }
-            if (closesElement && depth == 1 && at - sliceStart_ >= sliceBytes_ && !ParseSlice(at)) {
+            if (elementEnded && at - sliceStart_ >= sliceBytes_ && MayCutHere() &&
+                !ParseSlice(at)) {
                 return false;
             }
         }
     }
 
-    // Parses the slice from sliceStart_ to `end` and builds its shapes.
+    // Parses the slice from sliceStart_ to `end`, in the elements it lies in, and builds its
+    // shapes.
     bool ParseSlice(size_t end) {
-        pugi::xml_document fragment;
-        const std::string_view slice = text_.substr(sliceStart_, end - sliceStart_);
+        piece_.clear();
+        for (std::string_view tag : sliceContext_) {
+            piece_ += tag;
+        }
+        piece_ += text_.substr(sliceStart_, end - sliceStart_);
+        for (auto tag = open_.rbegin(); tag != open_.rend(); ++tag) {
+            piece_ += "</";
+            piece_ += TagName(*tag);
+            piece_ += '>';
+        }
+        const bool continuesRoute = !sliceContext_.empty();  // rest of a route or of a track
+        sliceContext_ = open_;
         sliceStart_ = end;
-        if (!fragment.load_buffer(slice.data(), slice.size(), kParseOptions | pugi::parse_fragment,
-                                  pugi::encoding_utf8)) {
+        pugi::xml_document fragment;
+        if (!fragment.load_buffer_inplace(piece_.data(), piece_.size(),
+                                          kParseOptions | pugi::parse_fragment,
+                                          pugi::encoding_utf8)) {
             return false;
         }
-        if (!listsFailed_ && !builder_.AddChildrenOf(fragment)) {
+        if (!listsFailed_ && !builder_.AddChildrenOf(fragment, continuesRoute)) {
             listsFailed_ = true;
         }
         return true;
@@ -474,8 +516,8 @@ private:
         std::string frame(text_.substr(0, contentStart));
         frame += text_.substr(contentEnd);
         pugi::xml_document document;
-        return document.load_buffer(frame.data(), frame.size(), kParseOptions,
-                                    pugi::encoding_utf8) &&
+        return document.load_buffer_inplace(frame.data(), frame.size(), kParseOptions,
+                                            pugi::encoding_utf8) &&
                IsGpxElement(document.document_element());
     }
 
@@ -483,6 +525,10 @@ private:
     size_t sliceBytes_;
     GpxBuilder& builder_;
     size_t sliceStart_ = 0;
+    // Start tags of the elements open where the scan is, and where the current slice began.
+    std::vector<std::string_view> open_;
+    std::vector<std::string_view> sliceContext_;
+    std::string piece_;  // the slice being parsed, kept to reuse its memory
     bool listsFailed_ = false;
 };
 

@@ -326,7 +326,18 @@ QByteArray LargeDocument(int waypoints, std::vector<QString>& names) {
                 break;
         }
     }
-    body += "<rte><rtept lat=\"1\" lon=\"2\"/></rte></gpx>\n<!-- after -->\n";
+    // A long route and a long track, which are cut inside too.
+    body += "<rte><name>long</name>\n";
+    for (int i = 0; i < 400; ++i) {
+        body += QByteArray::fromStdString(
+            i % 2 ? platform::FormatC("<rtept lat=\"%d\" lon=\"2\"><ele>1</ele></rtept>\n", i)
+                  : platform::FormatC("<rtept lat=\"%d\" lon=\"2\"/><!-- c -->\n", i));
+    }
+    body += "</rte>\n<trk><trkseg>";
+    for (int i = 0; i < 400; ++i) {
+        body += "<trkpt lat=\"1\" lon=\"2\"><ele>1</ele></trkpt>\n";
+    }
+    body += "</trkseg></trk></gpx>\n<!-- after -->\n";
     return body;
 }
 
@@ -337,7 +348,10 @@ TEST_F(GpxFileTest, DocumentsReadTheSameWhereverTheyAreCut) {
     GPXFile whole;
     ASSERT_TRUE(whole.LoadFromBytes(document, GpxParseOptions{0, true}));
     ASSERT_EQ(whole.levels.front()->shapes.size(), size_t(count) + 1);
-    EXPECT_EQ(whole.levels.front()->shapes.front()->Kind(), kShapeKindPolyline);
+    const Shape& route = *whole.levels.front()->shapes.front();
+    EXPECT_EQ(route.Kind(), kShapeKindPolyline);
+    ASSERT_EQ(route.VertexCount(), 400u);
+    EXPECT_EQ(route.latitudes.back(), 399.0f);
     for (int i = 0; i < count; ++i) {
         const Shape& point = *whole.levels.front()->shapes[size_t(i) + 1];
         ASSERT_EQ(point.label, names[size_t(i)]) << i;
