@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "formats/xml_encoding.h"
@@ -358,6 +359,22 @@ private:
         return true;
     }
 
+    enum class Markup { kNone, kSkipped, kUnterminated };
+
+    // Steps over the processing instruction, comment or CDATA section that starts at `open`
+    // (CDATA is only allowed in elements, but the parse of the prolog tells).
+    Markup SkipMarkup(size_t open, size_t& end) const {
+        static constexpr std::pair<std::string_view, std::string_view> kKinds[] = {
+            {"<?", "?>"}, {"<!--", "-->"}, {"<![CDATA[", "]]>"}};
+        for (const auto& [start, terminator] : kKinds) {
+            if (StartsWithAt(open, start)) {
+                return SkipPast(open + start.size(), terminator, end) ? Markup::kSkipped
+                                                                      : Markup::kUnterminated;
+            }
+        }
+        return Markup::kNone;
+    }
+
     // The '<' of the root element, past the byte-order mark, white space, declaration,
     // comments, processing instructions and a document type without internal subset.
     bool FindRoot(size_t& rootStart) const {
@@ -368,12 +385,8 @@ private:
                 return false;
             }
             bool empty = false;
-            if (StartsWithAt(at, "<?")) {
-                if (!SkipPast(at + 2, "?>", at)) {
-                    return false;
-                }
-            } else if (StartsWithAt(at, "<!--")) {
-                if (!SkipPast(at + 4, "-->", at)) {
+            if (const Markup markup = SkipMarkup(at, at); markup != Markup::kNone) {
+                if (markup == Markup::kUnterminated) {
                     return false;
                 }
             } else if (StartsWithAt(at, "<!DOCTYPE")) {
@@ -451,16 +464,8 @@ private:
                 }
                 open_.pop_back();
                 elementEnded = true;
-            } else if (next == '?') {
-                if (!SkipPast(open + 2, "?>", at)) {
-                    return false;
-                }
-            } else if (StartsWithAt(open, "<!--")) {
-                if (!SkipPast(open + 4, "-->", at)) {
-                    return false;
-                }
-            } else if (StartsWithAt(open, "<![CDATA[")) {
-                if (!SkipPast(open + 9, "]]>", at)) {
+            } else if (const Markup markup = SkipMarkup(open, at); markup != Markup::kNone) {
+                if (markup == Markup::kUnterminated) {
                     return false;
                 }
             } else if (next == '!') {
