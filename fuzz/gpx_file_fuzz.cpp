@@ -28,15 +28,15 @@ void CheckLoaded(const formats::GPXFile& file) {
     Check(file.coverage.empty() && file.name.isEmpty() && file.currentLevel == 0);
     bool pointsBegun = false;
     for (const auto& shape : file.levels.front()->shapes) {
-        Check(shape->latitudes.size() == shape->longitudes.size());
-        for (size_t i = 0; i < shape->VertexCount(); ++i) {
-            Check(std::isfinite(shape->latitudes[i]) && std::isfinite(shape->longitudes[i]));
+        Check(shape->vertexPairs.size() % 2 == 0);
+        for (const float coordinate : shape->vertexPairs) {
+            Check(std::isfinite(coordinate));
         }
         if (shape->Kind() == formats::kShapeKindPoint) {
             pointsBegun = true;
             Check(shape->type == formats::kGpxWaypointType && shape->VertexCount() == 1);
-            Check(shape->anchorLat == shape->latitudes[0] &&
-                  shape->anchorLon == shape->longitudes[0]);
+            Check(shape->anchorLat == shape->Latitude(0) &&
+                  shape->anchorLon == shape->Longitude(0));
         } else {
             // Routes come before all points.
             Check(!pointsBegun && shape->Kind() == formats::kShapeKindPolyline);

@@ -8,6 +8,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fontconfig locales
   clang libclang-rt-dev
+  gpsd libgps-dev gpsd-clients
   libxml2-utils gpsbabel python3-gpxpy time
   libpugixml-dev
 "

@@ -175,7 +175,7 @@ public:
                                   return child.type() == pugi::node_element;
                               });
             if (!rest) {
-                routes_.push_back(std::make_unique<ShapePolyline>());
+                routes_.push_back(MakeShape<ShapePolyline>());
                 routes_.back()->type = kGpxRouteType;
             }
             AddRoutePoints(route, *routes_.back());
@@ -194,7 +194,7 @@ public:
         level->cbits = kGpxLevelCbits;
         level->shapes.reserve(points_.size() + routes_.size());
         for (auto* group : {&points_, &routes_}) {
-            for (std::unique_ptr<Shape>& shape : *group) {
+            for (ShapePtr<>& shape : *group) {
                 shape->bounds = VertexBounds(*shape);
                 level->shapes.push_back(std::move(shape));
             }
@@ -209,7 +209,7 @@ private:
         if (!position) {
             return;
         }
-        auto point = std::make_unique<ShapePoint>();
+        ShapePtr<> point = MakeShape<ShapePoint>();
         point->AddVertex(position->latitude, position->longitude);
         for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
             if (child.type() == pugi::node_element && IsNameElement(child.name())) {
@@ -234,8 +234,8 @@ private:
         }
     }
 
-    std::vector<std::unique_ptr<Shape>> points_;
-    std::vector<std::unique_ptr<Shape>> routes_;
+    std::vector<ShapePtr<>> points_;
+    std::vector<ShapePtr<>> routes_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -563,24 +563,28 @@ bool GPXFile::Load(const QString& path) {
         TraceUnreadableFile(path);
         return false;
     }
-    return ParseBuffer(GpxParseOptions());
+    const bool read = ParseText({fileBuffer.Data(), fileBuffer.Size()}, GpxParseOptions());
+    fileBuffer.Free();
+    return read;
 }
 
-bool GPXFile::LoadFromBytes(QByteArray bytes, const GpxParseOptions& options) {
+bool GPXFile::LoadFromBytes(const QByteArray& bytes, const GpxParseOptions& options) {
     platform::VlmSpeedCounter counter(kCounterName);
     Clear();
-    fileBuffer = std::move(bytes);
-    return ParseBuffer(options);
+    return ParseText({bytes.constData(), size_t(bytes.size())}, options);
 }
 
-bool GPXFile::ParseBuffer(const GpxParseOptions& options) {
+bool GPXFile::ParseText(std::string_view text, const GpxParseOptions& options) {
     try {
-        ConvertToUtf8(fileBuffer,
-                      DetectXmlEncoding({fileBuffer.constData(), size_t(fileBuffer.size())}));
+        const XmlEncoding encoding = DetectXmlEncoding(text);
+        QByteArray converted;
+        if (encoding != XmlEncoding::kUtf8) {
+            converted = QByteArray(text.data(), qsizetype(text.size()));
+            ConvertToUtf8(converted, encoding);
+            text = std::string_view(converted.constData(), size_t(converted.size()));
+        }
         GpxBuilder builder;
-        const ReadResult result =
-            ReadDocument({fileBuffer.constData(), size_t(fileBuffer.size())}, options, builder);
-        fileBuffer = QByteArray();
+        const ReadResult result = ReadDocument(text, options, builder);
         if (result == ReadResult::kNoLists) {
             platform::Trace("Problem!");
         }

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string_view>
+
 #include "formats/shape_model.h"
 
 namespace formats {
@@ -51,10 +53,10 @@ public:
     // the file is kept.
     bool Load(const QString& path) override;
     // The same on bytes already in memory.
-    bool LoadFromBytes(QByteArray bytes, const GpxParseOptions& options = {});
+    bool LoadFromBytes(const QByteArray& bytes, const GpxParseOptions& options = {});
 
 private:
-    bool ParseBuffer(const GpxParseOptions& options);
+    bool ParseText(std::string_view text, const GpxParseOptions& options);
 };
 
 // The MapFile of GPX files: what the GPX layer and the overlay set draw through.

@@ -1,8 +1,11 @@
 #include "formats/img_file.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "formats/byte_cursor.h"
+#include "formats/byte_window.h"
 #include "platform/file_access.h"
 
 namespace formats {
@@ -13,120 +16,127 @@ constexpr int64_t kHeaderLeadBytes = 6;
 // East, west, south, north.
 constexpr int64_t kHeaderRectBytes = 16;
 
-bool ReadHeaderFields(ByteCursor& cursor, QString& name, GeoRect& bounds) {
+template <typename Reader>
+bool ReadHeaderFields(Reader& reader, QString& name, GeoRect& bounds) {
     uint16_t version = 0;
     uint32_t nameBytes = 0;
-    if (!cursor.ReadU16(version) || version != kVlVersion || !cursor.ReadU32(nameBytes) ||
-        !cursor.ReadUtf16(nameBytes, name)) {
+    if (!reader.ReadU16(version) || version != kVlVersion || !reader.ReadU32(nameBytes) ||
+        !reader.ReadUtf16(nameBytes, name)) {
         return false;
     }
     // The file keeps the rectangle as east, west, south, north.
-    return cursor.ReadF32(bounds.east) && cursor.ReadF32(bounds.west) &&
-           cursor.ReadF32(bounds.south) && cursor.ReadF32(bounds.north);
+    return reader.ReadF32(bounds.east) && reader.ReadF32(bounds.west) &&
+           reader.ReadF32(bounds.south) && reader.ReadF32(bounds.north);
 }
 
-// A vertex count, then that many (latitude, longitude) pairs.
-bool ReadVertices(ByteCursor& cursor, Shape& shape) {
-    uint32_t count = 0;
-    const char* bytes = nullptr;
-    if (!cursor.ReadU32(count) || !cursor.HasRoomFor(count, kVlVertexBytes) ||
-        !cursor.Take(size_t(count) * kVlVertexBytes, bytes)) {
-        return false;
-    }
-    shape.latitudes.resize(count);
-    shape.longitudes.resize(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const char* vertex = bytes + size_t(i) * kVlVertexBytes;
-        shape.latitudes[i] = std::bit_cast<float>(ByteCursor::LoadLittleEndian<uint32_t>(vertex));
-        shape.longitudes[i] =
-            std::bit_cast<float>(ByteCursor::LoadLittleEndian<uint32_t>(vertex + 4));
-    }
-    return true;
+// Storage enough for the model of any body of `bodyBytes` bytes after a coverage count of
+// ringCount: every object record takes at least kVlObjectMinBytes of the file and every
+// polygon at least the size of its vertex count; each costs one shape and one pointer in its
+// level, and its vertices cost the storage no more than the file, give or take their rounding.
+// The storage is reserved, not touched, so only what the model uses becomes resident.
+size_t StorageBound(uint32_t ringCount, uint64_t bodyBytes) {
+    static_assert(sizeof(ShapePoint) == sizeof(ShapePolygon) &&
+                  sizeof(ShapePolyline) == sizeof(ShapePolygon));
+    const uint64_t shapeBytes = ShapeStorage::BytesFor<ShapePolygon>(1) + sizeof(ShapePtr<>);
+    return size_t((ringCount + bodyBytes / kVlObjectMinBytes) * shapeBytes + bodyBytes);
 }
 
-bool ReadCoverage(ByteCursor& cursor, std::vector<std::unique_ptr<ShapePolygon>>& coverage) {
+// A vertex count, then that many (latitude, longitude) pairs; the file and the model keep them
+// alike, as pairs of floats.
+bool ReadVertices(ByteWindow& window, Shape& shape) {
     uint32_t count = 0;
-    if (!cursor.ReadU32(count) || !cursor.HasRoomFor(count, kVlCoverageMinBytes)) {
+    const char* vertices = nullptr;
+    if (!window.ReadU32(count) || !window.HasRoomFor(count, kVlVertexBytes) ||
+        !window.Take(size_t(count) * kVlVertexBytes, vertices)) {
         return false;
     }
-    coverage.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        auto ring = std::make_unique<ShapePolygon>();
-        if (!ReadVertices(cursor, *ring)) {
-            return false;
+    if (count == 0) {
+        return true;
+    }
+    shape.vertexPairs.resize(2 * size_t(count));
+    float* pairs = shape.vertexPairs.data();
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(pairs, vertices, size_t(count) * kVlVertexBytes);
+    } else {
+        for (size_t i = 0; i < 2 * size_t(count); ++i) {
+            pairs[i] = std::bit_cast<float>(LoadLittleEndian<uint32_t>(vertices + 4 * i));
         }
-        coverage.push_back(std::move(ring));
     }
     return true;
 }
 
-std::unique_ptr<Shape> MakeShape(uint32_t kind) {
+// A kind other than point, polyline or polygon fails the file: the format has no records a
+// reader may skip, so such a word means the bytes are not a map.
+ShapePtr<> NewShape(ShapeStorage& storage, uint32_t kind) {
     switch (kind) {
         case kShapeKindPoint:
-            return std::make_unique<ShapePoint>();
+            return storage.NewShape<ShapePoint>();
         case kShapeKindPolyline:
-            return std::make_unique<ShapePolyline>();
+            return storage.NewShape<ShapePolyline>();
         case kShapeKindPolygon:
-            return std::make_unique<ShapePolygon>();
+            return storage.NewShape<ShapePolygon>();
         default:
             return nullptr;
     }
 }
 
-// One object record. A kind other than point, polyline or polygon fails the file: the format
-// has no records a reader may skip, so such a word means the bytes are not a map.
-std::unique_ptr<Shape> ReadShape(ByteCursor& cursor) {
+ShapePtr<> ReadObject(ByteWindow& window, ShapeStorage& storage) {
     uint32_t kind = 0;
     uint32_t labelBytes = 0;
-    QString label;
-    if (!cursor.ReadU32(kind) || !cursor.ReadU32(labelBytes) ||
-        !cursor.ReadUtf16(labelBytes, label)) {
+    if (!window.ReadU32(kind)) {
         return nullptr;
     }
-    std::unique_ptr<Shape> shape = MakeShape(kind);
-    if (!shape) {
+    ShapePtr<> shape = NewShape(storage, kind);
+    if (!shape || !window.ReadU32(labelBytes) || !window.ReadUtf16(labelBytes, shape->label)) {
         return nullptr;
     }
-    shape->label = std::move(label);
-    const bool fieldsRead =
-        cursor.ReadF32(shape->anchorLon) && cursor.ReadF32(shape->anchorLat) &&
-        cursor.ReadI32(shape->labelAngleTenthsDeg) && cursor.ReadI32(shape->type) &&
-        cursor.ReadI32(shape->subtype) && cursor.ReadF32(shape->bounds.west) &&
-        cursor.ReadF32(shape->bounds.north) && cursor.ReadF32(shape->bounds.east) &&
-        cursor.ReadF32(shape->bounds.south);
-    if (!fieldsRead || !ReadVertices(cursor, *shape)) {
-        return nullptr;
+    const bool read = window.ReadF32(shape->anchorLon) && window.ReadF32(shape->anchorLat) &&
+                      window.ReadI32(shape->labelAngleTenthsDeg) && window.ReadI32(shape->type) &&
+                      window.ReadI32(shape->subtype) && window.ReadF32(shape->bounds.west) &&
+                      window.ReadF32(shape->bounds.north) && window.ReadF32(shape->bounds.east) &&
+                      window.ReadF32(shape->bounds.south) && ReadVertices(window, *shape);
+    return read ? std::move(shape) : nullptr;
+}
+
+bool ReadRings(ByteWindow& window, uint32_t count, ShapeFile& file) {
+    file.coverage.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        ShapePtr<ShapePolygon> ring = file.storage->NewShape<ShapePolygon>();
+        if (!ReadVertices(window, *ring)) {
+            return false;
+        }
+        file.coverage.push_back(std::move(ring));
     }
-    return shape;
+    return true;
 }
 
 // A level without objects is not kept. Levels of one or two objects are read like any other.
-bool ReadLevels(ByteCursor& cursor, std::vector<std::unique_ptr<ShapeLevel>>& levels) {
+bool ReadLevels(ByteWindow& window, ShapeFile& file) {
     uint32_t levelCount = 0;
-    if (!cursor.ReadU32(levelCount) || !cursor.HasRoomFor(levelCount, kVlLevelMinBytes)) {
+    if (!window.ReadU32(levelCount) || !window.HasRoomFor(levelCount, kVlLevelMinBytes)) {
         return false;
     }
     for (uint32_t i = 0; i < levelCount; ++i) {
         uint32_t cbits = 0;
         uint32_t objectCount = 0;
-        if (!cursor.ReadU32(cbits) || !cursor.ReadU32(objectCount) ||
-            !cursor.HasRoomFor(objectCount, kVlObjectMinBytes)) {
+        if (!window.ReadU32(cbits) || !window.ReadU32(objectCount) ||
+            !window.HasRoomFor(objectCount, kVlObjectMinBytes)) {
             return false;
         }
         if (objectCount == 0) {
             continue;
         }
-        auto level = std::make_unique<ShapeLevel>();
+        auto level = std::make_unique<ShapeLevel>(file.storage->Resource());
         level->cbits = cbits;
         level->shapes.reserve(objectCount);
         for (uint32_t j = 0; j < objectCount; ++j) {
-            std::unique_ptr<Shape> shape = ReadShape(cursor);
+            ShapePtr<> shape = ReadObject(window, *file.storage);
             if (!shape) {
                 return false;
             }
             level->shapes.push_back(std::move(shape));
         }
-        levels.push_back(std::move(level));
+        file.levels.push_back(std::move(level));
     }
     return true;
 }
@@ -135,28 +145,41 @@ bool ReadLevels(ByteCursor& cursor, std::vector<std::unique_ptr<ShapeLevel>>& le
 
 bool ImgFile::Load(const QString& path) {
     Clear();
-    if (!ShapeFile::Load(path)) {
+    platform::InputFile file;
+    if (!file.Open(path)) {
         return false;
     }
-    return ParseBuffer();
+    ByteWindow window([&file](char* into, int64_t length) { return file.ReadInto(into, length); },
+                      uint64_t(file.Size()));
+    return Parse(window);
 }
 
-bool ImgFile::LoadFromBytes(QByteArray bytes) {
+bool ImgFile::LoadFromBytes(const QByteArray& bytes, size_t windowBytes) {
     Clear();
-    fileBuffer = std::move(bytes);
-    return ParseBuffer();
+    size_t offset = 0;
+    ByteWindow window(
+        [&bytes, &offset](char* into, int64_t length) {
+            std::memcpy(into, bytes.constData() + offset, size_t(length));
+            offset += size_t(length);
+            return length;
+        },
+        uint64_t(bytes.size()), windowBytes);
+    return Parse(window);
 }
 
-bool ImgFile::ParseBuffer() {
-    ByteCursor cursor(fileBuffer);
-    const bool parsed = ReadHeaderFields(cursor, name, bounds) && ReadCoverage(cursor, coverage) &&
-                        ReadLevels(cursor, levels);
+// A file that does not parse is cleared: nothing of it stays allocated.
+bool ImgFile::Parse(ByteWindow& window) {
+    uint32_t ringCount = 0;
+    const bool parsed =
+        ReadHeaderFields(window, name, bounds) && window.ReadU32(ringCount) &&
+        window.HasRoomFor(ringCount, kVlCoverageMinBytes) &&
+        (storage = ShapeStorage::Create(StorageBound(ringCount, window.Remaining()))) &&
+        ReadRings(window, ringCount, *this) && ReadLevels(window, *this);
     if (!parsed) {
         Clear();
         return false;
     }
     currentLevel = 0;
-    fileBuffer = QByteArray();
     return true;
 }
 
@@ -166,30 +189,39 @@ bool ImgFile::LoadHeader(const QString& path) {
     if (!file.Open(path)) {
         return false;
     }
-    std::optional<QByteArray> lead = file.Read(kHeaderLeadBytes);
-    if (!lead) {
+    char lead[kHeaderLeadBytes];
+    const int64_t leadRead = file.ReadInto(lead, kHeaderLeadBytes);
+    if (leadRead < 0) {
         return false;
     }
-    fileBuffer = std::move(*lead);
-    if (fileBuffer.size() < kHeaderLeadBytes) {
-        return true;  // ReadHeader rejects it
+    // The rest of the header as the name length gives it, never more than the file holds; a
+    // short header is left for ReadHeader to reject.
+    int64_t restBytes = 0;
+    if (leadRead == kHeaderLeadBytes) {
+        const uint32_t nameBytes = LoadLittleEndian<uint32_t>(lead + 2);
+        restBytes = std::min(int64_t(nameBytes) + kHeaderRectBytes, file.Size() - leadRead);
     }
-    const uint32_t nameBytes = ByteCursor::LoadLittleEndian<uint32_t>(fileBuffer.constData() + 2);
-    std::optional<QByteArray> rest = file.Read(int64_t(nameBytes) + kHeaderRectBytes);
-    if (!rest) {
-        fileBuffer = QByteArray();
+    std::optional<platform::ByteBuffer> header =
+        platform::ByteBuffer::Allocate(size_t(leadRead + restBytes));
+    if (!header) {
         return false;
     }
-    fileBuffer.append(*rest);
+    std::memcpy(header->Data(), lead, size_t(leadRead));
+    const int64_t restRead = file.ReadInto(header->Data() + leadRead, restBytes);
+    if (restRead < 0) {
+        return false;
+    }
+    header->Truncate(size_t(leadRead + restRead));
+    fileBuffer = std::move(*header);
     return true;
 }
 
 bool ImgFile::ReadHeader() {
-    ByteCursor cursor(fileBuffer);
+    ByteCursor cursor(fileBuffer.Data(), fileBuffer.Size());
     QString headerName;
     GeoRect headerBounds;
     const bool parsed = ReadHeaderFields(cursor, headerName, headerBounds);
-    fileBuffer = QByteArray();
+    fileBuffer.Free();
     if (!parsed) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "formats/byte_window.h"
 #include "formats/shape_model.h"
 
 namespace formats {
@@ -28,10 +29,13 @@ inline constexpr size_t kVlObjectMinBytes = 48;
 // end of the file: a file that does not parse leaves nothing of itself behind.
 class ImgFile : public ShapeFile {
 public:
-    // Reads and parses the whole file; false when it cannot be read or does not parse.
+    // Reads and parses the whole file; false when it cannot be read or does not parse. The file
+    // is read through a window of ByteWindow::kDefaultWindowBytes, so that it is never held
+    // whole besides its model.
     bool Load(const QString& path) override;
-    // The same on bytes already in memory.
-    bool LoadFromBytes(QByteArray bytes);
+    // The same on bytes already in memory, passed through a window of windowBytes.
+    bool LoadFromBytes(const QByteArray& bytes,
+                       size_t windowBytes = ByteWindow::kDefaultWindowBytes);
 
     // Fills the file buffer with the header alone (version, name, rectangle), reading no more
     // of the file than that; ReadHeader then parses it. Used by the map catalogue.
@@ -41,7 +45,7 @@ public:
     bool ReadHeader();
 
 private:
-    bool ParseBuffer();
+    bool Parse(ByteWindow& window);
 };
 
 // The MapFile of ".vl" maps.

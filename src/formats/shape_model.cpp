@@ -25,17 +25,18 @@ constexpr int32_t kBackgroundAreaType = 0x4B;
 // Even-odd test of one ring. An edge counts when one end lies strictly south of the point and
 // the other at or north of it, so a point on a vertex's latitude is counted on one side only.
 bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
-    const std::vector<float>& lat = ring.latitudes;
-    const std::vector<float>& lon = ring.longitudes;
-    const size_t count = std::min(lat.size(), lon.size());
+    const size_t count = ring.VertexCount();
     bool inside = false;
     for (size_t j = 0; j < count; ++j) {
         const size_t k = (j + 1 == count) ? 0 : j + 1;
+        const float latJ = ring.Latitude(j);
+        const float latK = ring.Latitude(k);
         const bool crosses =
-            (lat[j] < latitude && lat[k] >= latitude) || (lat[k] < latitude && lat[j] >= latitude);
+            (latJ < latitude && latK >= latitude) || (latK < latitude && latJ >= latitude);
         if (crosses) {
+            const float lonJ = ring.Longitude(j);
             const float edgeLon =
-                lon[j] + (latitude - lat[j]) / (lat[k] - lat[j]) * (lon[k] - lon[j]);
+                lonJ + (latitude - latJ) / (latK - latJ) * (ring.Longitude(k) - lonJ);
             if (edgeLon < longitude) {
                 inside = !inside;
             }
@@ -48,6 +49,29 @@ bool RingContains(const ShapePolygon& ring, float latitude, float longitude) {
 
 Shape::~Shape() = default;
 
+void ShapeDeleter::operator()(Shape* shape) const {
+    if (shape->inFileStorage_) {
+        shape->~Shape();
+    } else {
+        delete shape;
+    }
+}
+
+std::unique_ptr<ShapeStorage> ShapeStorage::Create(size_t bytes) {
+    std::optional<platform::ByteBuffer> block = platform::ByteBuffer::Allocate(bytes);
+    if (!block) {
+        return nullptr;
+    }
+    return std::unique_ptr<ShapeStorage>(new ShapeStorage(std::move(*block)));
+}
+
+ShapeStorage::ShapeStorage(platform::ByteBuffer block)
+    : block_(std::move(block)),
+      resource_(block_.Size() > 0 ? block_.Data() : nullptr, block_.Size(),
+                std::pmr::new_delete_resource()) {}
+
+ShapeStorage::~ShapeStorage() = default;
+
 void Widen(GeoRect& rect, const GeoRect& other) {
     rect.west = std::min(rect.west, other.west);
     rect.north = std::max(rect.north, other.north);
@@ -57,20 +81,19 @@ void Widen(GeoRect& rect, const GeoRect& other) {
 
 GeoRect VertexBounds(const Shape& shape) {
     GeoRect rect = kEmptyArea;
-    const size_t count = std::min(shape.latitudes.size(), shape.longitudes.size());
-    for (size_t i = 0; i < count; ++i) {
-        const float lat = shape.latitudes[i];
-        const float lon = shape.longitudes[i];
+    for (size_t i = 0; i < shape.VertexCount(); ++i) {
+        const float lat = shape.Latitude(i);
+        const float lon = shape.Longitude(i);
         Widen(rect, GeoRect{lon, lat, lon, lat});
     }
     return rect;
 }
 
 void OrderForDrawing(ShapeLevel& level) {
-    std::vector<std::unique_ptr<Shape>> polygons;
-    std::vector<std::unique_ptr<Shape>> polylines;
-    std::vector<std::unique_ptr<Shape>> points;
-    for (std::unique_ptr<Shape>& shape : level.shapes) {
+    std::vector<ShapePtr<>> polygons;
+    std::vector<ShapePtr<>> polylines;
+    std::vector<ShapePtr<>> points;
+    for (ShapePtr<>& shape : level.shapes) {
         switch (shape->Kind()) {
             case kShapeKindPolygon:
                 polygons.push_back(std::move(shape));
@@ -106,7 +129,7 @@ int WantedCbits(float resolution) {
 ShapeFile::~ShapeFile() = default;
 
 bool ShapeFile::Load(const QString& path) {
-    std::optional<QByteArray> bytes = platform::ReadWholeFile(path);
+    std::optional<platform::ByteBuffer> bytes = platform::ReadWholeFile(path);
     if (!bytes) {
         return false;
     }
@@ -117,13 +140,12 @@ bool ShapeFile::Load(const QString& path) {
 void ShapeFile::ComputeBoundsAndCoverage() {
     bounds = kEmptyArea;
     for (const std::unique_ptr<ShapeLevel>& level : levels) {
-        for (const std::unique_ptr<Shape>& shape : level->shapes) {
+        for (const ShapePtr<>& shape : level->shapes) {
             Widen(bounds, shape->bounds);
             if (shape->Kind() == kShapeKindPolygon && shape->type == kBackgroundAreaType) {
                 // The level keeps the object; the coverage list gets its own ring.
-                auto ring = std::make_unique<ShapePolygon>();
-                ring->latitudes = shape->latitudes;
-                ring->longitudes = shape->longitudes;
+                ShapePtr<ShapePolygon> ring = MakeShape<ShapePolygon>();
+                ring->vertexPairs.assign(shape->vertexPairs.begin(), shape->vertexPairs.end());
                 coverage.push_back(std::move(ring));
             }
         }
@@ -143,7 +165,7 @@ int ShapeFile::SelectLevel(float resolution) {
 }
 
 bool ShapeFile::Contains(float latitude, float longitude) const {
-    for (const std::unique_ptr<ShapePolygon>& ring : coverage) {
+    for (const ShapePtr<ShapePolygon>& ring : coverage) {
         if (RingContains(*ring, latitude, longitude)) {
             return true;
         }
@@ -160,8 +182,9 @@ void ShapeFile::Clear() {
     name.clear();
     levels.clear();
     coverage.clear();
+    storage.reset();  // after the shapes that live in it
     currentLevel = 0;
-    fileBuffer = QByteArray();
+    fileBuffer.Free();
 }
 
 MapFile::~MapFile() = default;

@@ -12,8 +12,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <vector>
 
+#include "platform/byte_buffer.h"
 #include "platform/color.h"
 #include "platform/log_font.h"
 
@@ -48,24 +50,69 @@ struct ShapePointBuffers {
     std::vector<QPoint> screenPoints;
 };
 
+class Shape;
+class ShapeStorage;
+
+// The allocator of vertex arrays: memory from a resource (a file's storage or the heap), and a
+// resize that leaves new floats uninitialised, since a reader overwrites them at once.
+template <typename T>
+class VertexAllocator : public std::pmr::polymorphic_allocator<T> {
+public:
+    using std::pmr::polymorphic_allocator<T>::polymorphic_allocator;
+    template <typename U>
+    struct rebind {
+        using other = VertexAllocator<U>;
+    };
+    template <typename U>
+    void construct(U* place) noexcept {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* place, Args&&... args) {
+        std::pmr::polymorphic_allocator<T>::construct(place, std::forward<Args>(args)...);
+    }
+};
+
+using VertexArray = std::vector<float, VertexAllocator<float>>;
+
+// Frees a shape made on the heap; a shape made in its file's storage is only destroyed, its
+// memory going back with the storage as a whole.
+struct ShapeDeleter {
+    void operator()(Shape* shape) const;
+};
+
+// How levels and coverage hold their shapes.
+template <typename T = Shape>
+using ShapePtr = std::unique_ptr<T, ShapeDeleter>;
+
+// A shape on the heap, for readers that build their model piece by piece and for tests.
+template <typename T>
+ShapePtr<T> MakeShape() {
+    return ShapePtr<T>(new T());
+}
+
 class Shape {
 public:
-    Shape() = default;
+    // The vertices take their memory from resource.
+    explicit Shape(std::pmr::memory_resource* resource = std::pmr::get_default_resource())
+        : vertexPairs(resource) {}
     virtual ~Shape();
     Shape(const Shape&) = delete;
     Shape& operator=(const Shape&) = delete;
 
     virtual int Kind() const = 0;
 
-    size_t VertexCount() const { return latitudes.size(); }
+    size_t VertexCount() const { return vertexPairs.size() / 2; }
+    float Latitude(size_t vertex) const { return vertexPairs[2 * vertex]; }
+    float Longitude(size_t vertex) const { return vertexPairs[2 * vertex + 1]; }
     void AddVertex(float latitude, float longitude) {
-        latitudes.push_back(latitude);
-        longitudes.push_back(longitude);
+        vertexPairs.push_back(latitude);
+        vertexPairs.push_back(longitude);
     }
 
-    // Vertex i is (latitudes[i], longitudes[i]); decimal degrees, north and east positive.
-    std::vector<float> latitudes;
-    std::vector<float> longitudes;
+    // The latitude and longitude of each vertex in turn, in decimal degrees, north and east
+    // positive: the two arrays of the model kept as one, as the file keeps them.
+    VertexArray vertexPairs;
     GeoRect bounds;
     QString label;  // may be empty
     // Where the label is placed.
@@ -79,32 +126,83 @@ public:
 
     // Kept by the map layers and by shape drawing; no reader sets them.
     std::array<QPoint, 4> screenCorners{};  // bounding rectangle NW, NE, SW, SE on the canvas
-    int32_t drawn = 1;
+    bool drawn = true;
+
+private:
+    // Beside the drawn flag, where it costs no room: a map holds hundreds of thousands of shapes.
+    friend class ShapeStorage;
+    friend struct ShapeDeleter;
+    bool inFileStorage_ = false;
+
+public:
     platform::ColorRef colour = 0xFFE4FF;
-    double sortKey = 0.0;  // the GPX reader orders polygons by it
     int32_t night = 0;
+    double sortKey = 0.0;  // the GPX reader orders polygons by it
     std::unique_ptr<ShapePointBuffers> pointBuffers;
 };
 
 class ShapePoint : public Shape {
 public:
+    using Shape::Shape;
     int Kind() const override { return kShapeKindPoint; }
 };
 
 class ShapePolyline : public Shape {
 public:
+    using Shape::Shape;
     int Kind() const override { return kShapeKindPolyline; }
 };
 
 class ShapePolygon : public Shape {
 public:
+    using Shape::Shape;
     int Kind() const override { return kShapeKindPolygon; }
+};
+
+// The memory of the shapes read from one file and of their vertex arrays: one block reserved
+// large enough for the file, handed out in order and given back as a whole. Only the pages the
+// shapes use become resident. Shapes made in it must not outlive it.
+class ShapeStorage {
+public:
+    // Empty when the memory cannot be had.
+    static std::unique_ptr<ShapeStorage> Create(size_t bytes);
+    ~ShapeStorage();
+    ShapeStorage(const ShapeStorage&) = delete;
+    ShapeStorage& operator=(const ShapeStorage&) = delete;
+
+    // At most the bytes a shape of type T takes from the storage with its vertices.
+    template <typename T>
+    static constexpr size_t BytesFor(size_t vertexCount) {
+        return Rounded(sizeof(T)) + Rounded(8 * vertexCount);
+    }
+
+    std::pmr::memory_resource* Resource() { return &resource_; }
+
+    template <typename T>
+    ShapePtr<T> NewShape() {
+        void* place = resource_.allocate(sizeof(T), alignof(T));
+        T* shape = new (place) T(&resource_);
+        shape->inFileStorage_ = true;
+        return ShapePtr<T>(shape);
+    }
+
+private:
+    ShapeStorage(platform::ByteBuffer block);
+    static constexpr size_t Rounded(size_t bytes) { return (bytes + 15) / 16 * 16; }
+
+    platform::ByteBuffer block_;
+    // Should the block fall short, the heap serves the rest.
+    std::pmr::monotonic_buffer_resource resource_;
 };
 
 // One detail level: the objects meant for one range of zoom resolutions.
 struct ShapeLevel {
+    // The array of shapes takes its memory from resource.
+    explicit ShapeLevel(std::pmr::memory_resource* resource = std::pmr::get_default_resource())
+        : shapes(resource) {}
+
     uint32_t cbits = 0;  // coordinate bits; more bits, more detail
-    std::vector<std::unique_ptr<Shape>> shapes;
+    std::pmr::vector<ShapePtr<>> shapes;
 };
 
 // The cbits a zoom resolution (metres per centimetre) wants from a map file.
@@ -148,6 +246,9 @@ public:
     // without objects) and makes every background area (polygon type 0x4B) a coverage polygon.
     void ComputeBoundsAndCoverage();
 
+    // Holds the shapes read from the file; declared before the levels so that it goes after
+    // them.
+    std::unique_ptr<ShapeStorage> storage;
     // Label colours and font; the map drawing sets them from the settings.
     platform::ColorRef labelColour = 0x000000;
     platform::ColorRef labelBackColour = 0xFFFFFF;
@@ -155,12 +256,12 @@ public:
     QString name;  // the map's name from the file; empty for GPX
     platform::LogFont labelFont;
     std::vector<std::unique_ptr<ShapeLevel>> levels;  // in file order
-    std::vector<std::unique_ptr<ShapePolygon>> coverage;
+    std::vector<ShapePtr<ShapePolygon>> coverage;
     uint32_t currentLevel = 0;
 
 protected:
     // The file's bytes; held only while a Load runs.
-    QByteArray fileBuffer;
+    platform::ByteBuffer fileBuffer;
 };
 
 // The object through which a map layer uses one loaded file: it owns the ShapeFile and keeps a

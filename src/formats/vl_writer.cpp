@@ -15,11 +15,11 @@ void WriteText(ByteWriter& out, const QString& text) {
 }
 
 void WriteVertices(ByteWriter& out, const Shape& shape) {
-    const size_t count = std::min(shape.latitudes.size(), shape.longitudes.size());
+    const size_t count = shape.VertexCount();
     out.WriteU32(uint32_t(count));
     for (size_t i = 0; i < count; ++i) {
-        out.WriteF32(shape.latitudes[i]);
-        out.WriteF32(shape.longitudes[i]);
+        out.WriteF32(shape.Latitude(i));
+        out.WriteF32(shape.Longitude(i));
     }
 }
 

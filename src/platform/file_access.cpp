@@ -12,7 +12,6 @@
 #include <algorithm>
 
 #include <cerrno>
-#include <new>
 
 namespace platform {
 namespace {
@@ -80,7 +79,15 @@ bool InputFile::Open(const QString& path) {
     return true;
 }
 
-std::optional<QByteArray> InputFile::Read(int64_t maxBytes) {
+int64_t InputFile::ReadInto(char* data, int64_t length) {
+    if (fd_ < 0 || length < 0) {
+        return -1;
+    }
+    int64_t done = 0;
+    return ReadFully(fd_, data, length, done) ? done : -1;
+}
+
+std::optional<ByteBuffer> InputFile::Read(int64_t maxBytes) {
     if (fd_ < 0 || maxBytes < 0) {
         return std::nullopt;
     }
@@ -90,28 +97,26 @@ std::optional<QByteArray> InputFile::Read(int64_t maxBytes) {
     }
     // A file that grew since it was opened is read as long as it was then.
     const int64_t wanted = std::min<int64_t>(maxBytes, std::max<int64_t>(sizeBytes_ - position, 0));
-    QByteArray bytes;
-    try {
-        bytes = QByteArray(qsizetype(wanted), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
+    std::optional<ByteBuffer> bytes = ByteBuffer::Allocate(size_t(wanted));
+    if (!bytes) {
         return std::nullopt;
     }
-    int64_t done = 0;
-    if (!ReadFully(fd_, bytes.data(), wanted, done)) {
+    const int64_t done = ReadInto(bytes->Data(), wanted);
+    if (done < 0) {
         return std::nullopt;
     }
-    bytes.truncate(qsizetype(done));
+    bytes->Truncate(size_t(done));
     return bytes;
 }
 
-std::optional<QByteArray> ReadWholeFile(const QString& path) {
+std::optional<ByteBuffer> ReadWholeFile(const QString& path) {
     InputFile file;
     if (!file.Open(path)) {
         return std::nullopt;
     }
-    std::optional<QByteArray> bytes = file.Read(file.Size());
+    std::optional<ByteBuffer> bytes = file.Read(file.Size());
     // A file cut short while it was read would be parsed as a different, shorter file.
-    if (!bytes || bytes->size() != file.Size()) {
+    if (!bytes || int64_t(bytes->Size()) != file.Size()) {
         return std::nullopt;
     }
     return bytes;

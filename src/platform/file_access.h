@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/byte_buffer.h"
+
 namespace platform {
 
 // A regular file opened for reading: shared read access, existing files only, with the hint
@@ -23,9 +25,11 @@ public:
     // Length in bytes when the file was opened.
     int64_t Size() const { return sizeBytes_; }
 
-    // Up to maxBytes from the current position, fewer at the end of the file. Empty on a read
-    // error or when no buffer of that size can be had.
-    std::optional<QByteArray> Read(int64_t maxBytes);
+    // Up to maxBytes from the current position, fewer at the end of the file (as long as the
+    // file was when opened). Empty on a read error or when no buffer can be had.
+    std::optional<ByteBuffer> Read(int64_t maxBytes);
+    // Up to length bytes into data; the number read, or -1 on a read error.
+    int64_t ReadInto(char* data, int64_t length);
 
 private:
     int fd_ = -1;
@@ -34,7 +38,7 @@ private:
 
 // The whole of a regular file, read in one go. Empty when it cannot be opened, read to its
 // end, or held in memory.
-std::optional<QByteArray> ReadWholeFile(const QString& path);
+std::optional<ByteBuffer> ReadWholeFile(const QString& path);
 
 // True when path names a regular file that can be opened for reading now.
 bool CanOpenForReading(const QString& path);

@@ -43,7 +43,7 @@ std::optional<MapRecord> MapRecord::Decode(const char* bytes) {
     const char* pathBytes = nullptr;
     cursor.Take(kPathBytes, pathBytes);
     MapRecord record;
-    record.path = formats::ByteCursor::DecodeUtf16Le(pathBytes, kPathBytes / 2);
+    record.path = formats::DecodeUtf16Le(pathBytes, kPathBytes / 2);
     // 260 characters without a terminator: no record ever written looks like this, and the
     // path could not be written back.
     if (!PathFits(record.path)) {
@@ -86,34 +86,37 @@ void MapCatalogue::Load() {
     if (!file.Open(CataloguePath())) {
         return;
     }
-    std::optional<QByteArray> bytes = file.Read(kCatalogueHeaderBytes);
-    if (!bytes || bytes->size() < kCatalogueHeaderBytes) {
+    char header[kCatalogueHeaderBytes];
+    if (file.ReadInto(header, kCatalogueHeaderBytes) != kCatalogueHeaderBytes) {
         return;
     }
-    formats::ByteCursor header(*bytes);
+    formats::ByteCursor cursor(header, sizeof(header));
     int32_t version = 0;
     int32_t count = 0;
-    header.ReadI32(version);
-    header.ReadI32(count);
+    cursor.ReadI32(version);
+    cursor.ReadI32(count);
     if (version != version_ || count <= 0) {
         return;
     }
-    // Only the records the count names; the file is never longer than what is read.
-    std::optional<QByteArray> records = file.Read(int64_t(count) * MapRecord::kByteSize);
-    if (!records) {
-        return;
+    // Only the records the count names, and no more than the file holds.
+    std::optional<platform::ByteBuffer> records = file.Read(int64_t(count) * MapRecord::kByteSize);
+    if (records) {
+        AddRecords(records->Data(), records->Size(), count);
     }
-    bytes->append(*records);
-    LoadFromBytes(*bytes);
 }
 
 void MapCatalogue::LoadFromBytes(const QByteArray& bytes) {
     formats::ByteCursor cursor(bytes);
     int32_t version = 0;
     int32_t count = 0;
-    if (!cursor.ReadI32(version) || version != version_ || !cursor.ReadI32(count)) {
-        return;
+    if (cursor.ReadI32(version) && version == version_ && cursor.ReadI32(count)) {
+        AddRecords(bytes.constData() + kCatalogueHeaderBytes,
+                   size_t(bytes.size() - kCatalogueHeaderBytes), count);
     }
+}
+
+void MapCatalogue::AddRecords(const char* data, size_t size, int32_t count) {
+    formats::ByteCursor cursor(data, size);
     for (int32_t i = 0; i < count; ++i) {
         const char* recordBytes = nullptr;
         if (!cursor.Take(MapRecord::kByteSize, recordBytes)) {

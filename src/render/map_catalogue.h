@@ -96,6 +96,8 @@ public:
     QString CataloguePath() const;
 
 private:
+    // count records of 548 bytes from data, as far as size allows.
+    void AddRecords(const char* data, size_t size, int32_t count);
     void Append(std::unique_ptr<MapRecord> record);
 
     QString programFolder_;

@@ -23,6 +23,22 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
+std::vector<float> Latitudes(const Shape& shape) {
+    std::vector<float> values;
+    for (size_t i = 0; i < shape.VertexCount(); ++i) {
+        values.push_back(shape.Latitude(i));
+    }
+    return values;
+}
+
+std::vector<float> Longitudes(const Shape& shape) {
+    std::vector<float> values;
+    for (size_t i = 0; i < shape.VertexCount(); ++i) {
+        values.push_back(shape.Longitude(i));
+    }
+    return values;
+}
+
 QByteArray Gpx11(const QByteArray& body) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<gpx version=\"1.1\" creator=\"test\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n" +
@@ -39,9 +55,7 @@ protected:
         }
         return file_.Load(home_.File(QStringLiteral("t.gpx")));
     }
-    const std::vector<std::unique_ptr<Shape>>& Objects() const {
-        return file_.levels.front()->shapes;
-    }
+    const std::pmr::vector<ShapePtr<>>& Objects() const { return file_.levels.front()->shapes; }
     const Shape& Object(size_t i) const { return *Objects().at(i); }
 
     TempHome home_;
@@ -69,8 +83,8 @@ TEST_F(GpxFileTest, WaypointsAndRoutesFillOneLevelInDrawingOrder) {
     EXPECT_EQ(route.Kind(), kShapeKindPolyline);
     EXPECT_EQ(route.type, kGpxRouteType);
     EXPECT_TRUE(route.label.isEmpty()) << "a route's name is not its label";
-    EXPECT_THAT(route.latitudes, ElementsAre(46.1f, 46.4f, 46.2f));
-    EXPECT_THAT(route.longitudes, ElementsAre(13.9f, 13.2f, 13.5f));
+    EXPECT_THAT(Latitudes(route), ElementsAre(46.1f, 46.4f, 46.2f));
+    EXPECT_THAT(Longitudes(route), ElementsAre(13.9f, 13.2f, 13.5f));
     EXPECT_EQ(route.bounds, (GeoRect{13.2f, 46.4f, 13.9f, 46.1f}));
     EXPECT_EQ(route.anchorLat, 0.0f);
     EXPECT_EQ(route.anchorLon, 0.0f);
@@ -80,12 +94,12 @@ TEST_F(GpxFileTest, WaypointsAndRoutesFillOneLevelInDrawingOrder) {
     EXPECT_EQ(hut.type, kGpxWaypointType);
     EXPECT_EQ(hut.subtype, 0);
     EXPECT_EQ(hut.label, QStringLiteral("Hut"));
-    EXPECT_THAT(hut.latitudes, ElementsAre(46.5f));
-    EXPECT_THAT(hut.longitudes, ElementsAre(13.25f));
+    EXPECT_THAT(Latitudes(hut), ElementsAre(46.5f));
+    EXPECT_THAT(Longitudes(hut), ElementsAre(13.25f));
     EXPECT_EQ(hut.bounds, (GeoRect{13.25f, 46.5f, 13.25f, 46.5f}));
     EXPECT_EQ(hut.anchorLat, 46.5f);
     EXPECT_EQ(hut.anchorLon, 13.25f);
-    EXPECT_EQ(Object(2).latitudes.front(), -33.75f);
+    EXPECT_EQ(Object(2).Latitude(0), -33.75f);
 
     EXPECT_EQ(file_.bounds, (GeoRect{-70.5f, 46.5f, 13.9f, -33.75f}));
     EXPECT_THAT(trace_.Lines(), Contains("Telos found 3 objects"));
@@ -153,7 +167,7 @@ TEST_F(GpxFileTest, RoutePointsMustBeSpelledExactly) {
                    "<RtePt lat=\"4\" lon=\"4\"/></rte>\n<rte><name>empty</name></rte>\n"
                    "<RTE><rtept lat=\"9\" lon=\"9\"/></RTE><WPT lat=\"9\" lon=\"9\"/>")));
     ASSERT_EQ(Objects().size(), 2u);
-    EXPECT_THAT(Object(0).latitudes, ElementsAre(2.0f));
+    EXPECT_THAT(Latitudes(Object(0)), ElementsAre(2.0f));
     const Shape& empty = Object(1);
     EXPECT_EQ(empty.Kind(), kShapeKindPolyline);
     EXPECT_EQ(empty.VertexCount(), 0u);
@@ -178,7 +192,7 @@ TEST_F(GpxFileTest, CoordinatesReadAsTheCLibraryReadsNumbers) {
     ASSERT_TRUE(Load(Gpx11(body)));
     ASSERT_EQ(Objects().size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(Object(i).latitudes.front(), cases[i].value) << cases[i].text;
+        EXPECT_EQ(Object(i).Latitude(0), cases[i].value) << cases[i].text;
     }
 }
 
@@ -191,7 +205,7 @@ TEST_F(GpxFileTest, ElementsWithoutLatOrLonAreLeftOut) {
                    "<rte><rtept lat=\"1\" lon=\"2\"/><rtept lon=\"3\"/>"
                    "<rtept lat=\"4\" lon=\"5\"/></rte>")));
     ASSERT_EQ(Objects().size(), 2u);
-    EXPECT_THAT(Object(0).latitudes, ElementsAre(1.0f, 4.0f));
+    EXPECT_THAT(Latitudes(Object(0)), ElementsAre(1.0f, 4.0f));
     EXPECT_EQ(Object(1).label, QStringLiteral("kept"));
 }
 
@@ -228,7 +242,7 @@ TEST_F(GpxFileTest, ReadsTheEncodingsOfXml) {
         ASSERT_TRUE(Load(c.bytes)) << c.name;
         ASSERT_EQ(Objects().size(), 1u) << c.name;
         EXPECT_EQ(Object(0).label, QStringLiteral("Škofja Loka €")) << c.name;
-        EXPECT_EQ(Object(0).latitudes.front(), 46.05f) << c.name;
+        EXPECT_EQ(Object(0).Latitude(0), 46.05f) << c.name;
     }
     ASSERT_TRUE(
         Load("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx><wpt lat=\"1\" lon=\"1\">"
@@ -351,11 +365,11 @@ TEST_F(GpxFileTest, DocumentsReadTheSameWhereverTheyAreCut) {
     const Shape& route = *whole.levels.front()->shapes.front();
     EXPECT_EQ(route.Kind(), kShapeKindPolyline);
     ASSERT_EQ(route.VertexCount(), 400u);
-    EXPECT_EQ(route.latitudes.back(), 399.0f);
+    EXPECT_EQ(route.Latitude(route.VertexCount() - 1), 399.0f);
     for (int i = 0; i < count; ++i) {
         const Shape& point = *whole.levels.front()->shapes[size_t(i) + 1];
         ASSERT_EQ(point.label, names[size_t(i)]) << i;
-        ASSERT_EQ(point.latitudes.front(), float(i % 80) + 0.5f) << i;
+        ASSERT_EQ(point.Latitude(0), float(i % 80) + 0.5f) << i;
     }
     for (size_t sliceBytes : {size_t(0), size_t(1), size_t(700), size_t(10000)}) {
         GPXFile sliced;

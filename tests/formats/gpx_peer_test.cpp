@@ -76,9 +76,8 @@ TEST(GpxPeers, SharedFilesReadAsGpsbabelAndGpxpyReadThem) {
         ASSERT_EQ(ours.waypoints.size(), waypoints->size());
         for (size_t i = 0; i < waypoints->size(); ++i) {
             const PeerPoint& peer = (*waypoints)[i];
-            EXPECT_NEAR(ours.waypoints[i]->latitudes.front(), peer.latitude, kCoordinateTolerance);
-            EXPECT_NEAR(ours.waypoints[i]->longitudes.front(), peer.longitude,
-                        kCoordinateTolerance);
+            EXPECT_NEAR(ours.waypoints[i]->Latitude(0), peer.latitude, kCoordinateTolerance);
+            EXPECT_NEAR(ours.waypoints[i]->Longitude(0), peer.longitude, kCoordinateTolerance);
             if (!ours.waypoints[i]->label.isEmpty()) {
                 EXPECT_EQ(ours.waypoints[i]->label, peer.name);
             }
@@ -90,9 +89,9 @@ TEST(GpxPeers, SharedFilesReadAsGpsbabelAndGpxpyReadThem) {
         size_t next = 0;
         for (const Shape* route : ours.routes) {
             for (size_t v = 0; v < route->VertexCount(); ++v, ++next) {
-                EXPECT_NEAR(route->latitudes[v], (*routePoints)[next].latitude,
+                EXPECT_NEAR(route->Latitude(v), (*routePoints)[next].latitude,
                             kCoordinateTolerance);
-                EXPECT_NEAR(route->longitudes[v], (*routePoints)[next].longitude,
+                EXPECT_NEAR(route->Longitude(v), (*routePoints)[next].longitude,
                             kCoordinateTolerance);
             }
         }

@@ -13,9 +13,9 @@ namespace formats {
 namespace {
 
 template <typename T>
-std::unique_ptr<T> MakeShape(int32_t type, const QString& label,
-                             std::initializer_list<std::pair<float, float>> vertices) {
-    auto shape = std::make_unique<T>();
+ShapePtr<T> BuiltShape(int32_t type, const QString& label,
+                       std::initializer_list<std::pair<float, float>> vertices) {
+    auto shape = MakeShape<T>();
     shape->type = type;
     shape->label = label;
     for (const auto& [lat, lon] : vertices) {
@@ -34,45 +34,45 @@ std::unique_ptr<ShapeLevel> MakeLevel(uint32_t cbits) {
 void FillSample(ShapeFile& file) {
     file.name = QStringLiteral("Andorra – Pas de la Casa \U0001F5FA");
     file.bounds = GeoRect{1.25f, 42.75f, 1.75f, 42.5f};
-    auto ring = std::make_unique<ShapePolygon>();
+    auto ring = MakeShape<ShapePolygon>();
     ring->AddVertex(42.5f, 1.25f);
     ring->AddVertex(42.75f, 1.25f);
     ring->AddVertex(42.75f, 1.75f);
     file.coverage.push_back(std::move(ring));
-    file.coverage.push_back(std::make_unique<ShapePolygon>());  // no vertices at all
+    file.coverage.push_back(MakeShape<ShapePolygon>());  // no vertices at all
 
     auto detailed = MakeLevel(24);
-    auto point = MakeShape<ShapePoint>(0x2F06, QStringLiteral("Fuel"), {{42.6f, 1.5f}});
+    auto point = BuiltShape<ShapePoint>(0x2F06, QStringLiteral("Fuel"), {{42.6f, 1.5f}});
     point->subtype = 0x12;
     point->anchorLat = 42.6f;
     point->anchorLon = 1.5f;
     detailed->shapes.push_back(std::move(point));
-    auto road = MakeShape<ShapePolyline>(2, QStringLiteral(".CG2"),
-                                         {{42.5f, 1.3f}, {42.55f, 1.35f}, {42.6f, 1.4f}});
+    auto road = BuiltShape<ShapePolyline>(2, QStringLiteral(".CG2"),
+                                          {{42.5f, 1.3f}, {42.55f, 1.35f}, {42.6f, 1.4f}});
     road->labelAngleTenthsDeg = -450;
     road->anchorLat = 42.55f;
     road->anchorLon = 1.35f;
     road->bounds = GeoRect{1.3f, 42.6f, 1.4f, 42.5f};
     detailed->shapes.push_back(std::move(road));
-    auto lake = MakeShape<ShapePolygon>(0x3C, QString(), {{42.7f, 1.6f}, {42.72f, 1.62f}});
+    auto lake = BuiltShape<ShapePolygon>(0x3C, QString(), {{42.7f, 1.6f}, {42.72f, 1.62f}});
     lake->bounds = GeoRect{1.6f, 42.72f, 1.62f, 42.7f};
     detailed->shapes.push_back(std::move(lake));
     file.levels.push_back(std::move(detailed));
 
     auto single = MakeLevel(22);
-    single->shapes.push_back(MakeShape<ShapePolygon>(0x4B, QStringLiteral("bg"), {}));
+    single->shapes.push_back(BuiltShape<ShapePolygon>(0x4B, QStringLiteral("bg"), {}));
     file.levels.push_back(std::move(single));
 
     auto pair = MakeLevel(18);
-    pair->shapes.push_back(MakeShape<ShapePolyline>(1, QStringLiteral("A"), {{1, 2}, {3, 4}}));
-    pair->shapes.push_back(MakeShape<ShapePoint>(0x6600, QStringLiteral("Peak"), {{5, 6}}));
+    pair->shapes.push_back(BuiltShape<ShapePolyline>(1, QStringLiteral("A"), {{1, 2}, {3, 4}}));
+    pair->shapes.push_back(BuiltShape<ShapePoint>(0x6600, QStringLiteral("Peak"), {{5, 6}}));
     file.levels.push_back(std::move(pair));
 }
 
 void ExpectSameShape(const Shape& read, const Shape& written) {
     EXPECT_EQ(read.Kind(), written.Kind());
-    EXPECT_EQ(read.latitudes, written.latitudes);
-    EXPECT_EQ(read.longitudes, written.longitudes);
+    EXPECT_EQ(std::vector<float>(read.vertexPairs.begin(), read.vertexPairs.end()),
+              std::vector<float>(written.vertexPairs.begin(), written.vertexPairs.end()));
     EXPECT_EQ(read.bounds, written.bounds);
     EXPECT_EQ(read.label, written.label);
     EXPECT_EQ(read.anchorLon, written.anchorLon);
@@ -116,18 +116,31 @@ TEST(ImgFile, WriterOutputReadsBackWithEveryField) {
     EXPECT_EQ(read.currentLevel, 0u);
 }
 
+TEST(ImgFile, TheWindowSizeDoesNotChangeWhatIsRead) {
+    const QByteArray bytes = SampleBytes();
+    ImgFile whole;
+    ASSERT_TRUE(whole.LoadFromBytes(bytes));
+    for (size_t windowBytes : {1, 2, 7, 48, 99, 4096}) {
+        ImgFile read;
+        ASSERT_TRUE(read.LoadFromBytes(bytes, windowBytes)) << windowBytes;
+        EXPECT_EQ(WriteVl(read), WriteVl(whole)) << windowBytes;
+        EXPECT_FALSE(read.LoadFromBytes(bytes.left(bytes.size() - 1), windowBytes)) << windowBytes;
+        EXPECT_TRUE(IsEmpty(read));
+    }
+}
+
 TEST(ImgFile, FloatBitsSurviveTheRoundTrip) {
     ShapeFile written;
     auto level = MakeLevel(24);
-    auto shape = MakeShape<ShapePoint>(1, QString(), {{-0.0f, std::bit_cast<float>(0x7FC01234u)}});
+    auto shape = BuiltShape<ShapePoint>(1, QString(), {{-0.0f, std::bit_cast<float>(0x7FC01234u)}});
     shape->anchorLon = std::bit_cast<float>(0xFF800000u);  // stored unchanged, whatever it holds
     level->shapes.push_back(std::move(shape));
     written.levels.push_back(std::move(level));
     ImgFile read;
     ASSERT_TRUE(read.LoadFromBytes(WriteVl(written)));
     const Shape& back = *read.levels[0]->shapes[0];
-    EXPECT_EQ(std::bit_cast<uint32_t>(back.latitudes[0]), 0x80000000u);
-    EXPECT_EQ(std::bit_cast<uint32_t>(back.longitudes[0]), 0x7FC01234u);
+    EXPECT_EQ(std::bit_cast<uint32_t>(back.Latitude(0)), 0x80000000u);
+    EXPECT_EQ(std::bit_cast<uint32_t>(back.Longitude(0)), 0x7FC01234u);
     EXPECT_EQ(std::bit_cast<uint32_t>(back.anchorLon), 0xFF800000u);
 }
 
@@ -135,7 +148,7 @@ TEST(ImgFile, LevelsWithoutObjectsAreNotKept) {
     ShapeFile written;
     written.levels.push_back(MakeLevel(24));
     auto kept = MakeLevel(20);
-    kept->shapes.push_back(MakeShape<ShapePoint>(1, QString(), {{1, 1}}));
+    kept->shapes.push_back(BuiltShape<ShapePoint>(1, QString(), {{1, 1}}));
     written.levels.push_back(std::move(kept));
     written.levels.push_back(MakeLevel(16));
     ImgFile read;
@@ -146,7 +159,7 @@ TEST(ImgFile, LevelsWithoutObjectsAreNotKept) {
 
 TEST(ImgFile, AMapWithoutLevelsStillAnswersTheCoverageTest) {
     ShapeFile written;
-    auto ring = std::make_unique<ShapePolygon>();
+    auto ring = MakeShape<ShapePolygon>();
     ring->AddVertex(0.0f, 0.0f);
     ring->AddVertex(10.0f, 0.0f);
     ring->AddVertex(10.0f, 10.0f);
@@ -176,7 +189,7 @@ QByteArray MinimalFile() {
     ShapeFile file;
     file.name = QStringLiteral("M");
     auto level = MakeLevel(24);
-    level->shapes.push_back(MakeShape<ShapePolyline>(5, QStringLiteral("R"), {{1, 2}}));
+    level->shapes.push_back(BuiltShape<ShapePolyline>(5, QStringLiteral("R"), {{1, 2}}));
     file.levels.push_back(std::move(level));
     return WriteVl(file);
 }
@@ -253,7 +266,7 @@ TEST(ImgFile, TextStopsAtTheFirstNul) {
     auto level = MakeLevel(24);
     for (const QString& label :
          {QString::fromUtf16(u"ab\0cd", 5), QString::fromUtf16(u"\0x", 2), QString()}) {
-        level->shapes.push_back(MakeShape<ShapePoint>(1, label, {{1, 1}}));
+        level->shapes.push_back(BuiltShape<ShapePoint>(1, label, {{1, 1}}));
     }
     written.levels.push_back(std::move(level));
     ImgFile read;
@@ -287,6 +300,30 @@ TEST(ImgFile, LoadReadsFilesAndRejectsWhatIsNoMapFile) {
     EXPECT_FALSE(read.Load(home.File("folder.vl")));
     ASSERT_TRUE(home.Write("cut.vl", WriteVl(sample).left(40)));
     EXPECT_FALSE(read.Load(home.File("cut.vl")));
+    EXPECT_TRUE(IsEmpty(read));
+}
+
+TEST(ImgFile, AFileLargerThanTheWindowLoadsWhole) {
+    TempHome home;
+    ShapeFile written;
+    FillSample(written);
+    auto level = std::make_unique<ShapeLevel>();
+    level->cbits = 16;
+    for (int i = 0; i < 3000; ++i) {  // objects of about 1 KB, one of 1 MB
+        level->shapes.push_back(BuiltShape<ShapePolyline>(i, QString::number(i), {}));
+        for (int v = 0; v < (i == 1500 ? 131072 : 120); ++v) {
+            level->shapes.back()->AddVertex(float(v), float(i));
+        }
+    }
+    written.levels.push_back(std::move(level));
+    const QByteArray bytes = WriteVl(written);
+    ASSERT_GT(bytes.size(), qsizetype(4 * ByteWindow::kDefaultWindowBytes));
+    ASSERT_TRUE(home.Write("big.vl", bytes));
+    ImgFile read;
+    ASSERT_TRUE(read.Load(home.File("big.vl")));
+    EXPECT_EQ(WriteVl(read), bytes);
+    ASSERT_TRUE(home.Write("big.vl", bytes.left(bytes.size() - 8)));
+    EXPECT_FALSE(read.Load(home.File("big.vl")));
     EXPECT_TRUE(IsEmpty(read));
 }
 

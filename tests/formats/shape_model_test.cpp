@@ -58,8 +58,8 @@ TEST_F(SelectLevelTest, FallsBackToTheFirstLevelWhenNoneIsDetailedEnough) {
     EXPECT_EQ(empty.CurrentLevel(), nullptr);
 }
 
-std::unique_ptr<ShapePolygon> Ring(std::initializer_list<std::pair<float, float>> vertices) {
-    auto ring = std::make_unique<ShapePolygon>();
+ShapePtr<ShapePolygon> Ring(std::initializer_list<std::pair<float, float>> vertices) {
+    auto ring = MakeShape<ShapePolygon>();
     for (const auto& [lat, lon] : vertices) {
         ring->AddVertex(lat, lon);
     }
@@ -101,8 +101,8 @@ TEST(Contains, RingsTooSmallToEncloseAnythingContainNothing) {
 }
 
 template <typename T>
-std::unique_ptr<Shape> MakeShape(int32_t type, double sortKey = 0.0) {
-    auto shape = std::make_unique<T>();
+ShapePtr<> TypedShape(int32_t type, double sortKey = 0.0) {
+    ShapePtr<> shape = MakeShape<T>();
     shape->type = type;
     shape->sortKey = sortKey;
     return shape;
@@ -110,13 +110,13 @@ std::unique_ptr<Shape> MakeShape(int32_t type, double sortKey = 0.0) {
 
 TEST(OrderForDrawing, PolygonsByKeyThenPolylinesByTypeThenPointsAsRead) {
     ShapeLevel level;
-    level.shapes.push_back(MakeShape<ShapePoint>(3));
-    level.shapes.push_back(MakeShape<ShapePolyline>(1));
-    level.shapes.push_back(MakeShape<ShapePolygon>(10, 0.5));
-    level.shapes.push_back(MakeShape<ShapePoint>(1));
-    level.shapes.push_back(MakeShape<ShapePolyline>(6));
-    level.shapes.push_back(MakeShape<ShapePolygon>(11, 2.0));
-    level.shapes.push_back(MakeShape<ShapePoint>(2));
+    level.shapes.push_back(TypedShape<ShapePoint>(3));
+    level.shapes.push_back(TypedShape<ShapePolyline>(1));
+    level.shapes.push_back(TypedShape<ShapePolygon>(10, 0.5));
+    level.shapes.push_back(TypedShape<ShapePoint>(1));
+    level.shapes.push_back(TypedShape<ShapePolyline>(6));
+    level.shapes.push_back(TypedShape<ShapePolygon>(11, 2.0));
+    level.shapes.push_back(TypedShape<ShapePoint>(2));
     OrderForDrawing(level);
     std::vector<std::pair<int, int32_t>> order;
     for (const auto& shape : level.shapes) {
@@ -138,7 +138,7 @@ TEST(ComputeBoundsAndCoverage, WidensOverAllObjectsAndCopiesBackgroundAreas) {
     EXPECT_EQ(file.bounds, kEmptyArea) << "no objects: the empty area";
 
     auto level = std::make_unique<ShapeLevel>();
-    auto area = std::make_unique<ShapePolygon>();
+    auto area = MakeShape<ShapePolygon>();
     area->type = 0x4B;
     for (auto [lat, lon] : {std::pair{0.0f, 0.0f}, {0.0f, 4.0f}, {2.0f, 4.0f}, {2.0f, 0.0f}}) {
         area->AddVertex(lat, lon);
@@ -146,12 +146,12 @@ TEST(ComputeBoundsAndCoverage, WidensOverAllObjectsAndCopiesBackgroundAreas) {
     area->bounds = VertexBounds(*area);
     EXPECT_EQ(area->bounds, (GeoRect{0.0f, 2.0f, 4.0f, 0.0f}));
     level->shapes.push_back(std::move(area));
-    auto lake = std::make_unique<ShapePolygon>();  // another type: not coverage
+    auto lake = MakeShape<ShapePolygon>();  // another type: not coverage
     lake->type = 0x3C;
     lake->AddVertex(-1.0f, 5.0f);
     lake->bounds = VertexBounds(*lake);
     level->shapes.push_back(std::move(lake));
-    level->shapes.push_back(std::make_unique<ShapePolyline>());  // no vertices: adds nothing
+    level->shapes.push_back(MakeShape<ShapePolyline>());  // no vertices: adds nothing
     level->shapes.back()->bounds = kEmptyArea;
     file.levels.push_back(std::move(level));
 

@@ -27,12 +27,12 @@ TEST(WriteVl, LaysOutEveryItemInOrderWithoutPadding) {
     ShapeFile file;
     file.name = QStringLiteral("Mé");
     file.bounds = GeoRect{/*west*/ 1.0f, /*north*/ 4.0f, /*east*/ 2.0f, /*south*/ 3.0f};
-    auto ring = std::make_unique<ShapePolygon>();
+    auto ring = MakeShape<ShapePolygon>();
     ring->AddVertex(3.0f, 1.0f);
     file.coverage.push_back(std::move(ring));
     auto level = std::make_unique<ShapeLevel>();
     level->cbits = 22;
-    auto road = std::make_unique<ShapePolyline>();
+    auto road = MakeShape<ShapePolyline>();
     road->label = QStringLiteral("A");
     road->anchorLon = 1.5f;
     road->anchorLat = 3.5f;

@@ -50,8 +50,8 @@ TEST_F(GpxRoundTripTest, RecordedRouteLoadsWithItsPoints) {
     EXPECT_EQ(route->type, formats::kGpxRouteType);
     ASSERT_EQ(route->VertexCount(), fixes.size());
     for (size_t i = 0; i < fixes.size(); ++i) {
-        EXPECT_NEAR(route->latitudes[i], fixes[i].first, kWrittenPrecision) << i;
-        EXPECT_NEAR(route->longitudes[i], fixes[i].second, kWrittenPrecision) << i;
+        EXPECT_NEAR(route->Latitude(i), fixes[i].first, kWrittenPrecision) << i;
+        EXPECT_NEAR(route->Longitude(i), fixes[i].second, kWrittenPrecision) << i;
     }
 }
 
@@ -66,8 +66,9 @@ TEST_F(GpxRoundTripTest, RouteMendedAfterACrashLoads) {
     ASSERT_TRUE(file.Load(routes_.Path(QStringLiteral("crashed.gpx"))));
     const formats::Shape* route = OnlyObject(file);
     ASSERT_NE(route, nullptr);
-    EXPECT_EQ(route->latitudes, std::vector<float>{50.5f});
-    EXPECT_EQ(route->longitudes, std::vector<float>{8.25f});
+    ASSERT_EQ(route->VertexCount(), 1u);
+    EXPECT_EQ(route->Latitude(0), 50.5f);
+    EXPECT_EQ(route->Longitude(0), 8.25f);
 }
 
 TEST_F(GpxRoundTripTest, WaypointLoadsWithItsNameWhole) {
@@ -82,8 +83,8 @@ TEST_F(GpxRoundTripTest, WaypointLoadsWithItsNameWhole) {
     ASSERT_NE(point, nullptr);
     EXPECT_EQ(point->type, formats::kGpxWaypointType);
     EXPECT_EQ(point->label, name);
-    EXPECT_NEAR(point->latitudes.front(), -8.123456, kWrittenPrecision);
-    EXPECT_NEAR(point->longitudes.front(), 115.5, kWrittenPrecision);
+    EXPECT_NEAR(point->Latitude(0), -8.123456, kWrittenPrecision);
+    EXPECT_NEAR(point->Longitude(0), 115.5, kWrittenPrecision);
 }
 
 }  // namespace

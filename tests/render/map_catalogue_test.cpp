@@ -215,7 +215,7 @@ TEST(MapRecord, LaysOutThe548Bytes) {
     EXPECT_EQ(bytes.mid(16, 504), QByteArray(504, '\0')) << "zeros after the terminator";
     const auto floatAt = [&bytes](int offset) {
         return std::bit_cast<float>(
-            formats::ByteCursor::LoadLittleEndian<uint32_t>(bytes.constData() + offset));
+            formats::LoadLittleEndian<uint32_t>(bytes.constData() + offset));
     };
     EXPECT_EQ(floatAt(520), 1.0f);
     EXPECT_EQ(floatAt(524), 2.0f);
@@ -303,7 +303,7 @@ TEST_F(CatalogueTest, FirstBuildReadsOnlyTheHeaders) {
         formats::ShapeFile file;
         file.name = QString("map %1").arg(i);
         auto level = std::make_unique<formats::ShapeLevel>();
-        auto area = std::make_unique<formats::ShapePolygon>();
+        auto area = formats::MakeShape<formats::ShapePolygon>();
         for (int v = 0; v < kMapBytes / 8; ++v) {
             area->AddVertex(float(v), float(i));
         }

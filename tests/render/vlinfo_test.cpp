@@ -35,7 +35,7 @@ ToolRun Vlinfo(const QStringList& arguments) {
 template <typename T>
 void AddShapes(formats::ShapeLevel& level, int count) {
     for (int i = 0; i < count; ++i) {
-        level.shapes.push_back(std::make_unique<T>());
+        level.shapes.push_back(formats::MakeShape<T>());
     }
 }
 
@@ -43,7 +43,7 @@ bool WriteMap(const QString& path, float north, float west, float south, float e
     formats::ShapeFile file;
     file.name = QStringLiteral("Vall d’Ordino");
     file.bounds = formats::GeoRect{west, north, east, south};
-    file.coverage.push_back(std::make_unique<formats::ShapePolygon>());
+    file.coverage.push_back(formats::MakeShape<formats::ShapePolygon>());
     auto fine = std::make_unique<formats::ShapeLevel>();
     fine->cbits = 24;
     AddShapes<formats::ShapePoint>(*fine, 3);

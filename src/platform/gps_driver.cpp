@@ -1,0 +1,375 @@
+// The device behind the four driver calls: one reader thread runs the source's back end, keeps
+// the latest position under a lock, signals the caller's events and reconnects after a loss.
+#include "platform/gps_driver.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/c_format.h"
+#include "platform/system_time.h"
+
+namespace platform {
+
+namespace {
+
+std::mutex gSourceMutex;
+std::string gSource = kDefaultGpsSource;
+GpsBackendFactory gFactory;
+int gRetryFirstMs = kGpsRetryFirstMs;
+int gRetryMaxMs = kGpsRetryMaxMs;
+
+}  // namespace
+
+class GpsDevice final : public GpsSink {
+public:
+    GpsDevice(std::unique_ptr<GpsBackend> backend, AutoResetEvent* positionEvent,
+              AutoResetEvent* stateEvent, std::string name, int retryFirstMs, int retryMaxMs)
+        : backend_(std::move(backend)),
+          positionEvent_(positionEvent),
+          stateEvent_(stateEvent),
+          name_(std::move(name)),
+          retryFirstMs_(retryFirstMs),
+          retryMaxMs_(retryMaxMs) {}
+
+    ~GpsDevice() override { Close(); }
+
+    // The first connection is made here, so that an unreachable source fails the open.
+    bool Start() {
+        if (!backend_->Connect()) {
+            return false;
+        }
+        connected_ = true;
+        reader_ = std::thread([this] { ReadLoop(); });
+        SignalState();
+        return true;
+    }
+
+    void Close() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (reader_.joinable()) {
+            reader_.join();
+        }
+    }
+
+    void GetPosition(GpsPosition* position, uint32_t maximumAgeMs) {
+        const uint32_t version = position->version;
+        const uint32_t size = position->size;
+        {
+            std::lock_guard lock(mutex_);
+            const auto ageMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - latestAt_)
+                                   .count();
+            if (hasLatest_ && ageMs <= int64_t(maximumAgeMs)) {
+                *position = latest_;
+            } else {
+                *position = GpsPosition{};  // no field valid and no fix
+            }
+            latestRead_ = true;
+        }
+        changed_.notify_all();
+        position->version = version;
+        position->size = size;
+    }
+
+    void GetState(GpsDeviceState* state) {
+        std::lock_guard lock(mutex_);
+        state->serviceState = kGpsStateOn;
+        state->deviceState = connected_ ? kGpsStateOn : kGpsStateOff;
+        state->lastDataReceived = lastDataTicks_;
+        std::fill(std::begin(state->friendlyName), std::end(state->friendlyName), u'\0');
+        const size_t n = std::min(name_.size(), std::size(state->friendlyName) - 1);
+        for (size_t i = 0; i < n; ++i) {
+            state->friendlyName[i] = char16_t(uint8_t(name_[i]));
+        }
+    }
+
+    void Deliver(const GpsPosition& position, bool waitUntilRead) override {
+        {
+            std::unique_lock lock(mutex_);
+            if (stopping_)
+                return;
+            latest_ = position;
+            latest_.version = 1;
+            latest_.size = kGpsPositionSize;
+            hasLatest_ = true;
+            latestRead_ = false;
+            latestAt_ = std::chrono::steady_clock::now();
+            lastDataTicks_ = Clock::NowUtc().ticks;
+        }
+        if (positionEvent_)
+            positionEvent_->Set();
+        if (waitUntilRead) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return latestRead_ || stopping_; });
+        }
+    }
+
+    bool Stopping() const override {
+        std::lock_guard lock(mutex_);
+        return stopping_;
+    }
+
+    bool SleepMs(int ms) override {
+        std::unique_lock lock(mutex_);
+        return !changed_.wait_for(lock, std::chrono::milliseconds(ms),
+                                  [this] { return stopping_; });
+    }
+
+private:
+    void ReadLoop() {
+        int retryMs = retryFirstMs_;
+        bool connected = true;
+        while (!Stopping()) {
+            if (!connected) {
+                if (!SleepMs(retryMs))
+                    break;
+                retryMs = std::min(retryMs * 2, retryMaxMs_);
+                if (!backend_->Connect())
+                    continue;
+                connected = true;
+                retryMs = retryFirstMs_;
+                SetConnected(true);
+            }
+            const GpsBackend::RunResult result = backend_->Run(*this);
+            backend_->Disconnect();
+            connected = false;
+            if (Stopping())
+                break;
+            // A lost source leaves no position to read until it is back; a finished replay
+            // keeps its last one.
+            SetConnected(false, result == GpsBackend::RunResult::kLost);
+            if (result == GpsBackend::RunResult::kEnded) {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [this] { return stopping_; });
+                break;
+            }
+        }
+    }
+
+    void SetConnected(bool connected, bool forgetPosition = false) {
+        {
+            std::lock_guard lock(mutex_);
+            connected_ = connected;
+            if (forgetPosition) {
+                hasLatest_ = false;  // no stale position while the source is away
+            }
+        }
+        SignalState();
+    }
+
+    void SignalState() {
+        if (stateEvent_)
+            stateEvent_->Set();
+    }
+
+    std::unique_ptr<GpsBackend> backend_;
+    AutoResetEvent* positionEvent_;
+    AutoResetEvent* stateEvent_;
+    const std::string name_;
+    const int retryFirstMs_;
+    const int retryMaxMs_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stopping_ = false;
+    bool connected_ = false;
+    GpsPosition latest_;
+    bool hasLatest_ = false;
+    bool latestRead_ = true;
+    std::chrono::steady_clock::time_point latestAt_;
+    uint64_t lastDataTicks_ = 0;
+    std::thread reader_;
+};
+
+GpsDevice* GPSOpenDevice(AutoResetEvent* newLocationData, AutoResetEvent* deviceStateChange,
+                         const char* deviceName, uint32_t /*flags*/) {
+    std::unique_ptr<GpsBackend> backend;
+    std::string name;
+    int retryFirstMs = 0, retryMaxMs = 0;
+    {
+        std::lock_guard lock(gSourceMutex);
+        name = deviceName ? std::string(deviceName) : gSource;
+        retryFirstMs = gRetryFirstMs;
+        retryMaxMs = gRetryMaxMs;
+        if (gFactory) {
+            backend = gFactory();
+        }
+    }
+    if (!backend) {
+        backend = MakeGpsBackend(name);
+    }
+    if (!backend) {
+        return nullptr;
+    }
+    auto device = std::make_unique<GpsDevice>(std::move(backend), newLocationData,
+                                              deviceStateChange, name, retryFirstMs, retryMaxMs);
+    if (!device->Start()) {
+        return nullptr;
+    }
+    return device.release();
+}
+
+uint32_t GPSGetPosition(GpsDevice* device, GpsPosition* position, uint32_t maximumAgeMs,
+                        uint32_t /*flags*/) {
+    if (device == nullptr || position == nullptr) {
+        return kGpsErrorInvalidParameter;
+    }
+    device->GetPosition(position, maximumAgeMs);
+    return kGpsErrorSuccess;
+}
+
+uint32_t GPSGetDeviceState(GpsDevice* device, GpsDeviceState* state) {
+    if (device == nullptr || state == nullptr) {
+        return kGpsErrorInvalidParameter;
+    }
+    device->GetState(state);
+    return kGpsErrorSuccess;
+}
+
+uint32_t GPSCloseDevice(GpsDevice* device) {
+    if (device == nullptr) {
+        return kGpsErrorInvalidParameter;
+    }
+    delete device;  // joins the reader
+    return kGpsErrorSuccess;
+}
+
+void SetGpsSource(const std::string& uri) {
+    std::lock_guard lock(gSourceMutex);
+    gSource = uri.empty() ? std::string(kDefaultGpsSource) : uri;
+}
+
+std::string GpsSource() {
+    std::lock_guard lock(gSourceMutex);
+    return gSource;
+}
+
+void SetGpsBackendFactory(GpsBackendFactory factory) {
+    std::lock_guard lock(gSourceMutex);
+    gFactory = std::move(factory);
+}
+
+void SetGpsRetryTimes(int firstMs, int maxMs) {
+    std::lock_guard lock(gSourceMutex);
+    gRetryFirstMs = std::max(firstMs, 1);
+    gRetryMaxMs = std::max(maxMs, gRetryFirstMs);
+}
+
+namespace {
+
+// "key=value&key=value" → the value of key, or empty.
+std::string QueryValue(const std::string& query, const std::string& key) {
+    size_t pos = 0;
+    while (pos <= query.size()) {
+        const size_t end = std::min(query.find('&', pos), query.size());
+        const std::string item = query.substr(pos, end - pos);
+        if (item.compare(0, key.size() + 1, key + "=") == 0) {
+            return item.substr(key.size() + 1);
+        }
+        pos = end + 1;
+    }
+    return {};
+}
+
+bool ParseWhole(const std::string& text, int maximum, int& value) {
+    if (text.empty() || text.size() > 7 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    value = std::stoi(text);
+    return value > 0 && value <= maximum;
+}
+
+bool ParsePort(const std::string& text, int& port) {
+    return ParseWhole(text, 65535, port);
+}
+
+// "host:port", "[v6]:port", "host" → host and port (defaultPort when absent; -1 none allowed).
+bool SplitHostPort(const std::string& text, int defaultPort, std::string& host, int& port) {
+    std::string rest = text;
+    if (!rest.empty() && rest.back() == '/')
+        rest.pop_back();
+    size_t colon = std::string::npos;
+    if (!rest.empty() && rest[0] == '[') {
+        const size_t close = rest.find(']');
+        if (close == std::string::npos)
+            return false;
+        host = rest.substr(1, close - 1);
+        if (close + 1 < rest.size()) {
+            if (rest[close + 1] != ':')
+                return false;
+            colon = close + 1;
+        }
+    } else {
+        colon = rest.rfind(':');
+        host = rest.substr(0, colon);
+    }
+    if (colon == std::string::npos) {
+        port = defaultPort;
+        return defaultPort > 0;
+    }
+    return ParsePort(rest.substr(colon + 1), port);
+}
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<GpsBackend> MakeGpsBackend(const std::string& uri) {
+    const size_t question = uri.find('?');
+    const std::string base = uri.substr(0, question);
+    const std::string query = question == std::string::npos ? "" : uri.substr(question + 1);
+    std::string host;
+    int port = 0;
+    if (StartsWith(base, "gpsd://")) {
+        if (!SplitHostPort(base.substr(7), 2947, host, port))
+            return nullptr;
+        return MakeGpsdBackend(host.empty() ? "localhost" : host, port);
+    }
+    if (StartsWith(base, "tcp://")) {
+        if (!SplitHostPort(base.substr(6), -1, host, port) || host.empty())
+            return nullptr;
+        return MakeTcpNmeaBackend(host, port);
+    }
+    if (StartsWith(base, "nmea://")) {
+        const std::string device = base.substr(7);
+        const std::string baudText = QueryValue(query, "baud");
+        int baud = 4800;
+        if (!baudText.empty() && !ParseWhole(baudText, 4000000, baud))
+            return nullptr;
+        if (device.empty() || device[0] != '/')
+            return nullptr;
+        return MakeSerialNmeaBackend(device, baud);
+    }
+    if (StartsWith(base, "replay:")) {
+        std::string path = base.substr(7);
+        if (StartsWith(path, "//"))
+            path = path.substr(2);  // replay:///abs/file.nmea
+        const std::string speedText = QueryValue(query, "speed");
+        double speed = 1.0;
+        if (!speedText.empty()) {
+            const bool plain = std::all_of(speedText.begin(), speedText.end(), [](char c) {
+                return (c >= '0' && c <= '9') || c == '.';
+            });
+            speed = ParseCDouble(speedText);
+            if (!plain || speed > 1e6)
+                return nullptr;
+        }
+        if (path.empty())
+            return nullptr;
+        return MakeReplayBackend(path, speed, QueryValue(query, "loop") == "1");
+    }
+    return nullptr;
+}
+
+}  // namespace platform

@@ -1,0 +1,285 @@
+// Replay of a recorded NMEA log at its recorded pace, or of a GPX track or route with speed and
+// heading derived from consecutive points.
+#include <QDateTime>
+#include <QFile>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/c_format.h"
+#include "platform/gps_driver.h"
+#include "platform/nmea_parser.h"
+
+namespace platform {
+
+namespace {
+
+// Logs and tracks are read whole; anything larger is not a recording of one trip.
+constexpr qint64 kMaxReplayBytes = 256ll << 20;
+// Pause between two points when the recording says nothing usable about it.
+constexpr int kDefaultStepMs = 1000;
+constexpr int kMaxStepMs = 10000;
+constexpr int kMsPerDay = 86400000;
+constexpr double kEarthRadiusM = 6371000.0;
+constexpr double kMsToKnots = 3600.0 / 1852.0;
+constexpr double kPi = 3.14159265358979323846;
+// Points without times (routes, most of all) are travelled at this speed, 50 km/h.
+constexpr double kTimelessSpeedMs = 50.0 / 3.6;
+
+struct ReplayStep {
+    GpsPosition position;
+    int delayMs = kDefaultStepMs;  // before this position, at speed 1
+};
+
+bool ReadWhole(const std::string& path, QByteArray& bytes) {
+    QFile file(QString::fromLocal8Bit(path.c_str()));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxReplayBytes)
+        return false;
+    bytes = file.readAll();
+    return true;
+}
+
+int StepBetween(int fromMs, int toMs) {
+    if (fromMs < 0 || toMs < 0)
+        return kDefaultStepMs;
+    int step = toMs - fromMs;
+    if (step < 0)
+        step += kMsPerDay;  // past midnight
+    return step > kMaxStepMs ? kDefaultStepMs : step;
+}
+
+std::vector<ReplayStep> StepsFromNmea(const QByteArray& bytes) {
+    std::vector<ReplayStep> steps;
+    int previousMs = -1;
+    NmeaParser parser([&](const NmeaFix& fix) {
+        ReplayStep step;
+        step.position = fix.position;
+        step.delayMs = steps.empty() ? 0 : StepBetween(previousMs, fix.timeOfDayMs);
+        if (fix.timeOfDayMs >= 0)
+            previousMs = fix.timeOfDayMs;
+        steps.push_back(step);
+    });
+    parser.Feed(bytes.constData(), size_t(bytes.size()));
+    parser.Flush();
+    return steps;
+}
+
+struct GpxPoint {
+    double lat = 0.0, lon = 0.0;
+    bool hasEle = false;
+    double ele = 0.0;
+    QDateTime time;
+    bool hasHdop = false, hasVdop = false, hasPdop = false, hasSat = false;
+    float hdop = 0.0f, vdop = 0.0f, pdop = 0.0f;
+    uint32_t sat = 0;
+};
+
+double Radians(double degrees) {
+    return degrees * kPi / 180.0;
+}
+
+double DistanceM(const GpxPoint& a, const GpxPoint& b) {
+    const double dLat = Radians(b.lat - a.lat);
+    const double dLon = Radians(b.lon - a.lon);
+    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(Radians(a.lat)) * std::cos(Radians(b.lat)) * std::sin(dLon / 2) *
+                         std::sin(dLon / 2);
+    return 2.0 * kEarthRadiusM * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
+// Initial great-circle bearing from a to b, degrees clockwise from true north in [0, 360).
+double BearingDeg(const GpxPoint& a, const GpxPoint& b) {
+    const double y = std::sin(Radians(b.lon - a.lon)) * std::cos(Radians(b.lat));
+    const double x =
+        std::cos(Radians(a.lat)) * std::sin(Radians(b.lat)) -
+        std::sin(Radians(a.lat)) * std::cos(Radians(b.lat)) * std::cos(Radians(b.lon - a.lon));
+    const double deg = std::atan2(y, x) * 180.0 / kPi;
+    return deg < 0.0 ? deg + 360.0 : deg;
+}
+
+bool ReadNumber(const QString& text, double& value) {
+    const std::string s = text.trimmed().toStdString();
+    if (s.empty() || s.find_first_not_of("+-.0123456789eE") != std::string::npos)
+        return false;
+    value = ParseCDouble(s);
+    return std::isfinite(value);
+}
+
+// The points of every track segment, or of the routes when there is no track.
+std::vector<GpxPoint> ReadGpx(const QByteArray& bytes) {
+    std::vector<GpxPoint> track, route;
+    QXmlStreamReader xml(bytes);
+    GpxPoint point;
+    bool inPoint = false;
+    bool inRoute = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QStringView name = xml.name();
+            if (name == u"trkpt" || name == u"rtept") {
+                point = GpxPoint();
+                inRoute = name == u"rtept";
+                const QXmlStreamAttributes attributes = xml.attributes();
+                inPoint = ReadNumber(attributes.value("lat").toString(), point.lat) &&
+                          ReadNumber(attributes.value("lon").toString(), point.lon) &&
+                          std::fabs(point.lat) <= 90.0 && std::fabs(point.lon) <= 180.0;
+            } else if (inPoint) {
+                const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements);
+                double value = 0.0;
+                if (name == u"ele") {
+                    point.hasEle = ReadNumber(text, point.ele);
+                } else if (name == u"time") {
+                    point.time = QDateTime::fromString(text.trimmed(), Qt::ISODateWithMs);
+                } else if (name == u"hdop" && ReadNumber(text, value)) {
+                    point.hasHdop = true;
+                    point.hdop = float(value);
+                } else if (name == u"vdop" && ReadNumber(text, value)) {
+                    point.hasVdop = true;
+                    point.vdop = float(value);
+                } else if (name == u"pdop" && ReadNumber(text, value)) {
+                    point.hasPdop = true;
+                    point.pdop = float(value);
+                } else if (name == u"sat" && ReadNumber(text, value) && value >= 0 && value < 100) {
+                    point.hasSat = true;
+                    point.sat = uint32_t(value);
+                }
+            }
+        } else if (token == QXmlStreamReader::EndElement && inPoint &&
+                   (xml.name() == u"trkpt" || xml.name() == u"rtept")) {
+            (inRoute ? route : track).push_back(point);
+            inPoint = false;
+        }
+    }
+    if (xml.hasError() && track.empty() && route.empty())
+        return {};
+    return track.empty() ? route : track;
+}
+
+// A track carries no receiver figures unless it has <hdop>, <sat> and the like: the replay then
+// reports a good 3D fix, so that every point is shown.
+GpsPosition PositionOfPoint(const GpxPoint& point) {
+    GpsPosition p;
+    p.fixQuality = kGpsFixQualityGps;
+    p.fixType = point.hasEle ? kGpsFix3D : kGpsFix2D;
+    p.selectionType = kGpsFixSelectionAuto;
+    p.latitude = point.lat;
+    p.longitude = point.lon;
+    p.validFields = kGpsValidLatitude | kGpsValidLongitude | kGpsValidSatelliteCount |
+                    kGpsValidHorizontalDilutionOfPrecision | kGpsValidPositionDilutionOfPrecision |
+                    kGpsValidVerticalDilutionOfPrecision;
+    p.horizontalDilutionOfPrecision = point.hasHdop ? point.hdop : 1.0f;
+    p.positionDilutionOfPrecision = point.hasPdop ? point.pdop : 1.0f;
+    p.verticalDilutionOfPrecision = point.hasVdop ? point.vdop : 1.0f;
+    p.satelliteCount = point.hasSat ? point.sat : 8;
+    if (point.hasEle) {
+        p.altitudeWrtSeaLevelM = float(point.ele);
+        p.validFields |= kGpsValidAltitudeWrtSeaLevel;
+    }
+    if (point.time.isValid()) {
+        const QDateTime utc = point.time.toUTC();
+        const QDate date = utc.date();
+        const QTime time = utc.time();
+        p.utcTime.year = uint16_t(date.year());
+        p.utcTime.month = uint16_t(date.month());
+        p.utcTime.day = uint16_t(date.day());
+        p.utcTime.dayOfWeek = uint16_t(date.dayOfWeek() % 7);
+        p.utcTime.hour = uint16_t(time.hour());
+        p.utcTime.minute = uint16_t(time.minute());
+        p.utcTime.second = uint16_t(time.second());
+        p.utcTime.milliseconds = uint16_t(time.msec());
+        p.validFields |= kGpsValidUtcTime;
+    }
+    return p;
+}
+
+std::vector<ReplayStep> StepsFromGpx(const QByteArray& bytes) {
+    const std::vector<GpxPoint> points = ReadGpx(bytes);
+    std::vector<ReplayStep> steps;
+    steps.reserve(points.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+        ReplayStep step;
+        step.position = PositionOfPoint(points[i]);
+        // Speed and heading of the leg that ends here (the first point takes the first leg's).
+        const size_t from = i == 0 ? 0 : i - 1;
+        const size_t to = i == 0 ? std::min<size_t>(1, points.size() - 1) : i;
+        const double metres = from == to ? 0.0 : DistanceM(points[from], points[to]);
+        int legMs = kDefaultStepMs;
+        if (points[from].time.isValid() && points[to].time.isValid()) {
+            const qint64 ms = points[from].time.msecsTo(points[to].time);
+            if (ms > 0 && ms <= kMaxStepMs)
+                legMs = int(ms);
+        } else if (metres > 0.0) {
+            legMs = int(std::clamp(metres / kTimelessSpeedMs * 1000.0, 1.0, double(kMaxStepMs)));
+        }
+        step.delayMs = i == 0 ? 0 : legMs;
+        if (from != to) {
+            step.position.speedKnots = float(metres / (legMs / 1000.0) * kMsToKnots);
+            step.position.validFields |= kGpsValidSpeed;
+            if (metres > 0.0) {
+                step.position.headingDeg = float(BearingDeg(points[from], points[to]));
+                step.position.validFields |= kGpsValidHeading;
+            }
+        }
+        steps.push_back(step);
+    }
+    return steps;
+}
+
+bool EndsWithGpx(const std::string& path) {
+    if (path.size() < 4)
+        return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail) c = char(std::tolower(uint8_t(c)));
+    return tail == ".gpx";
+}
+
+class ReplayBackend final : public GpsBackend {
+public:
+    ReplayBackend(std::string path, double speed, bool loop)
+        : path_(std::move(path)), speed_(speed), loop_(loop) {}
+
+    bool Connect() override {
+        if (loaded_)
+            return true;
+        QByteArray bytes;
+        if (!ReadWhole(path_, bytes))
+            return false;
+        steps_ = EndsWithGpx(path_) ? StepsFromGpx(bytes) : StepsFromNmea(bytes);
+        loaded_ = !steps_.empty();
+        return loaded_;
+    }
+
+    RunResult Run(GpsSink& sink) override {
+        do {
+            for (const ReplayStep& step : steps_) {
+                if (speed_ > 0.0 && step.delayMs > 0 &&
+                    !sink.SleepMs(int(std::lround(step.delayMs / speed_)))) {
+                    return RunResult::kEnded;
+                }
+                if (sink.Stopping())
+                    return RunResult::kEnded;
+                sink.Deliver(step.position, speed_ == 0.0);
+            }
+        } while (loop_ && !sink.Stopping());
+        return RunResult::kEnded;
+    }
+
+    void Disconnect() override {}
+
+private:
+    std::string path_;
+    double speed_;
+    bool loop_;
+    bool loaded_ = false;
+    std::vector<ReplayStep> steps_;
+};
+
+}  // namespace
+
+std::unique_ptr<GpsBackend> MakeReplayBackend(const std::string& path, double speed, bool loop) {
+    return std::make_unique<ReplayBackend>(path, speed, loop);
+}
+
+}  // namespace platform
