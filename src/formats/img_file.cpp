@@ -206,7 +206,9 @@ bool ImgFile::LoadHeader(const QString& path) {
     if (!header) {
         return false;
     }
-    std::memcpy(header->Data(), lead, size_t(leadRead));
+    if (leadRead > 0) {
+        std::memcpy(header->Data(), lead, size_t(leadRead));  // an empty file gets no memory
+    }
     const int64_t restRead = file.ReadInto(header->Data() + leadRead, restBytes);
     if (restRead < 0) {
         return false;
