@@ -9,7 +9,8 @@ PACKAGES="
   fonts-dejavu-core fontconfig locales
   clang libclang-rt-dev
   gpsd libgps-dev gpsd-clients
-  libxml2-utils gpsbabel
+  libxml2-utils gpsbabel python3-gpxpy time
+  libpugixml-dev
 "
 
 missing=""

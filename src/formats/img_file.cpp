@@ -257,16 +257,7 @@ bool ImgFile::ReadHeader() {
 }
 
 bool ImgMapFile::Load(const QString& path) {
-    file_.reset();  // the old map goes before the new one is read
-    file_ = std::make_unique<ImgFile>();
-    if (!file_->Load(path)) {
-        return false;
-    }
-    east = file_->bounds.east;
-    south = file_->bounds.south;
-    west = file_->bounds.west;
-    north = file_->bounds.north;
-    return true;
+    return LoadFile(std::make_unique<ImgFile>(), path);
 }
 
 }  // namespace formats

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <cstring>
+#include <iterator>
+#include <limits>
 
 #include "formats/byte_cursor.h"
 #include "platform/file_access.h"
@@ -23,6 +24,8 @@ constexpr CbitsStep kCbitsSteps[] = {
     {50000.0f, 15}, {120000.0f, 14}, {300000.0f, 13}, {800000.0f, 12},
 };
 constexpr int kCoarsestCbits = 11;
+// Garmin polygon type of the background area, which outlines what a map covers.
+constexpr int32_t kBackgroundAreaType = 0x4B;
 
 // Even-odd test of one ring. An edge counts when one end lies strictly south of the point and
 // the other at or north of it, so a point on a vertex's latitude is counted on one side only.
@@ -154,6 +157,51 @@ double ShapePolyline::DistanceTo(float latitude, float longitude) const {
     return -1.0;
 }
 
+void Widen(GeoRect& rect, const GeoRect& other) {
+    rect.west = std::min(rect.west, other.west);
+    rect.north = std::max(rect.north, other.north);
+    rect.east = std::max(rect.east, other.east);
+    rect.south = std::min(rect.south, other.south);
+}
+
+GeoRect VertexBounds(const Shape& shape) {
+    GeoRect rect = kEmptyArea;
+    for (size_t i = 0; i < shape.VertexCount(); ++i) {
+        const float lat = shape.Latitude(i);
+        const float lon = shape.Longitude(i);
+        Widen(rect, GeoRect{lon, lat, lon, lat});
+    }
+    return rect;
+}
+
+void OrderForDrawing(ShapeLevel& level) {
+    std::vector<ShapePtr<>> polygons;
+    std::vector<ShapePtr<>> polylines;
+    std::vector<ShapePtr<>> points;
+    for (ShapePtr<>& shape : level.shapes) {
+        switch (shape->Kind()) {
+            case kShapeKindPolygon:
+                polygons.push_back(std::move(shape));
+                break;
+            case kShapeKindPolyline:
+                polylines.push_back(std::move(shape));
+                break;
+            default:
+                points.push_back(std::move(shape));
+                break;
+        }
+    }
+    std::stable_sort(polygons.begin(), polygons.end(),
+                     [](const auto& a, const auto& b) { return a->sortKey > b->sortKey; });
+    std::stable_sort(polylines.begin(), polylines.end(),
+                     [](const auto& a, const auto& b) { return a->type > b->type; });
+    level.shapes.clear();
+    level.shapes.reserve(polygons.size() + polylines.size() + points.size());
+    for (auto* group : {&polygons, &polylines, &points}) {
+        std::move(group->begin(), group->end(), std::back_inserter(level.shapes));
+    }
+}
+
 int WantedCbits(float resolution) {
     for (const CbitsStep& step : kCbitsSteps) {
         if (resolution < step.resolutionBelow) {
@@ -172,6 +220,21 @@ bool ShapeFile::Load(const QString& path) {
     }
     fileBuffer = std::move(*bytes);
     return true;
+}
+
+void ShapeFile::ComputeBoundsAndCoverage() {
+    bounds = kEmptyArea;
+    for (const std::unique_ptr<ShapeLevel>& level : levels) {
+        for (const ShapePtr<>& shape : level->shapes) {
+            Widen(bounds, shape->bounds);
+            if (shape->Kind() == kShapeKindPolygon && shape->type == kBackgroundAreaType) {
+                // The level keeps the object; the coverage list gets its own ring.
+                ShapePtr<ShapePolygon> ring = MakeShape<ShapePolygon>();
+                ring->vertexPairs.assign(shape->vertexPairs.begin(), shape->vertexPairs.end());
+                coverage.push_back(std::move(ring));
+            }
+        }
+    }
 }
 
 int ShapeFile::SelectLevel(float resolution) {
@@ -241,6 +304,18 @@ MapFile::~MapFile() = default;
 
 bool MapFile::Load(const QString& /*path*/) {
     return false;
+}
+
+bool MapFile::LoadFile(std::unique_ptr<ShapeFile> file, const QString& path) {
+    file_ = std::move(file);
+    if (!file_->Load(path)) {
+        return false;
+    }
+    east = file_->bounds.east;
+    south = file_->bounds.south;
+    west = file_->bounds.west;
+    north = file_->bounds.north;
+    return true;
 }
 
 int MapFile::ObjectCount() const {

@@ -35,6 +35,13 @@ struct GeoRect {
     bool operator==(const GeoRect&) const = default;
 };
 
+// Where a rectangle widened from vertices or other rectangles starts: west 180, north -90,
+// east -180, south 90. Left so, it describes an empty area.
+inline constexpr GeoRect kEmptyArea{180.0f, -90.0f, -180.0f, 90.0f};
+
+// Widens `rect` to take in `other` (least west and south, greatest north and east).
+void Widen(GeoRect& rect, const GeoRect& other);
+
 // What Shape::Kind() reports; also the kind word of a ".vl" object record.
 inline constexpr int kShapeKindPoint = 0;
 inline constexpr int kShapeKindPolyline = 1;
@@ -240,6 +247,14 @@ struct ShapeLevel {
 // The cbits a zoom resolution (metres per centimetre) wants from a map file.
 int WantedCbits(float resolution);
 
+// The rectangle of a shape's vertices; kEmptyArea for a shape without vertices.
+GeoRect VertexBounds(const Shape& shape);
+
+// Puts a level's objects in drawing order: the polygons by sort key, greatest first, then the
+// polylines by type code, greatest first, then the points in the order they had. Objects of
+// equal key keep their order.
+void OrderForDrawing(ShapeLevel& level);
+
 // A loaded map file. The base class reads a whole file into memory for readers that parse a
 // buffer; ImgFile reads its format through a moving window instead.
 class ShapeFile {
@@ -270,6 +285,10 @@ public:
 
     // Drops the name, rectangle, coverage and levels.
     void Clear();
+
+    // Sets the bounding rectangle from the rectangles of all objects of all levels (kEmptyArea
+    // without objects) and makes every background area (polygon type 0x4B) a coverage polygon.
+    void ComputeBoundsAndCoverage();
 
     // Holds the shapes read from the file; declared before the levels so that it goes after
     // them.
@@ -328,6 +347,11 @@ public:
     float north = 0.0f;
 
 protected:
+    // Holds `file` in place of the file held so far (which goes before `file` reads), loads it
+    // from path and on success copies its bounding rectangle. A file that fails to load stays
+    // held, empty.
+    bool LoadFile(std::unique_ptr<ShapeFile> file, const QString& path);
+
     std::unique_ptr<ShapeFile> file_;
 };
 

@@ -1,10 +1,10 @@
 #include "platform/c_format.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace platform {
 namespace {
@@ -29,14 +29,19 @@ private:
 }  // namespace
 
 std::string FormatC(const char* format, ...) {
-    ScopedCLocale cLocale;
     va_list args;
     va_start(args, format);
+    std::string result = FormatCList(format, args);
+    va_end(args);
+    return result;
+}
+
+std::string FormatCList(const char* format, va_list args) {
+    ScopedCLocale cLocale;
     va_list copy;
     va_copy(copy, args);
     char small[256];
     const int length = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
     std::string result;
     if (length < 0) {
         va_end(copy);

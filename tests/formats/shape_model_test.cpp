@@ -216,5 +216,69 @@ TEST(MapFile, LabelFontStepsByTwoAndNeverTurnsPositiveBeyondOne) {
     EXPECT_EQ(file.LabelFont()->height, std::numeric_limits<int32_t>::min()) << "no wrap";
 }
 
+template <typename T>
+ShapePtr<> TypedShape(int32_t type, double sortKey = 0.0) {
+    ShapePtr<> shape = MakeShape<T>();
+    shape->type = type;
+    shape->sortKey = sortKey;
+    return shape;
+}
+
+TEST(OrderForDrawing, PolygonsByKeyThenPolylinesByTypeThenPointsAsRead) {
+    ShapeLevel level;
+    level.shapes.push_back(TypedShape<ShapePoint>(3));
+    level.shapes.push_back(TypedShape<ShapePolyline>(1));
+    level.shapes.push_back(TypedShape<ShapePolygon>(10, 0.5));
+    level.shapes.push_back(TypedShape<ShapePoint>(1));
+    level.shapes.push_back(TypedShape<ShapePolyline>(6));
+    level.shapes.push_back(TypedShape<ShapePolygon>(11, 2.0));
+    level.shapes.push_back(TypedShape<ShapePoint>(2));
+    OrderForDrawing(level);
+    std::vector<std::pair<int, int32_t>> order;
+    for (const auto& shape : level.shapes) {
+        order.emplace_back(shape->Kind(), shape->type);
+    }
+    EXPECT_EQ(order, (std::vector<std::pair<int, int32_t>>{{kShapeKindPolygon, 11},
+                                                           {kShapeKindPolygon, 10},
+                                                           {kShapeKindPolyline, 6},
+                                                           {kShapeKindPolyline, 1},
+                                                           {kShapeKindPoint, 3},
+                                                           {kShapeKindPoint, 1},
+                                                           {kShapeKindPoint, 2}}));
+}
+
+TEST(ComputeBoundsAndCoverage, WidensOverAllObjectsAndCopiesBackgroundAreas) {
+    ShapeFile file;
+    EXPECT_EQ(VertexBounds(ShapePoint()), kEmptyArea);
+    file.ComputeBoundsAndCoverage();
+    EXPECT_EQ(file.bounds, kEmptyArea) << "no objects: the empty area";
+
+    auto level = std::make_unique<ShapeLevel>();
+    auto area = MakeShape<ShapePolygon>();
+    area->type = 0x4B;
+    for (auto [lat, lon] : {std::pair{0.0f, 0.0f}, {0.0f, 4.0f}, {2.0f, 4.0f}, {2.0f, 0.0f}}) {
+        area->AddVertex(lat, lon);
+    }
+    area->bounds = VertexBounds(*area);
+    EXPECT_EQ(area->bounds, (GeoRect{0.0f, 2.0f, 4.0f, 0.0f}));
+    level->shapes.push_back(std::move(area));
+    auto lake = MakeShape<ShapePolygon>();  // another type: not coverage
+    lake->type = 0x3C;
+    lake->AddVertex(-1.0f, 5.0f);
+    lake->bounds = VertexBounds(*lake);
+    level->shapes.push_back(std::move(lake));
+    level->shapes.push_back(MakeShape<ShapePolyline>());  // no vertices: adds nothing
+    level->shapes.back()->bounds = kEmptyArea;
+    file.levels.push_back(std::move(level));
+
+    file.ComputeBoundsAndCoverage();
+    EXPECT_EQ(file.bounds, (GeoRect{0.0f, 2.0f, 5.0f, -1.0f}));
+    ASSERT_EQ(file.coverage.size(), 1u);
+    EXPECT_TRUE(file.Contains(1.0f, 1.0f));
+    EXPECT_FALSE(file.Contains(1.0f, 4.5f));
+    file.levels.clear();
+    EXPECT_TRUE(file.Contains(1.0f, 1.0f)) << "the coverage ring is the file's own copy";
+}
+
 }  // namespace
 }  // namespace formats

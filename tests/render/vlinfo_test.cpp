@@ -80,6 +80,38 @@ TEST(Vlinfo, AFileThatDoesNotLoadExitsWithOneLine) {
     EXPECT_EQ(Vlinfo({"--catalogue", home.Path(), "--at", "north"}).exitCode, 2);
 }
 
+TEST(Vlinfo, DescribesAGpxFile) {
+    TempHome home;
+    ASSERT_TRUE(home.Write("walk.GPX",
+                           "<?xml version=\"1.0\"?>\n<gpx version=\"1.0\">\n"
+                           "<wpt lat=\"46.25\" lon=\"13.5\"><name>Hut</name></wpt>\n"
+                           "<rte><rtept lat=\"46.5\" lon=\"13.75\"/><rtept lat=\"46\" lon=\"13\"/>"
+                           "</rte>\n<rte/>\n</gpx>\n"));
+    const ToolRun json = Vlinfo({home.File("walk.GPX"), "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.constData();
+    EXPECT_EQ(QJsonDocument::fromJson(json.out).object(), QJsonObject({{"waypoints", 1},
+                                                                       {"routes", 2},
+                                                                       {"routePoints", 2},
+                                                                       {"west", 13.0},
+                                                                       {"north", 46.5},
+                                                                       {"east", 13.75},
+                                                                       {"south", 46.0}}));
+    const ToolRun text = Vlinfo({home.File("walk.GPX")});
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out,
+              "waypoints: 1\nroutes: 2\nroute points: 2\n"
+              "bounds: west 13 north 46.5 east 13.75 south 46\n");
+
+    ASSERT_TRUE(home.Write("broken.gpx", "<gpx><wpt lat=\"1\" lon=\"1\"></gpx>"));
+    for (const QString& path : {home.File("broken.gpx"), home.File("missing.gpx")}) {
+        const ToolRun run = Vlinfo({path, "--json"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
+        EXPECT_TRUE(run.err.contains("not a readable GPX file")) << run.err.constData();
+    }
+}
+
 TEST(Vlinfo, BuildsTheCatalogueAndFindsTheMapAtAPoint) {
     TempHome home;
     ASSERT_TRUE(WriteMap(home.File("Maps/big.vl"), 43.0f, 1.0f, 42.0f, 2.0f));

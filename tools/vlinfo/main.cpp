@@ -1,6 +1,7 @@
-// vlinfo: what a ".vl" map holds, and what the map catalogue of a data home lists.
+// vlinfo: what a ".vl" map or a GPX file holds, and what the map catalogue of a data home lists.
 //
 //   vlinfo FILE.vl [--json]
+//   vlinfo FILE.gpx [--json]
 //   vlinfo --catalogue HOME [--at LAT,LON] [--json]
 //
 // The catalogue form runs the same build as the program (so it also writes HOME/Maps/maps.dat).
@@ -15,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/gpx_file.h"
 #include "formats/img_file.h"
 #include "platform/folder_listing.h"
 #include "render/map_catalogue.h"
@@ -38,6 +40,11 @@ QJsonValue FloatJson(float value) {
 
 void Print(const std::string& line) {
     std::fputs((line + '\n').c_str(), stdout);
+}
+
+std::string BoundsLine(const formats::GeoRect& bounds) {
+    return "bounds: west " + FloatText(bounds.west) + " north " + FloatText(bounds.north) +
+           " east " + FloatText(bounds.east) + " south " + FloatText(bounds.south);
 }
 
 void PrintJson(const QJsonObject& object) {
@@ -95,8 +102,7 @@ int DescribeMap(const QString& path, bool json) {
         return 0;
     }
     Print("name: " + file.name.toStdString());
-    Print("bounds: west " + FloatText(file.bounds.west) + " north " + FloatText(file.bounds.north) +
-          " east " + FloatText(file.bounds.east) + " south " + FloatText(file.bounds.south));
+    Print(BoundsLine(file.bounds));
     Print("coverage polygons: " + std::to_string(file.coverage.size()));
     for (size_t i = 0; i < file.levels.size(); ++i) {
         const LevelCounts counts = CountLevel(*file.levels[i]);
@@ -104,6 +110,42 @@ int DescribeMap(const QString& path, bool json) {
               std::to_string(counts.points) + " points, " + std::to_string(counts.polylines) +
               " polylines, " + std::to_string(counts.polygons) + " polygons");
     }
+    return 0;
+}
+
+// A GPX file as the program reads it: its waypoints, its routes with their points, and the
+// rectangle around them (west 180, north -90, east -180, south 90 when it holds nothing).
+int DescribeGpx(const QString& path, bool json) {
+    formats::GPXFile file;
+    if (!file.Load(path)) {
+        std::fprintf(stderr, "vlinfo: %s is not a readable GPX file\n", qPrintable(path));
+        return kExitLoadFailed;
+    }
+    int waypoints = 0;
+    int routes = 0;
+    qint64 routePoints = 0;
+    for (const auto& shape : file.levels.front()->shapes) {
+        if (shape->Kind() == formats::kShapeKindPoint) {
+            ++waypoints;
+        } else {
+            ++routes;
+            routePoints += qint64(shape->VertexCount());
+        }
+    }
+    if (json) {
+        PrintJson(QJsonObject{{"waypoints", waypoints},
+                              {"routes", routes},
+                              {"routePoints", routePoints},
+                              {"west", FloatJson(file.bounds.west)},
+                              {"north", FloatJson(file.bounds.north)},
+                              {"east", FloatJson(file.bounds.east)},
+                              {"south", FloatJson(file.bounds.south)}});
+        return 0;
+    }
+    Print("waypoints: " + std::to_string(waypoints));
+    Print("routes: " + std::to_string(routes));
+    Print("route points: " + std::to_string(routePoints));
+    Print(BoundsLine(file.bounds));
     return 0;
 }
 
@@ -176,7 +218,8 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Shows what a .vl map holds, or builds and lists the map catalogue of a data home.");
+        "Shows what a .vl map or a GPX file holds, or builds and lists the map catalogue of a "
+        "data home.");
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption jsonOption("json", "Print JSON.");
@@ -185,7 +228,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption atOption(
         "at", "With --catalogue: the record FindMapAt gives for a position.", "LAT,LON");
     parser.addOptions({jsonOption, catalogueOption, atOption});
-    parser.addPositionalArgument("FILE.vl", "The map file to describe.", "[FILE.vl]");
+    parser.addPositionalArgument("FILE", "The .vl map or .gpx file to describe.",
+                                 "[FILE.vl|FILE.gpx]");
     parser.process(app);
 
     const bool json = parser.isSet(jsonOption);
@@ -200,14 +244,18 @@ int main(int argc, char** argv) {
             }
         }
         if (!files.isEmpty()) {
-            std::fprintf(stderr, "vlinfo: give either FILE.vl or --catalogue HOME\n");
+            std::fprintf(stderr, "vlinfo: give either FILE or --catalogue HOME\n");
             return kExitUsage;
         }
         return DescribeCatalogue(parser.value(catalogueOption), at, json);
     }
     if (files.size() != 1 || parser.isSet(atOption)) {
-        std::fprintf(stderr, "vlinfo: give one FILE.vl, or --catalogue HOME (see --help)\n");
+        std::fprintf(stderr,
+                     "vlinfo: give one FILE.vl or FILE.gpx, or --catalogue HOME (see --help)\n");
         return kExitUsage;
+    }
+    if (files.first().endsWith(QLatin1String(".gpx"), Qt::CaseInsensitive)) {
+        return DescribeGpx(files.first(), json);
     }
     return DescribeMap(files.first(), json);
 }

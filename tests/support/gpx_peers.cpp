@@ -7,6 +7,19 @@
 namespace {
 
 constexpr int kPeerTimeoutMs = 30000;
+// The system's interpreter, where Debian's python3-gpxpy installs; another python3 earlier on
+// PATH may lack the module.
+constexpr char kSystemPython[] = "/usr/bin/python3";
+// One line per file: the three counts, or "-" when gpxpy rejects the file.
+constexpr char kGpxpyCount[] =
+    "import gpxpy, sys\n"
+    "for path in sys.argv[1:]:\n"
+    "    try:\n"
+    "        with open(path, encoding='utf-8-sig') as f:\n"
+    "            g = gpxpy.parse(f)\n"
+    "        print(len(g.waypoints), len(g.routes), sum(len(r.points) for r in g.routes))\n"
+    "    except Exception:\n"
+    "        print('-')\n";
 
 struct PeerRun {
     bool finished = false;
@@ -105,4 +118,32 @@ std::optional<std::vector<PeerPoint>> ReadWithGpsbabel(const QString& path, bool
         points.push_back(point);
     }
     return points;
+}
+
+bool HasGpxpy() {
+    static const bool has = [] {
+        const PeerRun run = RunPeer(QLatin1String(kSystemPython),
+                                    {QStringLiteral("-c"), QStringLiteral("import gpxpy")});
+        return run.finished && run.exitCode == 0;
+    }();
+    return has;
+}
+
+std::vector<std::optional<GpxpyCounts>> CountWithGpxpy(const QStringList& paths) {
+    const PeerRun run =
+        RunPeer(QLatin1String(kSystemPython),
+                QStringList{QStringLiteral("-c"), QLatin1String(kGpxpyCount)} + paths);
+    const QStringList lines = QString::fromUtf8(run.output).split(u'\n', Qt::SkipEmptyParts);
+    std::vector<std::optional<GpxpyCounts>> counts(size_t(paths.size()));
+    if (!run.finished || run.exitCode != 0 || lines.size() != paths.size()) {
+        return counts;
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].split(u' ', Qt::SkipEmptyParts);
+        if (fields.size() == 3) {
+            counts[size_t(i)] =
+                GpxpyCounts{fields[0].toInt(), fields[1].toInt(), fields[2].toInt()};
+        }
+    }
+    return counts;
 }
