@@ -11,6 +11,7 @@ PACKAGES="
   gpsd libgps-dev gpsd-clients
   libxml2-utils gpsbabel python3-gpxpy time
   libpugixml-dev
+  libosmium2-dev libprotozero-dev libboost-dev zlib1g-dev libbz2-dev libexpat1-dev
 "
 
 missing=""
