@@ -28,6 +28,8 @@ done
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
+failed=""
+mkdir -p build-fuzz/artifacts
 for target in $targets; do
   corpus="build-fuzz/corpus/$target"
   mkdir -p "$corpus"
@@ -35,5 +37,19 @@ for target in $targets; do
   [ -n "$seeds" ] && "$seeds" "$corpus"
   binary=$(find build-fuzz -name "$target" -type f -perm -u+x | head -n 1)
   echo "fuzz: $target for ${seconds}s"
-  "$binary" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
+  log="build-fuzz/$target.log"
+  # A finding stops the run with a non-zero status and leaves its input in build-fuzz/artifacts.
+  if "$binary" -max_total_time="$seconds" -print_final_stats=1 \
+      -artifact_prefix="build-fuzz/artifacts/$target-" "$corpus" >"$log" 2>&1; then
+    tail -n 12 "$log"
+  else
+    tail -n 60 "$log"
+    echo "fuzz: $target FAILED (log: $log)"
+    failed="$failed $target"
+  fi
 done
+
+if [ -n "$failed" ]; then
+  echo "fuzz: findings in:$failed"
+  exit 1
+fi
