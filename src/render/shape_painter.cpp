@@ -235,8 +235,8 @@ void DrawPoint(formats::Shape& point, platform::PaintContext& context, int centr
     const QPoint screen = projection.RotatePoint(canvas.x(), canvas.y(), centreX, centreY);
     // Half the icon's size, so that the icon is centred on its point on either screen class.
     const int half = highResolution ? 24 : 12;
-    DrawPointIcon(context, screen.x() - half, screen.y() - half, point.type, point.subtype,
-                  highResolution);
+    DrawPointIcon(context, SubtractPixels(screen.x(), half), SubtractPixels(screen.y(), half),
+                  point.type, point.subtype, highResolution);
 }
 
 }  // namespace
