@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 
+#include "formats/gpx_file.h"
 #include "formats/img_file.h"
 #include "platform/draw_text.h"
 #include "platform/paint_context.h"
@@ -378,7 +379,7 @@ bool DrawMapGPX::Load(const QString& path, const MapWindowView& window) {
     platform::Trace("LoadFromFile");
     std::unique_ptr<formats::MapFile> mapFile = makeFile_ ? makeFile_() : nullptr;
     if (!mapFile) {
-        mapFile = std::make_unique<formats::MapFile>();
+        mapFile = std::make_unique<formats::GpxMapFile>();
     }
     return LoadThrough(std::move(mapFile), path, window);
 }
