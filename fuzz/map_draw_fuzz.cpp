@@ -4,6 +4,8 @@
 // must draw something or nothing, never crash.
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <optional>
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -38,15 +40,16 @@ private:
     QByteArray bytes_;
 };
 
+// The window looks at `origin` of the canvas; by default a third of the way in.
 void DrawOn(render::MapLayer& layer, const FixedWindow& window, int canvas, float heading,
-            float scale) {
+            float scale, std::optional<QPoint> origin = std::nullopt) {
     render::MapProjection projection;
     projection.SetBounds("", "TEST", layer.North(), layer.West(), layer.South(), layer.East());
     projection.SetRotation(heading);
     QImage image(64, 48, QImage::Format_RGB32);
     image.fill(Qt::white);
     platform::PaintContext context(&image);
-    context.SetViewportOrigin(QPoint(-canvas / 3, -canvas / 4));
+    context.SetViewportOrigin(origin.value_or(QPoint(-canvas / 3, -canvas / 4)));
     render::LabelList labels;
     layer.Draw(window, context, canvas, canvas, projection, 0, labels, scale);
 }
@@ -72,6 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DrawOn(layer, window, 100000, 37.0f, 0.1f);
     layer.GrowLabelFont();
     DrawOn(layer, window, 640, 300.0f, 20.0f);
+    // Scrolled to the far ends of the canvas, where positions saturate at the int limits.
+    constexpr int kMax = std::numeric_limits<int>::max();
+    DrawOn(layer, window, kMax, 0.0f, 0.1f, QPoint(-(kMax - 40), -(kMax - 30)));
+    DrawOn(layer, window, kMax, 90.0f, 0.1f, QPoint(kMax - 10, kMax - 10));
     QString name;
     layer.FindStreetName(layer.North(), layer.West(), name);
     layer.Contains(layer.South(), layer.East());

@@ -26,6 +26,8 @@ for target in $targets; do
 done
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+# The font library keeps its caches for the life of the process, as in the sanitizer tests.
+export LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 failed=""

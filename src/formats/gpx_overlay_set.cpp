@@ -23,13 +23,13 @@ bool IsGpxEnabled(const platform::SettingsStore& settings, const QString& fileNa
     return EnabledGpxFiles(settings).contains(fileName, Qt::CaseSensitive);
 }
 
-int GpxOverlaySet::LoadOverlaySet(const QString& programFolder,
-                                  const platform::SettingsStore& settings) {
-    overlays_.clear();
+std::vector<TickedGpxFile> TickedGpxFiles(const QString& programFolder,
+                                          const platform::SettingsStore& settings) {
+    std::vector<TickedGpxFile> files;
     const QString folder = programFolder + QLatin1String(platform::kRoutesTail);
     std::optional<std::vector<platform::FolderEntry>> entries = platform::ListFolder(folder);
     if (!entries) {
-        return 0;
+        return files;
     }
     std::sort(entries->begin(), entries->end(),
               [](const auto& a, const auto& b) { return a.name < b.name; });
@@ -37,12 +37,20 @@ int GpxOverlaySet::LoadOverlaySet(const QString& programFolder,
     for (const platform::FolderEntry& entry : *entries) {
         const bool gpx = (entry.attributes & platform::kAttrDirectory) == 0 &&
                          entry.name.endsWith(QLatin1String(".gpx"), Qt::CaseInsensitive);
-        if (!gpx || !enabled.contains(entry.name, Qt::CaseSensitive)) {
-            continue;
+        if (gpx && enabled.contains(entry.name, Qt::CaseSensitive)) {
+            files.push_back(TickedGpxFile{entry.name, folder + u'/' + entry.name});
         }
+    }
+    return files;
+}
+
+int GpxOverlaySet::LoadOverlaySet(const QString& programFolder,
+                                  const platform::SettingsStore& settings) {
+    overlays_.clear();
+    for (TickedGpxFile& ticked : TickedGpxFiles(programFolder, settings)) {
         auto overlay = std::make_unique<GpxOverlay>();
-        overlay->fileName = entry.name;
-        overlay->path = folder + u'/' + entry.name;
+        overlay->fileName = std::move(ticked.fileName);
+        overlay->path = std::move(ticked.path);
         overlay->map = std::make_unique<GpxMapFile>();
         overlay->loaded = overlay->map->Load(overlay->path);
         overlays_.push_back(std::move(overlay));

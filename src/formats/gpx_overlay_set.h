@@ -33,6 +33,17 @@ QStringList EnabledGpxFiles(const platform::SettingsStore& settings);
 // True when fileName is one of the ticked names (exact, case-sensitive comparison).
 bool IsGpxEnabled(const platform::SettingsStore& settings, const QString& fileName);
 
+// A ticked GPX file of the routes folder.
+struct TickedGpxFile {
+    QString fileName;  // name inside the routes folder, as the ticked list holds it
+    QString path;      // full path of the file
+};
+
+// The ticked ".gpx" files (the extension in any case; folders are passed over) of the routes
+// folder of `programFolder`, in file name order; none when there is no such folder.
+std::vector<TickedGpxFile> TickedGpxFiles(const QString& programFolder,
+                                          const platform::SettingsStore& settings);
+
 struct GpxOverlay {
     QString fileName;  // name inside the routes folder, as the ticked list holds it
     QString path;      // full path of the file

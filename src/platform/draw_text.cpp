@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/paint_context.h"
 
@@ -46,17 +47,19 @@ int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t fl
         widest = std::max(widest, metrics.horizontalAdvance(line));
     }
     if (flags & DT_CALCRECT) {
-        rect.right = rect.left + widest;
-        rect.bottom = rect.top + height;
+        rect.right = AddPixels(rect.left, widest);
+        rect.bottom = AddPixels(rect.top, height);
         return height;
     }
 
-    int y = rect.top;
+    // Positions in 64 bits and drawn in floating point: a rectangle at the int limits (text of
+    // something far off the canvas) must not wrap round onto the picture.
+    int64_t y = rect.top;
     if (flags & DT_SINGLELINE) {
         if (flags & DT_BOTTOM) {
-            y = rect.bottom - height;
+            y = int64_t{rect.bottom} - height;
         } else if (flags & DT_VCENTER) {
-            y = rect.top + (rect.Height() - height) / 2;
+            y = rect.top + (int64_t{rect.bottom} - rect.top - height) / 2;
         }
     }
     QPainter& painter = context.Painter();
@@ -67,17 +70,18 @@ int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t fl
     }
     for (const QString& line : lines) {
         const int width = metrics.horizontalAdvance(line);
-        int x = rect.left;
+        int64_t x = rect.left;
         if (flags & DT_CENTER) {
-            x = rect.left + (rect.Width() - width) / 2;
+            x = rect.left + (int64_t{rect.right} - rect.left - width) / 2;
         } else if (flags & DT_RIGHT) {
-            x = rect.right - width;
+            x = int64_t{rect.right} - width;
         }
         if (context.BkMode() == BackgroundMode::kOpaque) {
-            painter.fillRect(QRect(x, y, width, lineHeight), ToQColor(context.BkColor()));
+            painter.fillRect(QRectF(double(x), double(y), width, lineHeight),
+                             ToQColor(context.BkColor()));
         }
         painter.setPen(ToQColor(context.TextColor()));
-        painter.drawText(QPoint(x, y + metrics.ascent()), line);
+        painter.drawText(QPointF(double(x), double(y + metrics.ascent())), line);
         y += lineHeight;
     }
     painter.restore();

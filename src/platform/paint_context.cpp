@@ -23,8 +23,10 @@ QPoint PaintContext::SetViewportOrigin(QPoint origin) {
 }
 
 Rect PaintContext::ClipBox() const {
-    Rect box{-origin_.x(), -origin_.y(), target_->width() - origin_.x(),
-             target_->height() - origin_.y()};
+    // The origin is minus a scroll offset, which may sit at the int limits.
+    Rect box{SubtractPixels(0, origin_.x()), SubtractPixels(0, origin_.y()),
+             SubtractPixels(target_->width(), origin_.x()),
+             SubtractPixels(target_->height(), origin_.y())};
     if (hasClip_) {
         box.left = std::max(box.left, clipLogical_.left);
         box.top = std::max(box.top, clipLogical_.top);
@@ -87,8 +89,7 @@ void PaintContext::FillRect(const Rect& logical, ColorRef color) {
     if (logical.IsEmpty()) {
         return;
     }
-    painter_.fillRect(QRect(logical.left, logical.top, logical.Width(), logical.Height()),
-                      ToQColor(color));
+    painter_.fillRect(logical.ToQRect(), ToQColor(color));
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {

@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 
+#include "formats/gpx_file.h"
 #include "formats/img_file.h"
 #include "platform/draw_text.h"
 #include "platform/paint_context.h"
@@ -48,16 +49,17 @@ bool IsShieldLabel(const formats::Shape& shape) {
 
 // Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
 // shifted by one pixel diagonally, then in the text colour, with its top-left corner at
-// topLeft. The context's pen is left as it was.
-void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPoint topLeft,
+// topLeft (floating point, so that the shifts cannot overflow at the int limits). The
+// context's pen is left as it was.
+void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPointF topLeft,
                   platform::ColorRef halo, platform::ColorRef colour) {
-    static constexpr int kHaloSteps[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+    static constexpr double kHaloSteps[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
     QPainter& painter = context.Painter();
     const QPen oldPen = painter.pen();
     painter.setFont(context.Font());
     painter.setPen(platform::ToQColor(halo));
     for (const auto& step : kHaloSteps) {
-        painter.drawStaticText(topLeft + QPoint(step[0], step[1]), text);
+        painter.drawStaticText(topLeft + QPointF(step[0], step[1]), text);
     }
     painter.setPen(platform::ToQColor(colour));
     painter.drawStaticText(topLeft, text);
@@ -308,10 +310,10 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
         DrawShield(shape, context, anchor);
         return;
     }
-    const int x = anchor.x() + (shape.Kind() == formats::kShapeKindPoint ? labelOffset : 0);
-    const int y = anchor.y() - labelOffset;
+    const int x = AddPixels(anchor.x(), shape.Kind() == formats::kShapeKindPoint ? labelOffset : 0);
+    const int y = SubtractPixels(anchor.y(), labelOffset);
     const LabelText& text = LabelTextOf(index, shape, context.Font());
-    const platform::Rect measured{x, y, x + text.width, y + labelHeight_};
+    const platform::Rect measured{x, y, AddPixels(x, text.width), AddPixels(y, labelHeight_)};
     if (!context.RectVisible(measured)) {
         return;
     }
@@ -327,13 +329,13 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
         painter.save();
         painter.translate(x, y);
         painter.rotate(-double(shape.labelAngleTenthsDeg) / 10.0);
-        DrawHaloText(context, text.text, QPoint(0, 0), file->LabelBackColour(),
+        DrawHaloText(context, text.text, QPointF(0, 0), file->LabelBackColour(),
                      file->LabelColour());
         painter.restore();
     } else {
         const platform::ColorRef colour =
             shape.type == 98 || shape.type == 99 ? kPlaceLabelColour : file->LabelColour();
-        DrawHaloText(context, text.text, QPoint(x, y), file->LabelBackColour(), colour);
+        DrawHaloText(context, text.text, QPointF(x, y), file->LabelBackColour(), colour);
     }
     labels.push_back(measured);
 }
@@ -343,13 +345,20 @@ void MapLayer::DrawShield(const formats::Shape& shape, platform::PaintContext& c
     const QString text = shape.Label().startsWith(QLatin1Char('.'))
                              ? shape.Label().mid(1).toString()
                              : shape.Label().mid(kTildeShieldSkip).toString();
-    platform::Rect measured{anchor.x(), anchor.y(), anchor.x() + 10, anchor.y() + 10};
+    platform::Rect measured{anchor.x(), anchor.y(), AddPixels(anchor.x(), 10),
+                            AddPixels(anchor.y(), 10)};
     platform::DrawText(context, text, measured, kMeasureLabelFlags);
     const platform::Rect plate = measured.Inflated(2, 2);
+    // Shields take no place in the label list, but one wholly off the picture shows nothing.
+    if (!context.RectVisible(plate)) {
+        return;
+    }
     const QBrush oldBrush = context.SelectBrush(
         QBrush(platform::ToQColor(shape.type < 3 ? kShieldColourMajor : kShieldColourOther)));
     // Filled and outlined with the current pen, right and bottom edges exclusive.
-    context.Painter().drawRect(QRect(plate.left, plate.top, plate.Width() - 1, plate.Height() - 1));
+    context.Painter().drawRect(QRect(QPoint(plate.left, plate.top),
+                                     QPoint(SubtractPixels(plate.right, 2),
+                                            SubtractPixels(plate.bottom, 2))));
     context.SelectBrush(oldBrush);
     const platform::ColorRef oldColour = context.SetTextColor(kShieldTextColour);
     platform::DrawText(context, text, measured, kDrawLabelFlags);
@@ -370,7 +379,7 @@ bool DrawMapGPX::Load(const QString& path, const MapWindowView& window) {
     platform::Trace("LoadFromFile");
     std::unique_ptr<formats::MapFile> mapFile = makeFile_ ? makeFile_() : nullptr;
     if (!mapFile) {
-        mapFile = std::make_unique<formats::MapFile>();
+        mapFile = std::make_unique<formats::GpxMapFile>();
     }
     return LoadThrough(std::move(mapFile), path, window);
 }

@@ -166,10 +166,11 @@ public:
     bool Load(const QString& path, const MapWindowView& window) override;
 };
 
-// The layer of GPX files. The GPX reading comes from the MapFile the maker gives.
+// The layer of GPX files: waypoints and routes read with GpxMapFile, or through the MapFile a
+// maker gives (tests and fuzzing read other sources).
 class DrawMapGPX : public MapLayer {
 public:
-    explicit DrawMapGPX(MapFileMaker makeFile);
+    explicit DrawMapGPX(MapFileMaker makeFile = {});
     ~DrawMapGPX() override;
     // Logged as LoadFromFile.
     bool Load(const QString& path, const MapWindowView& window) override;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/rect.h"
+
 namespace render {
 
 class MapWindowView;
@@ -21,16 +23,10 @@ struct GeoPoint {
 // values are expected from a box with a zero span and become the nearest int limit.
 int FloorToPixel(float value);
 
-// A pixel sum or difference taken in 64 bits, saturated at the int range.
-constexpr int SaturateToInt(int64_t value) {
-    if (value > std::numeric_limits<int>::max()) {
-        return std::numeric_limits<int>::max();
-    }
-    if (value < std::numeric_limits<int>::min()) {
-        return std::numeric_limits<int>::min();
-    }
-    return int(value);
-}
+// Saturating pixel arithmetic, shared with the platform's rectangles.
+using platform::AddPixels;
+using platform::SaturateToInt;
+using platform::SubtractPixels;
 
 // A geographic box stretched linearly over a canvas of width × height pixels: longitude grows
 // to the right from `left`, latitude grows upward from `bottom`, with no cos(latitude)

@@ -273,7 +273,7 @@ void MapRenderer::DeleteMap(int index) {
     const QPoint point = CanvasPointOf(centre.lat, centre.lon);
     const QSize client = window->ClientSize();
     window->SetScrollOffset(
-        QPoint(point.x() - client.width() / 2, point.y() - client.height() / 2));
+        SubtractPixels(point, QPoint(client.width() / 2, client.height() / 2)));
     window->LoadMapsForCorners();
     window->RequestRedraw();
 }
@@ -350,7 +350,7 @@ GeoPoint MapRenderer::GeoUnderWindowCentre() const {
     const QPoint scroll = window->ScrollOffset();
     const QSize client = window->ClientSize();
     return projection.ScreenToGeoRotated(
-        QPoint(scroll.x() + client.width() / 2, scroll.y() + client.height() / 2), CanvasWidth(),
+        AddPixels(scroll, QPoint(client.width() / 2, client.height() / 2)), CanvasWidth(),
         CanvasHeight());
 }
 

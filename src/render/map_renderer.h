@@ -48,9 +48,10 @@ public:
     virtual ~MapOverlays() = default;
     // The GPX overlay entries, drawn after the maps without miss counting; borrowed.
     virtual std::vector<MapEntry*> GpxEntries() = 0;
-    // The POIs, on a canvas of width × height turned about (centreX, centreY).
-    virtual void DrawPois(platform::PaintContext& context, int centreX, int centreY, int width,
-                          int height, const MapProjection& projection) = 0;
+    // The POIs, on a canvas of width × height turned about (centreX, centreY); none unless
+    // the POI store draws them.
+    virtual void DrawPois(platform::PaintContext& /*context*/, int /*centreX*/, int /*centreY*/,
+                          int /*width*/, int /*height*/, const MapProjection& /*projection*/) {}
 };
 
 class MapRenderer {
@@ -105,7 +106,7 @@ public:
     int NightMode() const { return nightMode; }
     int CountryMode() const { return countryMode; }
     void SetOverlays(MapOverlays* overlays) { overlays_ = overlays; }
-    // How GPX layers read their files; without one they read nothing.
+    // How GPX layers read their files; without one they read GPX files (GpxMapFile).
     void SetGpxFileMaker(MapFileMaker maker) { gpxFileMaker_ = std::move(maker); }
     // Smooth edges for lines and areas; from the settings at construction.
     void SetAntialiasing(bool on) { antialiasing_ = on; }

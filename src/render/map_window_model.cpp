@@ -50,16 +50,15 @@ void MapWindowModel::SetPosition(float latitude, float longitude, float speedKmh
     if (speedKmh > kTurnSpeedKmh) {
         SetHeading(headingDeg);
     }
-    const QPoint point = renderer_.CanvasPointOf(latitude, longitude);
-    scroll_ = QPoint(point.x() - anchor_.x(), point.y() - anchor_.y());
+    scroll_ = SubtractPixels(renderer_.CanvasPointOf(latitude, longitude), anchor_);
     ScrollToPosition();
     RequestRedraw();
 }
 
 void MapWindowModel::CentreOn(float latitude, float longitude) {
     renderer_.view.Update();
-    const QPoint point = renderer_.CanvasPointOf(latitude, longitude);
-    scroll_ = QPoint(point.x() - client_.width() / 2, point.y() - client_.height() / 2);
+    scroll_ = SubtractPixels(renderer_.CanvasPointOf(latitude, longitude),
+                             QPoint(client_.width() / 2, client_.height() / 2));
 }
 
 bool MapWindowModel::ZoomIn(int step) {
@@ -72,11 +71,11 @@ bool MapWindowModel::ZoomOut(int step) {
 
 bool MapWindowModel::ZoomAboutAnchor(bool in, int step) {
     const GeoPoint under = renderer_.projection.ScreenToGeoRotated(
-        scroll_ + anchor_, renderer_.CanvasWidth(), renderer_.CanvasHeight());
+        AddPixels(scroll_, anchor_), renderer_.CanvasWidth(), renderer_.CanvasHeight());
     const bool zoomed = in ? renderer_.view.ZoomIn(step) : renderer_.view.ZoomOut(step);
     renderer_.PlaceAll();
-    const QPoint point = renderer_.CanvasPointOf(under.lat, under.lon);
-    scroll_ = QPoint(std::max(0, point.x() - anchor_.x()), std::max(0, point.y() - anchor_.y()));
+    const QPoint point = SubtractPixels(renderer_.CanvasPointOf(under.lat, under.lon), anchor_);
+    scroll_ = QPoint(std::max(0, point.x()), std::max(0, point.y()));
     ScrollToPosition();
     RequestRedraw();
     return zoomed;
@@ -85,9 +84,9 @@ bool MapWindowModel::ZoomAboutAnchor(bool in, int step) {
 bool MapWindowModel::ScrollToPosition() {
     const int width = client_.width();
     const int height = client_.height();
-    const std::array<QPoint, 4> corners{scroll_, scroll_ + QPoint(0, height),
-                                        scroll_ + QPoint(width, 0),
-                                        scroll_ + QPoint(width, height)};
+    const std::array<QPoint, 4> corners{scroll_, AddPixels(scroll_, QPoint(0, height)),
+                                        AddPixels(scroll_, QPoint(width, 0)),
+                                        AddPixels(scroll_, QPoint(width, height))};
     std::vector<QString> paths;
     for (const QPoint& corner : corners) {
         const GeoPoint geo = renderer_.projection.ScreenToGeoRotated(
@@ -121,13 +120,13 @@ bool MapWindowModel::Render(platform::PaintContext& context, platform::ColorRef 
     const platform::Rect client{0, 0, client_.width(), client_.height()};
     context.SetViewportOrigin(QPoint(0, 0));
     context.FillRect(client, background);
-    context.SetViewportOrigin(-scroll_);
+    context.SetViewportOrigin(SubtractPixels(QPoint(0, 0), scroll_));
     bool drawn = renderer_.DrawAll(context);
     if (!drawn) {
         // The base map changed, and with it the canvas and the scroll offset.
         context.SetViewportOrigin(QPoint(0, 0));
         context.FillRect(client, background);
-        context.SetViewportOrigin(-scroll_);
+        context.SetViewportOrigin(SubtractPixels(QPoint(0, 0), scroll_));
         drawn = renderer_.DrawAll(context);
     }
     context.SetViewportOrigin(QPoint(0, 0));

@@ -548,6 +548,10 @@ bool LoadPoiIcons(const QString& programFolder) {
     return ProgramStrip().Load(programFolder + platform::kImagesTail + "/" + kPoiStripFile);
 }
 
+bool LoadBuiltInPoiIcons() {
+    return ProgramStrip().Load(kDefaultStripResource);
+}
+
 void DrawPoiIcon(platform::PaintContext& context, int x, int y, int type, int subtype,
                  bool highResolution) {
     ProgramStrip().Draw(context, x, y, type, subtype, highResolution);

@@ -76,6 +76,9 @@ private:
 // The strip of this program, loaded at start-up from "<programFolder>/images/POI.bmp" before
 // any drawing thread starts; false when the file cannot be read (points are then not drawn).
 bool LoadPoiIcons(const QString& programFolder);
+// The built-in strip as the program's strip: what a home without its own shows once start-up
+// has installed the default images, for tools that must not write into the home they show.
+bool LoadBuiltInPoiIcons();
 void DrawPoiIcon(platform::PaintContext& context, int x, int y, int type, int subtype,
                  bool highResolution);
 

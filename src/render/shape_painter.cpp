@@ -9,6 +9,7 @@
 #include "formats/shape_model.h"
 #include "platform/paint_context.h"
 #include "render/map_projection.h"
+#include "render/poi_icons.h"
 #include "render/shape_style.h"
 
 namespace render {
@@ -235,8 +236,8 @@ void DrawPoint(formats::Shape& point, platform::PaintContext& context, int centr
     const QPoint screen = projection.RotatePoint(canvas.x(), canvas.y(), centreX, centreY);
     // Half the icon's size, so that the icon is centred on its point on either screen class.
     const int half = highResolution ? 24 : 12;
-    DrawPointIcon(context, screen.x() - half, screen.y() - half, point.type, point.subtype,
-                  highResolution);
+    DrawPoiIcon(context, SubtractPixels(screen.x(), half), SubtractPixels(screen.y(), half),
+                point.type, point.subtype, highResolution);
 }
 
 }  // namespace
@@ -312,10 +313,5 @@ void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centr
             break;
     }
 }
-
-// Stand-in until the POI icon strip and its table (render/poi_icons.h, DrawPoiIcon) are
-// merged: every point shape is routed through here, and this draws nothing yet.
-void DrawPointIcon(platform::PaintContext& /*context*/, int /*x*/, int /*y*/, int /*type*/,
-                   int /*subtype*/, bool /*highResolution*/) {}
 
 }  // namespace render

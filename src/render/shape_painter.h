@@ -45,9 +45,4 @@ QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projecti
 void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centreX, int centreY,
                int width, int height, const MapProjection& projection, bool highResolution);
 
-// Icon of a point shape, drawn with its top-left corner at (x, y): 24 pixels square, 48 on a
-// high-resolution screen.
-void DrawPointIcon(platform::PaintContext& context, int x, int y, int type, int subtype,
-                   bool highResolution);
-
 }  // namespace render

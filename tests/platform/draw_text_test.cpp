@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 
+#include <limits>
+
 #include "pixels.h"
 #include "platform/paint_context.h"
 
@@ -137,6 +139,40 @@ TEST(PaintContext, ViewportOriginMovesDrawingAndTheClipBox) {
     EXPECT_EQ(InkBounds(image), QRect(10, 10, 20, 15));
     context.ClearClipRect();
     EXPECT_EQ(context.ClipBox(), (Rect{30, 20, 130, 100}));
+}
+
+// Things far off the canvas sit at the int limits; measuring and moving them must stay there
+// instead of wrapping round to the other side of the canvas.
+TEST(PixelLimits, RectanglesAndTextAtTheIntLimitsSaturate) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    const Rect wide{kMin, kMin, kMax, kMax};
+    EXPECT_EQ(wide.Width(), kMax);
+    EXPECT_EQ(wide.Inflated(2, 2), wide);
+    EXPECT_EQ((Rect{kMax - 1, 0, kMax, 1}.Offset(5, 0)), (Rect{kMax, 0, kMax, 1}));
+    EXPECT_TRUE((Rect{kMax - 1, 0, kMax, 1}.Offset(5, 0)).IsEmpty());
+    EXPECT_EQ(AddPixels(QPoint(kMax, kMin), QPoint(1, -1)), QPoint(kMax, kMin));
+    EXPECT_EQ(SubtractPixels(QPoint(0, 0), QPoint(kMin, kMax)), QPoint(kMax, -kMax));
+
+    QImage image(100, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    PaintContext context(&image);
+    // The window scrolled to the far end of the canvas.
+    context.SetViewportOrigin(QPoint(kMin, kMin + 1));
+    EXPECT_EQ(context.ClipBox(), (Rect{kMax, kMax, kMax, kMax}));
+    context.SetViewportOrigin(QPoint(-(kMax - 50), 0));
+    EXPECT_EQ(context.ClipBox(), (Rect{kMax - 50, 0, kMax, 80}));
+
+    Rect measured{kMax - 3, kMax - 3, kMax, kMax};
+    DrawText(context, QStringLiteral("Far"), measured, DT_CALCRECT | DT_NOPREFIX);
+    EXPECT_EQ(measured.right, kMax);
+    EXPECT_EQ(measured.bottom, kMax);
+    // Placing text there is computed without overflow (the sanitizer build checks); what the
+    // painter then shows so far out is its own affair.
+    Rect edge{kMax - 40, kMax - 30, kMax, kMax};
+    DrawText(context, QStringLiteral("WW"), edge, DT_NOCLIP | DT_NOPREFIX);
+    DrawText(context, QStringLiteral("WW"), edge, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+    DrawText(context, QStringLiteral("WW"), edge, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 TEST(PaintContext, SelectionsReturnWhatTheyReplace) {

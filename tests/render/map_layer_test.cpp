@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <limits>
+
 #include "fixed_window.h"
 #include "formats/vl_writer.h"
 #include "counting_projection.h"
@@ -189,6 +191,52 @@ TEST_F(MapLayerTest, ALayerWithNothingVisibleDrawsNoLabelAndSaysSo) {
     EXPECT_FALSE(Draw(*layer));
     EXPECT_TRUE(labels.empty());
     EXPECT_EQ(layer->File()->Object(0)->drawn, 0);
+}
+
+// Objects a hundred million degrees away sit at the int limits of the canvas. Their labels,
+// shields and icons must be culled there, wherever the window looks, not computed past the
+// limits (the sanitizer build catches any wrap) and never listed off the picture.
+TEST_F(MapLayerTest, ObjectsAtTheCanvasLimitsAreCulledNotWrapped) {
+    constexpr float kFar = 1.0e8f;
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    std::vector<formats::ShapePtr<>> shapes;
+    shapes.push_back(testmaps::Area(60, testmaps::Box(-kFar, -kFar, kFar, kFar), "Sea"));
+    const LatLon north{kFar, 0.5f};
+    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(
+        6, {{kFar, 0.5f}, {-kFar, 0.5f}}, "Long", 0, &north));
+    const LatLon east{0.5f, kFar};
+    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(
+        2, {{0.5f, -kFar}, {0.5f, kFar}}, ".A1", 0, &east));
+    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(
+        6, {{0.3f, -kFar}, {0.3f, kFar}}, "Turned", 450, &east));
+    shapes.push_back(testmaps::Point(1, 0, {0.5f, kFar}, "East"));
+    shapes.push_back(testmaps::Point(1, 0, {kFar, -kFar}, "North-west"));
+    auto layer = LayerOf(std::move(shapes));
+
+    for (float heading : {0.0f, 37.0f}) {
+        projection.SetRotation(heading);
+        for (const QPoint origin : {QPoint(0, 0), QPoint(-(kMax - 50), 0), QPoint(0, -(kMax - 50)),
+                                    QPoint(kMax - 19, kMax - 19), QPoint(kMin, kMin)}) {
+            image.fill(Qt::white);
+            labels.clear();
+            context->SetViewportOrigin(origin);
+            Draw(*layer);
+            const platform::Rect clip = context->ClipBox();
+            for (const platform::Rect& label : labels) {
+                EXPECT_LE(label.left, label.right);
+                EXPECT_LE(label.top, label.bottom);
+                EXPECT_TRUE(clip.Intersects(label));
+            }
+        }
+    }
+    projection.SetRotation(0.0f);
+    context->SetViewportOrigin(QPoint(0, 0));
+    labels.clear();
+    image.fill(Qt::white);
+    ASSERT_TRUE(Draw(*layer));
+    EXPECT_TRUE(labels.empty()) << "every anchor lies at the far end of the canvas";
+    EXPECT_EQ(image.pixel(10, 10) & 0xFFFFFF, platform::ToQColor(0xF36D4D).rgb() & 0xFFFFFF);
 }
 
 // Counts its preparations.

@@ -68,11 +68,11 @@ TEST_F(VlrenderTest, ZoomedOutItShowsTheCountryMap) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage picture(out);
     // The country map's main road runs near the anchor (the switch keeps the window centre
-    // in place, and the scale to within one step): its grey inner line crosses the middle
-    // column, and the lake lies south-east of it.
+    // in place, and the scale to within one step): its grey inner line crosses the picture
+    // (looked for left of the town's icon at the anchor), and the lake lies south-east of it.
     int road = -1;
     for (int y = 100; y < 240 && road < 0; ++y) {
-        road = (picture.pixel(160, y) & 0xFFFFFF) == Colour(0xC8C8C8) ? y : -1;
+        road = (picture.pixel(100, y) & 0xFFFFFF) == Colour(0xC8C8C8) ? y : -1;
     }
     ASSERT_GT(road, 120);
     EXPECT_LT(road, 200);
@@ -83,6 +83,36 @@ TEST_F(VlrenderTest, ZoomedOutItShowsTheCountryMap) {
         }
     }
     EXPECT_GT(lake, 50);
+}
+
+TEST_F(VlrenderTest, DrawsTheTickedGpxFilesOfTheHome) {
+    // A route running north-south through the lake at the anchor, and another one east of it
+    // that is not ticked.
+    const auto route = [](float lon) {
+        return QString("<gpx version=\"1.1\"><rte><rtept lat=\"42.40\" lon=\"%1\"/>"
+                       "<rtept lat=\"42.48\" lon=\"%1\"/></rte></gpx>")
+            .arg(lon)
+            .toUtf8();
+    };
+    ASSERT_TRUE(home.Write("Routes_POIs/ticked.gpx", route(testmaps::kDemoLakeCentre.lon)));
+    ASSERT_TRUE(home.Write("Routes_POIs/other.gpx", route(testmaps::kDemoLakeCentre.lon + 0.02f)));
+    {
+        auto settings = platform::SettingsStore::OpenForHome(home.Path());
+        settings->Set(platform::settings::kEnabledGpxFiles, 0, QStringLiteral("ticked.gpx"));
+        ASSERT_TRUE(settings->Sync());
+    }
+    const QImage picture = RenderLake();
+    const auto routeInRow = [&picture](int y, int fromX, int toX) {
+        for (int x = fromX; x < toX; ++x) {
+            if ((picture.pixel(x, y) & 0xFFFFFF) == Colour(0xFFFF80)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(routeInRow(100, 150, 170)) << "the ticked route over the lake";
+    EXPECT_TRUE(routeInRow(200, 150, 170));
+    EXPECT_FALSE(routeInRow(100, 170, 320)) << "the unticked one is not drawn";
 }
 
 TEST_F(VlrenderTest, BenchPrintsOneJsonLineOfFrameTimes) {

@@ -6,7 +6,9 @@
 // It builds the catalogue of HOME (writing HOME/Maps/maps.dat), loads the map under the centre
 // as the map window does at start-up (the country map when no detailed map covers it), sets
 // the scale, puts the centre at the anchor point turned to the heading, loads the maps under
-// the visible corners and renders one frame. With --bench N it renders N more frames and
+// the visible corners and renders one frame, with the GPX files ticked in the home's settings
+// drawn over the maps and the point icons of HOME/images/POI.bmp (the built-in strip when the
+// home has none). With --bench N it renders N more frames and
 // prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}.
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -23,8 +25,10 @@
 #include "platform/folder_listing.h"
 #include "platform/screen_metrics.h"
 #include "platform/settings_store.h"
+#include "render/gpx_overlay_entries.h"
 #include "render/image_buffer.h"
 #include "render/map_window_model.h"
+#include "render/poi_icons.h"
 
 namespace {
 
@@ -101,9 +105,16 @@ int Render(const Options& options) {
     }
     const std::unique_ptr<platform::SettingsStore> settings =
         platform::SettingsStore::OpenForHome(options.home);
+    if (!render::LoadPoiIcons(options.home)) {
+        render::LoadBuiltInPoiIcons();
+    }
+    // Declared before the window, so that the renderer never holds them dangling.
+    render::GpxOverlayEntries overlays;
     render::MapWindowModel window(options.home, options.screen, settings.get());
     render::MapRenderer& renderer = window.Renderer();
     renderer.SetNightMode(options.night);
+    overlays.LoadOverlaySet(renderer, options.home, *settings);
+    renderer.SetOverlays(&overlays);
     window.Catalogue().Build();
     window.Resize(options.width, options.height);
     if (!window.LoadMapAt(options.lat, options.lon) && !renderer.LoadCountryMap()) {
