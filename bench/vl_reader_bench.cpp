@@ -150,7 +150,8 @@ int64_t ResidentBytes() {
     return int64_t(resident) * sysconf(_SC_PAGESIZE);
 }
 
-// The baseline: the file's bytes into a fresh buffer, as the loader's own first step does.
+// The baseline: the file's bytes into a fresh buffer of their size, as ShapeFile::Load reads
+// them.
 void BM_ReadFileIntoMemory(benchmark::State& state) {
     const MapOnDisk& map = GeneratedMap();
     for (auto _ : state) {

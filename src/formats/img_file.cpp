@@ -50,12 +50,11 @@ size_t StorageBound(uint32_t ringCount, uint64_t bodyBytes) {
     return size_t((ringCount + bodyBytes / kVlObjectMinBytes) * shapeBytes + bodyBytes);
 }
 
-// A vertex count, then that many (latitude, longitude) pairs; the file and the model keep them
-// alike, as pairs of floats.
-bool ReadVertices(ByteWindow& window, Shape& shape) {
-    uint32_t count = 0;
+// `count` (latitude, longitude) pairs; the file and the model keep them alike, as pairs of
+// floats.
+bool ReadVertices(ByteWindow& window, uint32_t count, Shape& shape) {
     const char* vertices = nullptr;
-    if (!window.ReadU32(count) || !window.HasRoomFor(count, kVlVertexBytes) ||
+    if (!window.HasRoomFor(count, kVlVertexBytes) ||
         !window.Take(size_t(count) * kVlVertexBytes, vertices)) {
         return false;
     }
@@ -74,6 +73,12 @@ bool ReadVertices(ByteWindow& window, Shape& shape) {
     return true;
 }
 
+// A vertex count, then that many vertices.
+bool ReadCountedVertices(ByteWindow& window, Shape& shape) {
+    uint32_t count = 0;
+    return window.ReadU32(count) && ReadVertices(window, count, shape);
+}
+
 // A kind other than point, polyline or polygon fails the file: the format has no records a
 // reader may skip, so such a word means the bytes are not a map.
 ShapePtr<> NewShape(ShapeStorage& storage, uint32_t kind) {
@@ -89,27 +94,31 @@ ShapePtr<> NewShape(ShapeStorage& storage, uint32_t kind) {
     }
 }
 
-// Anchor longitude and latitude, label angle, type, subtype, then west, north, east, south:
-// the fixed words between an object's label and its vertices, taken in one piece.
-constexpr size_t kObjectWordsBytes = 36;
+// Kind and label length: the words that size the rest of an object record.
+constexpr size_t kObjectLeadBytes = 8;
+// Anchor longitude and latitude, label angle, type, subtype, then west, north, east, south and
+// the vertex count: the fixed words between an object's label and its vertices.
+constexpr size_t kObjectWordsBytes = 40;
+static_assert(kObjectLeadBytes + kObjectWordsBytes == kVlObjectMinBytes);
 
+// An object record in three reads: its lead, then its label with the fixed words, then its
+// vertices.
 ShapePtr<> ReadObject(ByteWindow& window, ShapeStorage& storage) {
-    uint32_t kind = 0;
-    uint32_t labelBytes = 0;
+    const char* lead = nullptr;
+    if (!window.Take(kObjectLeadBytes, lead)) {
+        return nullptr;
+    }
+    const uint32_t labelBytes = LoadLittleEndian<uint32_t>(lead + 4);
+    ShapePtr<> shape = NewShape(storage, LoadLittleEndian<uint32_t>(lead));
     const char* label = nullptr;
-    const char* words = nullptr;
-    if (!window.ReadU32(kind)) {
+    if (!shape || labelBytes % 2 != 0 ||
+        !window.Take(size_t(labelBytes) + kObjectWordsBytes, label)) {
         return nullptr;
     }
-    ShapePtr<> shape = NewShape(storage, kind);
-    if (!shape || !window.ReadU32(labelBytes) || labelBytes % 2 != 0 ||
-        !window.Take(labelBytes, label)) {
-        return nullptr;
+    if (labelBytes > 0) {
+        shape->SetLabelUtf16Le(label, Utf16LeLength(label, labelBytes / 2));
     }
-    shape->SetLabelUtf16Le(label, Utf16LeLength(label, labelBytes / 2));
-    if (!window.Take(kObjectWordsBytes, words)) {
-        return nullptr;
-    }
+    const char* words = label + labelBytes;
     shape->anchorLon = FloatAt(words);
     shape->anchorLat = FloatAt(words + 4);
     shape->labelAngleTenthsDeg = IntAt(words + 8);
@@ -117,14 +126,15 @@ ShapePtr<> ReadObject(ByteWindow& window, ShapeStorage& storage) {
     shape->subtype = IntAt(words + 16);
     shape->bounds =
         GeoRect{FloatAt(words + 20), FloatAt(words + 24), FloatAt(words + 28), FloatAt(words + 32)};
-    return ReadVertices(window, *shape) ? std::move(shape) : nullptr;
+    const uint32_t vertexCount = LoadLittleEndian<uint32_t>(words + 36);
+    return ReadVertices(window, vertexCount, *shape) ? std::move(shape) : nullptr;
 }
 
 bool ReadRings(ByteWindow& window, uint32_t count, ShapeFile& file) {
     file.coverage.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         ShapePtr<ShapePolygon> ring = file.storage->NewShape<ShapePolygon>();
-        if (!ReadVertices(window, *ring)) {
+        if (!ReadCountedVertices(window, *ring)) {
             return false;
         }
         file.coverage.push_back(std::move(ring));

@@ -102,8 +102,12 @@ void Shape::SetLabel(QStringView text) {
 
 void Shape::SetLabelUtf16Le(const char* bytes, size_t units) {
     if (char16_t* text = AllocateLabel(units)) {
-        for (size_t i = 0; i < units; ++i) {
-            text[i] = LoadLittleEndian<char16_t>(bytes + 2 * i);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(text, bytes, 2 * units);
+        } else {
+            for (size_t i = 0; i < units; ++i) {
+                text[i] = LoadLittleEndian<char16_t>(bytes + 2 * i);
+            }
         }
     }
 }
@@ -125,9 +129,7 @@ std::unique_ptr<ShapeStorage> ShapeStorage::Create(size_t bytes) {
 }
 
 ShapeStorage::ShapeStorage(platform::ByteBuffer block)
-    : block_(std::move(block)),
-      resource_(block_.Size() > 0 ? block_.Data() : nullptr, block_.Size(),
-                std::pmr::new_delete_resource()) {}
+    : block_(std::move(block)), resource_(block_.Data(), block_.Size()) {}
 
 ShapeStorage::~ShapeStorage() = default;
 

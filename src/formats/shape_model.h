@@ -219,19 +219,50 @@ public:
 
     template <typename T>
     ShapePtr<T> NewShape() {
-        void* place = resource_.allocate(sizeof(T), alignof(T));
+        void* place = resource_.Allocate(sizeof(T), alignof(T));
         T* shape = new (place) T(&resource_);
         shape->inFileStorage_ = true;
         return ShapePtr<T>(shape);
     }
 
 private:
+    // Hands out the block in order, each piece aligned as asked, and takes nothing back: a
+    // pointer bump, since a reader asks for a shape, a label and a vertex array per object.
+    // Should the block fall short, the heap serves the rest.
+    class BlockResource final : public std::pmr::memory_resource {
+    public:
+        BlockResource(char* data, size_t size) : next_(data), end_(data + size) {}
+
+        void* Allocate(size_t bytes, size_t alignment) {
+            const size_t padding = size_t(-reinterpret_cast<uintptr_t>(next_)) & (alignment - 1);
+            const size_t room = size_t(end_ - next_);
+            if (next_ && padding <= room && bytes <= room - padding) {
+                void* place = next_ + padding;
+                next_ += padding + bytes;
+                return place;
+            }
+            return overflow_.allocate(bytes, alignment);
+        }
+
+    private:
+        void* do_allocate(size_t bytes, size_t alignment) override {
+            return Allocate(bytes, alignment);
+        }
+        void do_deallocate(void*, size_t, size_t) override {}
+        bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+            return this == &other;
+        }
+
+        char* next_;
+        char* end_;
+        std::pmr::monotonic_buffer_resource overflow_{std::pmr::new_delete_resource()};
+    };
+
     explicit ShapeStorage(platform::ByteBuffer block);
     static constexpr size_t Rounded(size_t bytes) { return (bytes + 15) / 16 * 16; }
 
     platform::ByteBuffer block_;
-    // Should the block fall short, the heap serves the rest.
-    std::pmr::monotonic_buffer_resource resource_;
+    BlockResource resource_;
 };
 
 // One detail level: the objects meant for one range of zoom resolutions.

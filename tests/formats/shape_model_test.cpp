@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 namespace formats {
 namespace {
@@ -222,6 +223,41 @@ ShapePtr<> TypedShape(int32_t type, double sortKey = 0.0) {
     shape->type = type;
     shape->sortKey = sortKey;
     return shape;
+}
+
+// Shapes, labels of odd lengths and vertex arrays handed out one after another, first from the
+// block and then, once it is used up, from the heap: each keeps its own bytes and alignment.
+TEST(ShapeStorage, PiecesNeverOverlapInTheBlockOrBeyondIt) {
+    std::unique_ptr<ShapeStorage> storage = ShapeStorage::Create(1000);
+    ASSERT_TRUE(storage);
+    std::vector<ShapePtr<>> shapes;
+    for (int i = 0; i < 40; ++i) {
+        ShapePtr<> shape;
+        if (i % 2 == 0) {
+            shape = storage->NewShape<ShapePolyline>();
+        } else {
+            shape = storage->NewShape<ShapePoint>();
+        }
+        shape->SetLabel(QString(1 + i % 3, QChar(u'a' + i)));
+        shape->vertexPairs.resize(2 * size_t(1 + i % 5));
+        for (float& value : shape->vertexPairs) {
+            value = float(i);
+        }
+        shape->type = i;
+        shapes.push_back(std::move(shape));
+    }
+    for (int i = 0; i < 40; ++i) {
+        const Shape& shape = *shapes[size_t(i)];
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(&shape) % alignof(ShapePolyline), 0u) << i;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(shape.vertexPairs.data()) % alignof(float), 0u) << i;
+        EXPECT_EQ(shape.type, i);
+        EXPECT_EQ(shape.Label(), QString(1 + i % 3, QChar(u'a' + i))) << i;
+        ASSERT_EQ(shape.VertexCount(), size_t(1 + i % 5)) << i;
+        for (float value : shape.vertexPairs) {
+            EXPECT_EQ(value, float(i)) << i;
+        }
+    }
+    shapes.clear();  // before the storage they live in
 }
 
 TEST(OrderForDrawing, PolygonsByKeyThenPolylinesByTypeThenPointsAsRead) {
