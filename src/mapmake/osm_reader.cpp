@@ -31,6 +31,8 @@ using LocationIndex =
     osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
 using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
 
+// Land features (peaks, passes, caves) are labelled with their height.
+constexpr int kLandFeatureType = 0x66;
 // Borders are drawn from level 8 (municipalities) up.
 constexpr int kLowestBorderLevel = 8;
 
@@ -99,8 +101,7 @@ FeatureInfo InfoOf(const TypeRule& rule, const osmium::TagList& tags) {
     info.subtype = rule.subtype;
     info.coarsestCbits = rule.coarsestCbits;
     const char* name = tags.get_value_by_key("name");
-    if (rule.kind == FeatureKind::kPoint && rule.key == std::string_view("natural") &&
-        rule.value == std::string_view("peak")) {
+    if (rule.kind == FeatureKind::kPoint && rule.type == kLandFeatureType) {
         info.name = PeakLabel(name, tags.get_value_by_key("ele"));
     } else if (name) {
         info.name = name;

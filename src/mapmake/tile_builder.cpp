@@ -10,6 +10,8 @@ namespace {
 
 // Zoom resolutions are whole metres per centimetre up to this.
 constexpr double kWidestMetresPerCm = 1.0e7;
+// Settlements are the point types up to this one (0x11, hamlets and single houses).
+constexpr int kLastPlaceType = 0x11;
 // The coarsest level is drawn out to about this many times its closest zoom.
 constexpr double kLastLevelSpan = 3.0;
 
@@ -152,6 +154,7 @@ public:
         AddLines(plan, *level, count);
         AddPoints(plan, *level, count);
         formats::OrderForDrawing(*level);
+        PlacesBeforeLines(*level);
         built_.contentObjects += count.Objects() - 1;
         built_.counts.push_back(count);
         built_.file->levels.push_back(std::move(level));
@@ -160,6 +163,21 @@ public:
     BuiltMap Take() { return std::move(built_); }
 
 private:
+    // Labels are placed in drawing order, the first one winning a contested place: the names
+    // of towns and villages go right after the areas, so that street names do not hide them.
+    // Their icons then lie under the roads, which leaves them visible beside them.
+    static void PlacesBeforeLines(formats::ShapeLevel& level) {
+        auto& shapes = level.shapes;
+        const auto isPlace = [](const formats::ShapePtr<>& shape) {
+            return shape->Kind() == formats::kShapeKindPoint && shape->type <= kLastPlaceType;
+        };
+        const auto firstLine = std::find_if(shapes.begin(), shapes.end(), [](const auto& shape) {
+            return shape->Kind() != formats::kShapeKindPolygon;
+        });
+        std::stable_partition(firstLine, shapes.end(),
+                              [&isPlace](const auto& shape) { return isPlace(shape); });
+    }
+
     void AddBackground(formats::ShapeLevel& level) {
         auto background = formats::MakeShape<formats::ShapePolygon>();
         const std::vector<GeoPoint> corners = Corners(box_);

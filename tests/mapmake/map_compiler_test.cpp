@@ -189,17 +189,24 @@ TEST_F(SmallExtract, AForestWithAClearingIsOneRingFilledAroundIt) {
     EXPECT_TRUE(testmaps::FilledAt(forest, forest.anchorLat, forest.anchorLon));
 }
 
-TEST_F(SmallExtract, DrawsLandThenWaterThenBuildingsThenLinesThenPoints) {
+TEST_F(SmallExtract, DrawsLandThenWaterThenBuildingsThenPlacesLinesAndPoints) {
     const formats::ShapeLevel* level = Tile(24);
-    // Polygons, then polylines, then points.
-    const auto rank = [](int kind) {
-        return kind == kShapeKindPolygon ? 0 : kind == kShapeKindPolyline ? 1 : 2;
+    // Polygons, then the names of places, then polylines, then the other points.
+    const auto rank = [](const formats::Shape& shape) {
+        switch (shape.Kind()) {
+            case kShapeKindPolygon:
+                return 0;
+            case kShapeKindPolyline:
+                return 2;
+            default:
+                return shape.type <= 0x11 ? 1 : 3;
+        }
     };
     std::vector<int> polygonOrder;
     int lastRank = 0;
     for (const auto& shape : level->shapes) {
-        EXPECT_GE(rank(shape->Kind()), lastRank);
-        lastRank = rank(shape->Kind());
+        EXPECT_GE(rank(*shape), lastRank);
+        lastRank = rank(*shape);
         if (shape->Kind() == kShapeKindPolygon) {
             polygonOrder.push_back(shape->type);
         }

@@ -188,7 +188,9 @@ int main(int argc, char** argv) {
         if (!mapmake::WriteDemoRegion(positional[0], error)) {
             return Fail(error);
         }
+        const double tileMb = options.tileMb;
         options = mapmake::DemoCompileOptions(positional[0]);
+        options.tileMb = tileMb;
         return Compile(options, quiet);
     }
     if (positional.size() != 2) {
