@@ -151,7 +151,7 @@ public:
         : features_(features), borderLevels_(borderLevels) {}
 
     void node(const osmium::Node& node) {
-        ++features_.nodesRead;
+        ++features_.read.nodes;
         if (node.tags().empty() || !node.location().valid()) {
             return;
         }
@@ -162,7 +162,7 @@ public:
     }
 
     void way(const osmium::Way& way) {
-        ++features_.waysRead;
+        ++features_.read.ways;
         const osmium::TagList& tags = way.tags();
         const TypeRule* line = nullptr;
         const char* area = tags.get_value_by_key("area");
@@ -209,7 +209,7 @@ public:
             return;
         }
         if (!area.from_way()) {
-            ++features_.multipolygons;
+            ++features_.read.multipolygons;
         }
         const GeoBox box = BoxOf(geometry);
         if (pointRule) {
@@ -356,7 +356,7 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
             osmium::io::Reader reader(file, osmium::osm_entity_bits::relation);
             while (osmium::memory::Buffer buffer = reader.read()) {
                 for (const osmium::Relation& relation : buffer.select<osmium::Relation>()) {
-                    ++features.relationsRead;
+                    ++features.read.relations;
                     relations.Relation(relation);
                 }
                 report("relations", Fraction(reader));

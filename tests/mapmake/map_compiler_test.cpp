@@ -124,7 +124,7 @@ TEST_F(SmallExtract, KeepsWhatTheTypeTableNamesAndNothingElse) {
     const auto lakes = OfType(Tile(24), kShapeKindPolygon, 65);
     ASSERT_EQ(lakes.size(), 1u);
     EXPECT_EQ(LabelOf(lakes[0]), "Estany");
-    EXPECT_EQ(summary_.multipolygons, 1u);
+    EXPECT_EQ(summary_.read.multipolygons, 1u);
 }
 
 TEST_F(SmallExtract, KeepsEachObjectDownToItsCoarsestLevel) {

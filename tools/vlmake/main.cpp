@@ -97,13 +97,13 @@ std::string LevelsLine(const std::vector<mapmake::LevelCount>& levels) {
 void PrintSummary(const mapmake::CompileOptions& options, const mapmake::CompileSummary& summary) {
     const auto n = [](uint64_t value) { return static_cast<unsigned long long>(value); };
     std::printf("read %s: %llu nodes, %llu ways, %llu relations\n",
-                options.input.toLocal8Bit().constData(), n(summary.nodesRead), n(summary.waysRead),
-                n(summary.relationsRead));
+                options.input.toLocal8Bit().constData(), n(summary.read.nodes),
+                n(summary.read.ways), n(summary.read.relations));
     std::printf(
         "kept %llu points, %llu lines (joined from %llu pieces), %llu areas (%llu from "
         "multipolygon relations)\n",
         n(summary.points), n(summary.lines), n(summary.linesRead), n(summary.areas),
-        n(summary.multipolygons));
+        n(summary.read.multipolygons));
     std::printf("wrote %lld files, %.2f MB, into %s (largest tile %.2f MB):\n",
                 static_cast<long long>(summary.files.size()), double(summary.bytes) / 1e6,
                 QDir::toNativeSeparators(options.outDir).toLocal8Bit().constData(),
