@@ -315,6 +315,54 @@ TEST(MapCompilerTiles, ARunReplacesTheTilesOfAnEarlierOne) {
     EXPECT_TRUE(QFile::exists(home.File("Small/Keep.txt")));
 }
 
+// What real extracts hold at their edges and in their mistakes: ways whose nodes are missing,
+// a multipolygon without its outer way, a closed way of three nodes, a self-crossing area, and
+// names beyond ASCII.
+TEST(MapCompilerInput, FlawedObjectsAreLeftOutAndTheRestIsKept) {
+    TempHome home;
+    ASSERT_TRUE(home.Write("flawed.osm", R"(<?xml version="1.0" encoding="UTF-8"?>
+<osm version="0.6">
+  <node id="1" lat="42.50" lon="1.50"/>
+  <node id="2" lat="42.51" lon="1.51"/>
+  <node id="3" lat="42.50" lon="1.51"/>
+  <node id="4" lat="42.51" lon="1.50"/>
+  <node id="5" lat="42.505" lon="1.52"/>
+  <way id="10"><nd ref="1"/><nd ref="99"/><nd ref="2"/>
+    <tag k="highway" v="residential"/><tag k="name" v="Plaça d’Espanya"/></way>
+  <way id="11"><nd ref="98"/><nd ref="97"/><tag k="highway" v="primary"/></way>
+  <way id="12"><nd ref="1"/><nd ref="3"/><nd ref="1"/><tag k="landuse" v="forest"/></way>
+  <way id="13"><nd ref="1"/><nd ref="2"/><nd ref="3"/><nd ref="4"/><nd ref="1"/>
+    <tag k="natural" v="water"/></way>
+  <way id="14"><nd ref="3"/><nd ref="5"/><nd ref="2"/>
+    <tag k="waterway" v="river"/><tag k="name" v="Ριάκι"/></way>
+  <relation id="20"><member type="way" ref="96" role="outer"/>
+    <tag k="type" v="multipolygon"/><tag k="landuse" v="forest"/></relation>
+</osm>
+)"));
+    const testmaps::Compiled compiled =
+        testmaps::Compile(home.File("flawed.osm"), home.File("out"), "Flawed");
+    ASSERT_TRUE(compiled.ok) << compiled.error.toStdString();
+    const auto tile = testmaps::LoadMap(home.File("out/Flawed/Flawed_0_0.vl"));
+    ASSERT_TRUE(tile);
+    const formats::ShapeLevel* level = LevelOf(*tile, 24);
+    // The street keeps the nodes it has; the primary road has none.
+    EXPECT_EQ(TypesOf(level, kShapeKindPolyline), std::vector<int>({6, 31}));
+    EXPECT_EQ(LabelOf(OfType(level, kShapeKindPolyline, 6).front()), "Plaça d’Espanya");
+    EXPECT_EQ(LabelOf(OfType(level, kShapeKindPolyline, 31).front()), "Ριάκι");
+    // Neither the forest of three nodes nor the one without its way, nor the bow tie.
+    EXPECT_EQ(TypesOf(level, kShapeKindPolygon), std::vector<int>({75}));
+}
+
+TEST(MapCompilerInput, AnExtractWithNothingToShowIsAnError) {
+    TempHome home;
+    ASSERT_TRUE(
+        home.Write("empty.osm", "<osm version=\"0.6\"><node id=\"1\" lat=\"1\" lon=\"1\"/></osm>"));
+    const testmaps::Compiled compiled =
+        testmaps::Compile(home.File("empty.osm"), home.File("out"), QString());
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_TRUE(compiled.error.contains("nothing the maps show")) << compiled.error.toStdString();
+}
+
 TEST(MapCompilerErrors, SayWhatIsWrongInOneLine) {
     TempHome home;
     ASSERT_TRUE(home.Write("notes.txt", "no map"));
