@@ -58,6 +58,15 @@ TEST(AndorraExtract, CompilesIntoTilesThatLoadAndThatTheCatalogueFinds) {
         numberedRoads |= HasLabel(*map, formats::kShapeKindPolyline, ".CG-1");
     }
     EXPECT_GT(tiles, 1);
+    // From 0.1 to 50 km/cm the country map shows more than a few objects wherever the zoom
+    // wants 20 cbits or fewer.
+    const auto country = testmaps::LoadMap(home.File("Maps/andorraCountry.vl"));
+    ASSERT_TRUE(country);
+    for (float metresPerCm = 100.0f; metresPerCm <= 50000.0f; metresPerCm *= 1.1f) {
+        if (formats::WantedCbits(metresPerCm) <= 20) {
+            EXPECT_GT(testmaps::ShownObjects(*country, metresPerCm), 5u) << metresPerCm;
+        }
+    }
     EXPECT_TRUE(capitalNamed);
     EXPECT_TRUE(numberedRoads);
 

@@ -68,17 +68,6 @@ TEST_F(DemoRegion, AFirstStartFindsADetailedTileAndTheCountryMap) {
     EXPECT_FALSE(QFile::exists(Maps() + "/Demo_attribution.txt"));
 }
 
-// Objects other than the background in the level a resolution chooses.
-size_t ShownObjects(formats::ShapeFile& file, float metresPerCm) {
-    file.SelectLevel(metresPerCm);
-    const formats::ShapeLevel* level = file.CurrentLevel();
-    size_t objects = 0;
-    for (const auto& shape : level->shapes) {
-        objects += shape->type == mapmake::kBackgroundType ? 0 : 1;
-    }
-    return objects;
-}
-
 TEST_F(DemoRegion, EveryZoomFromCloseToWideShowsTheRegion) {
     auto tile = testmaps::LoadMap(Maps() + "/Demo/Demo_0_0.vl");
     auto country = testmaps::LoadMap(Maps() + "/DemoCountry.vl");
@@ -87,13 +76,13 @@ TEST_F(DemoRegion, EveryZoomFromCloseToWideShowsTheRegion) {
     // map from the zoom that wants 20 cbits or fewer (1.2 km/cm) on.
     for (float metresPerCm = 100.0f; metresPerCm <= 50000.0f; metresPerCm *= 1.1f) {
         if (formats::WantedCbits(metresPerCm) >= 18) {
-            EXPECT_GT(ShownObjects(*tile, metresPerCm), 10u) << metresPerCm;
+            EXPECT_GT(testmaps::ShownObjects(*tile, metresPerCm), 10u) << metresPerCm;
         }
         if (formats::WantedCbits(metresPerCm) <= 20) {
-            EXPECT_GT(ShownObjects(*country, metresPerCm), 0u) << metresPerCm;
+            EXPECT_GT(testmaps::ShownObjects(*country, metresPerCm), 0u) << metresPerCm;
         }
     }
-    EXPECT_GT(ShownObjects(*country, 2000.0f), 10u);
+    EXPECT_GT(testmaps::ShownObjects(*country, 2000.0f), 10u);
 }
 
 // The colours of residential areas and of the inner lines of secondary and tertiary roads.
