@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "formats/img_file.h"
 #include "mapmake/labels.h"
 
 namespace mapmake {
@@ -30,9 +31,11 @@ double DrawingKey(int type, double squareMetres) {
     return double(4 - rank) * kOrderStep + std::min(squareMetres, kOrderStep * 0.5);
 }
 
-// Bytes of an object record with its label and vertices.
-double RecordBytes(size_t vertices, size_t labelCharacters) {
-    return 48.0 + 8.0 * double(vertices) + 2.0 * double(labelCharacters);
+// Bytes of an object record with its vertices and a label of at most labelUtf8Bytes
+// characters (UTF-16 code units).
+double RecordBytes(size_t vertices, size_t labelUtf8Bytes) {
+    return double(formats::kVlObjectMinBytes) + double(formats::kVlVertexBytes * vertices) +
+           2.0 * double(labelUtf8Bytes);
 }
 
 // How much of the most detailed level's vertices a coarser level keeps, roughly.

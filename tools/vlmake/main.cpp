@@ -148,13 +148,13 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(
         "Compiles an OpenStreetMap extract into Velmora maps: OUTDIR/<NAME>Country.vl and the\n"
         "detailed tiles OUTDIR/<NAME>/<NAME>_<row>_<col>.vl. Copy OUTDIR into the Maps folder.\n"
-        "Map data from OpenStreetMap is (c) OpenStreetMap contributors (ODbL 1.0).");
+        "Map data from OpenStreetMap is © OpenStreetMap contributors (ODbL 1.0).");
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption nameOption(
         "name", "The maps' name (default: the input's file name without its endings).", "NAME");
-    const QCommandLineOption tileOption("tile-mb", "The largest tile in megabytes (default 4).",
-                                        "N", "4");
+    const QCommandLineOption tileOption(
+        "tile-mb", "The largest tile in megabytes of 1 000 000 bytes (default 4).", "N", "4");
     const QCommandLineOption quietOption("quiet", "No progress bar.");
     const QCommandLineOption demoOption(
         "demo",
