@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     }
     std::printf(
         "Velmora %s is set up: data in %s, settings in %s.\n"
-        "The map window and the built-in demo region are not part of this build yet; they come "
-        "in a later release.\n",
+        "The map window is not part of this build yet; it comes in a later release (the demo "
+        "region's maps are built by vlmake --demo).\n",
         VELMORA_VERSION, velmora.programFolder().toLocal8Bit().constData(),
         velmora.settings()->FilePath().toLocal8Bit().constData());
     return 0;

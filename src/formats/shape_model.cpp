@@ -148,15 +148,19 @@ double ShapePolyline::DistanceTo(float latitude, float longitude) const {
         latitude < bounds.south - margin || latitude > bounds.north + margin) {
         return -1.0;
     }
+    // The nearest segment, not the first one near enough: on a road drawn in short segments
+    // the segment before the one under the point is often nearer than kNearSegmentDegrees too,
+    // and its distance would make the road too far for FindRoadAt.
     const size_t count = VertexCount();
+    double nearest = -1.0;
     for (size_t i = 1; i < count; ++i) {
         const double distance = SegmentDistance(latitude, longitude, Latitude(i - 1),
                                                 Longitude(i - 1), Latitude(i), Longitude(i));
-        if (distance < kNearSegmentDegrees) {
-            return distance;
+        if (distance < kNearSegmentDegrees && (nearest < 0.0 || distance < nearest)) {
+            nearest = distance;
         }
     }
-    return -1.0;
+    return nearest;
 }
 
 void Widen(GeoRect& rect, const GeoRect& other) {

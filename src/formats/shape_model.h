@@ -178,8 +178,7 @@ public:
 
     int Kind() const override { return kShapeKindPolyline; }
     // Only roads answer, and only for a point inside the bounding rectangle grown by
-    // kNearSegmentDegrees: the distance to the first segment in vertex order that is nearer
-    // than that.
+    // kNearSegmentDegrees: the distance to the nearest segment when it is nearer than that.
     double DistanceTo(float latitude, float longitude) const override;
 
     // Made by the drawing for the present zoom; a line without an inner pen is drawn once.

@@ -14,6 +14,10 @@
 
 namespace mapmake {
 
+// The centre of the town, where a first start of the program opens.
+inline constexpr double kDemoCentreLat = 41.164673;
+inline constexpr double kDemoCentreLon = 23.267757;
+
 // Writes the demo's files into outDir; false with a one-line reason when it cannot.
 bool WriteDemoRegion(const QString& outDir, QString& error);
 

@@ -44,6 +44,14 @@ struct AreaFeature {
     double squareMetres = 0.0;
 };
 
+// What was read from an input, for the summary.
+struct ReadCounts {
+    uint64_t nodes = 0;
+    uint64_t ways = 0;
+    uint64_t relations = 0;
+    uint64_t multipolygons = 0;  // areas built from multipolygon relations
+};
+
 struct FeatureSet {
     std::vector<PointFeature> points;
     std::vector<LineFeature> lines;
@@ -51,11 +59,7 @@ struct FeatureSet {
     // The area the input says it covers (the bounds of an extract), when it says so.
     std::optional<GeoBox> declaredBox;
 
-    // What was read, for the summary.
-    uint64_t nodesRead = 0;
-    uint64_t waysRead = 0;
-    uint64_t relationsRead = 0;
-    uint64_t multipolygons = 0;
+    ReadCounts read;
 
     // The box around every feature; EmptyBox() when there is none.
     GeoBox DataBox() const;

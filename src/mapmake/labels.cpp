@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "formats/shape_model.h"
 
@@ -36,7 +37,10 @@ std::string LineLabel(const FeatureInfo& info, int cbits) {
     if (cbits >= kNameLevelCbits) {
         return info.name.empty() ? shield : info.name;
     }
-    return shield.empty() ? info.name : shield;
+    if (!shield.empty() || (IsRoadType(info.type) && info.type > kLastNamedFarRoadType)) {
+        return shield;
+    }
+    return info.name;
 }
 
 LinePlacement PlaceOnLine(const GeoLine& line) {
@@ -45,17 +49,33 @@ LinePlacement PlaceOnLine(const GeoLine& line) {
         return placement;
     }
     placement.anchor = line.front();
-    double longest = -1.0;
+    std::vector<double> lengths(line.size(), 0.0);
+    double total = 0.0;
+    double longest = 0.0;
     for (size_t i = 1; i < line.size(); ++i) {
-        const double dx = line[i].x() - line[i - 1].x();
-        const double dy = line[i].y() - line[i - 1].y();
-        const double squared = dx * dx + dy * dy;
-        if (squared > longest) {
-            longest = squared;
-            placement.anchor = GeoPoint((line[i].x() + line[i - 1].x()) / 2.0,
-                                        (line[i].y() + line[i - 1].y()) / 2.0);
-            placement.angleTenthsDeg = ReadableAngleTenths(dx, dy);
+        lengths[i] = std::hypot(line[i].x() - line[i - 1].x(), line[i].y() - line[i - 1].y());
+        total += lengths[i];
+        longest = std::max(longest, lengths[i]);
+    }
+    // Of the segments as long as the longest (within kEqualSegmentShare), the one nearest the
+    // middle of the line: a street mapped in even steps is labelled halfway along.
+    double along = 0.0;
+    double bestOffCentre = -1.0;
+    for (size_t i = 1; i < line.size(); ++i) {
+        const double middle = along + lengths[i] / 2.0;
+        along += lengths[i];
+        if (lengths[i] <= 0.0 || lengths[i] < longest * (1.0 - kEqualSegmentShare)) {
+            continue;
         }
+        const double offCentre = std::abs(middle - total / 2.0);
+        if (bestOffCentre >= 0.0 && offCentre >= bestOffCentre) {
+            continue;
+        }
+        bestOffCentre = offCentre;
+        placement.anchor =
+            GeoPoint((line[i].x() + line[i - 1].x()) / 2.0, (line[i].y() + line[i - 1].y()) / 2.0);
+        placement.angleTenthsDeg =
+            ReadableAngleTenths(line[i].x() - line[i - 1].x(), line[i].y() - line[i - 1].y());
     }
     return placement;
 }

@@ -14,6 +14,11 @@ namespace mapmake {
 inline constexpr char kShieldPrefix = '.';
 // From this many cbits on (the close levels) a road shows its name rather than its number.
 inline constexpr int kNameLevelCbits = 21;
+// On the other levels only roads up to this type (secondary) show a name, and only when they
+// have no number: the names of minor streets would crowd the places.
+inline constexpr int kLastNamedFarRoadType = 4;
+// Segments within this share of the longest count as equally long for the label's place.
+inline constexpr double kEqualSegmentShare = 0.05;
 
 // The type codes of roads, the lines that may carry a reference number.
 bool IsRoadType(int type);
@@ -22,7 +27,7 @@ bool IsRoadType(int type);
 std::string PeakLabel(const char* name, const char* elevation);
 
 // The text a line shows at a level: at the close levels its name (its shield when it has no
-// name), at the others its shield (its name when it has no number).
+// name), at the others its shield (its name when it has no number, unless it is a minor road).
 std::string LineLabel(const FeatureInfo& info, int cbits);
 
 struct LinePlacement {
@@ -31,6 +36,7 @@ struct LinePlacement {
 };
 
 // The label's place on a line: the middle of its longest segment, turned along that segment.
+// Of segments about as long as the longest, the one nearest the middle of the line wins.
 LinePlacement PlaceOnLine(const GeoLine& line);
 
 // The direction from one point to another in tenths of a degree counter-clockwise from east,

@@ -292,10 +292,7 @@ bool CompileMaps(const CompileOptions& options, const Progress& progress, Compil
         error = QString("cannot read %1: %2").arg(options.input, QString::fromStdString(readError));
         return false;
     }
-    summary.nodesRead = features.nodesRead;
-    summary.waysRead = features.waysRead;
-    summary.relationsRead = features.relationsRead;
-    summary.multipolygons = features.multipolygons;
+    summary.read = features.read;
     summary.points = features.points.size();
     summary.areas = features.areas.size();
     summary.linesRead = features.lines.size();

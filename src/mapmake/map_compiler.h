@@ -45,14 +45,11 @@ struct CompileSummary {
     std::vector<LevelCount> tileLevels;
     std::vector<LevelCount> countryLevels;
     // From the input.
-    uint64_t nodesRead = 0;
-    uint64_t waysRead = 0;
-    uint64_t relationsRead = 0;
+    ReadCounts read;
     uint64_t points = 0;
     uint64_t linesRead = 0;
     uint64_t lines = 0;  // after joining the pieces of roads and rivers
     uint64_t areas = 0;
-    uint64_t multipolygons = 0;
     uint64_t refusedAreas = 0;
     QStringList warnings;
     double seconds = 0.0;

@@ -31,6 +31,8 @@ using LocationIndex =
     osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
 using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
 
+// Land features (peaks, passes, caves) are labelled with their height.
+constexpr int kLandFeatureType = 0x66;
 // Borders are drawn from level 8 (municipalities) up.
 constexpr int kLowestBorderLevel = 8;
 
@@ -99,8 +101,7 @@ FeatureInfo InfoOf(const TypeRule& rule, const osmium::TagList& tags) {
     info.subtype = rule.subtype;
     info.coarsestCbits = rule.coarsestCbits;
     const char* name = tags.get_value_by_key("name");
-    if (rule.kind == FeatureKind::kPoint && rule.key == std::string_view("natural") &&
-        rule.value == std::string_view("peak")) {
+    if (rule.kind == FeatureKind::kPoint && rule.type == kLandFeatureType) {
         info.name = PeakLabel(name, tags.get_value_by_key("ele"));
     } else if (name) {
         info.name = name;
@@ -150,7 +151,7 @@ public:
         : features_(features), borderLevels_(borderLevels) {}
 
     void node(const osmium::Node& node) {
-        ++features_.nodesRead;
+        ++features_.read.nodes;
         if (node.tags().empty() || !node.location().valid()) {
             return;
         }
@@ -161,7 +162,7 @@ public:
     }
 
     void way(const osmium::Way& way) {
-        ++features_.waysRead;
+        ++features_.read.ways;
         const osmium::TagList& tags = way.tags();
         const TypeRule* line = nullptr;
         const char* area = tags.get_value_by_key("area");
@@ -208,7 +209,7 @@ public:
             return;
         }
         if (!area.from_way()) {
-            ++features_.multipolygons;
+            ++features_.read.multipolygons;
         }
         const GeoBox box = BoxOf(geometry);
         if (pointRule) {
@@ -355,7 +356,7 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
             osmium::io::Reader reader(file, osmium::osm_entity_bits::relation);
             while (osmium::memory::Buffer buffer = reader.read()) {
                 for (const osmium::Relation& relation : buffer.select<osmium::Relation>()) {
-                    ++features.relationsRead;
+                    ++features.read.relations;
                     relations.Relation(relation);
                 }
                 report("relations", Fraction(reader));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "formats/img_file.h"
 #include "mapmake/labels.h"
 
 namespace mapmake {
@@ -10,6 +11,8 @@ namespace {
 
 // Zoom resolutions are whole metres per centimetre up to this.
 constexpr double kWidestMetresPerCm = 1.0e7;
+// Settlements are the point types up to this one (0x11, hamlets and single houses).
+constexpr int kLastPlaceType = 0x11;
 // The coarsest level is drawn out to about this many times its closest zoom.
 constexpr double kLastLevelSpan = 3.0;
 
@@ -28,9 +31,11 @@ double DrawingKey(int type, double squareMetres) {
     return double(4 - rank) * kOrderStep + std::min(squareMetres, kOrderStep * 0.5);
 }
 
-// Bytes of an object record with its label and vertices.
-double RecordBytes(size_t vertices, size_t labelCharacters) {
-    return 48.0 + 8.0 * double(vertices) + 2.0 * double(labelCharacters);
+// Bytes of an object record with its vertices and a label of at most labelUtf8Bytes
+// characters (UTF-16 code units).
+double RecordBytes(size_t vertices, size_t labelUtf8Bytes) {
+    return double(formats::kVlObjectMinBytes) + double(formats::kVlVertexBytes * vertices) +
+           2.0 * double(labelUtf8Bytes);
 }
 
 // How much of the most detailed level's vertices a coarser level keeps, roughly.
@@ -152,6 +157,7 @@ public:
         AddLines(plan, *level, count);
         AddPoints(plan, *level, count);
         formats::OrderForDrawing(*level);
+        PlacesBeforeLines(*level);
         built_.contentObjects += count.Objects() - 1;
         built_.counts.push_back(count);
         built_.file->levels.push_back(std::move(level));
@@ -160,6 +166,21 @@ public:
     BuiltMap Take() { return std::move(built_); }
 
 private:
+    // Labels are placed in drawing order, the first one winning a contested place: the names
+    // of towns and villages go right after the areas, so that street names do not hide them.
+    // Their icons then lie under the roads, which leaves them visible beside them.
+    static void PlacesBeforeLines(formats::ShapeLevel& level) {
+        auto& shapes = level.shapes;
+        const auto isPlace = [](const formats::ShapePtr<>& shape) {
+            return shape->Kind() == formats::kShapeKindPoint && shape->type <= kLastPlaceType;
+        };
+        const auto firstLine = std::find_if(shapes.begin(), shapes.end(), [](const auto& shape) {
+            return shape->Kind() != formats::kShapeKindPolygon;
+        });
+        std::stable_partition(firstLine, shapes.end(),
+                              [&isPlace](const auto& shape) { return isPlace(shape); });
+    }
+
     void AddBackground(formats::ShapeLevel& level) {
         auto background = formats::MakeShape<formats::ShapePolygon>();
         const std::vector<GeoPoint> corners = Corners(box_);

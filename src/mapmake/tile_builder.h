@@ -28,7 +28,7 @@ inline constexpr double kMinAreaPixels = 4.0;
 inline constexpr double kMinLinePixels = 1.0;
 // An area is labelled when it covers this many square pixels; a line when it is longer than
 // its text, at this many pixels a character.
-inline constexpr double kLabelledAreaPixels = 400.0;
+inline constexpr double kLabelledAreaPixels = 1600.0;
 inline constexpr double kPixelsPerCharacter = 6.0;
 // Shields, which the program draws without testing them against other labels, keep this many
 // pixels from any other shield and from another of the same road, at the widest zoom of the

@@ -129,11 +129,16 @@ TEST(DistanceTo, OnlyRoadsNearAndInsideTheirRectangleAnswer) {
     EXPECT_EQ(road->DistanceTo(10.0f, 21.1f), -1.0) << "beyond its end";
     EXPECT_NEAR(road->DistanceTo(10.0f, 21.0004f), 0.0004, 1e-6) << "from its end point";
 
-    // Inside a wider rectangle, the first segment nearer than 0.0005 answers, in degrees.
+    // Inside a wider rectangle, the nearest segment nearer than 0.0005 answers, in degrees.
     const auto bend = Road(3, {{10.0f, 20.0f}, {10.0f, 20.5f}, {11.0f, 20.5f}});
     EXPECT_NEAR(bend->DistanceTo(10.0004f, 20.2f), 0.0004, 1e-6);
     EXPECT_EQ(bend->DistanceTo(10.3f, 20.2f), -1.0) << "nothing within 0.0005";
     EXPECT_NEAR(bend->DistanceTo(10.5f, 20.4996f), 0.0004, 1e-6) << "second segment";
+
+    // A street in short segments: on the second, the end of the first is 0.0004 away, yet the
+    // street runs under the point.
+    const auto street = Road(6, {{10.0f, 20.0f}, {10.0f, 20.001f}, {10.0f, 20.002f}});
+    EXPECT_NEAR(street->DistanceTo(10.0f, 20.0014f), 0.0, 1e-9);
 
     const auto river = Road(31, {{10.0f, 20.0f}, {10.0f, 21.0f}});
     EXPECT_EQ(river->DistanceTo(10.0f, 20.5f), -1.0);

@@ -9,6 +9,7 @@
 
 #include "formats/img_file.h"
 #include "mapmake/map_compiler.h"
+#include "mapmake/tile_builder.h"
 
 namespace testmaps {
 
@@ -60,6 +61,17 @@ inline std::vector<const formats::Shape*> OfType(const formats::ShapeLevel* leve
         }
     }
     return found;
+}
+
+// Objects other than the background in the level a zoom resolution chooses.
+inline size_t ShownObjects(formats::ShapeFile& file, float metresPerCm) {
+    file.SelectLevel(metresPerCm);
+    const formats::ShapeLevel* level = file.CurrentLevel();
+    size_t objects = 0;
+    for (const auto& shape : level->shapes) {
+        objects += shape->type == mapmake::kBackgroundType ? 0 : 1;
+    }
+    return objects;
 }
 
 // Whether the point lies inside the ring filled even-odd, as the program fills areas.

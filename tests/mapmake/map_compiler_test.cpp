@@ -124,7 +124,7 @@ TEST_F(SmallExtract, KeepsWhatTheTypeTableNamesAndNothingElse) {
     const auto lakes = OfType(Tile(24), kShapeKindPolygon, 65);
     ASSERT_EQ(lakes.size(), 1u);
     EXPECT_EQ(LabelOf(lakes[0]), "Estany");
-    EXPECT_EQ(summary_.multipolygons, 1u);
+    EXPECT_EQ(summary_.read.multipolygons, 1u);
 }
 
 TEST_F(SmallExtract, KeepsEachObjectDownToItsCoarsestLevel) {
@@ -189,17 +189,24 @@ TEST_F(SmallExtract, AForestWithAClearingIsOneRingFilledAroundIt) {
     EXPECT_TRUE(testmaps::FilledAt(forest, forest.anchorLat, forest.anchorLon));
 }
 
-TEST_F(SmallExtract, DrawsLandThenWaterThenBuildingsThenLinesThenPoints) {
+TEST_F(SmallExtract, DrawsLandThenWaterThenBuildingsThenPlacesLinesAndPoints) {
     const formats::ShapeLevel* level = Tile(24);
-    // Polygons, then polylines, then points.
-    const auto rank = [](int kind) {
-        return kind == kShapeKindPolygon ? 0 : kind == kShapeKindPolyline ? 1 : 2;
+    // Polygons, then the names of places, then polylines, then the other points.
+    const auto rank = [](const formats::Shape& shape) {
+        switch (shape.Kind()) {
+            case kShapeKindPolygon:
+                return 0;
+            case kShapeKindPolyline:
+                return 2;
+            default:
+                return shape.type <= 0x11 ? 1 : 3;
+        }
     };
     std::vector<int> polygonOrder;
     int lastRank = 0;
     for (const auto& shape : level->shapes) {
-        EXPECT_GE(rank(shape->Kind()), lastRank);
-        lastRank = rank(shape->Kind());
+        EXPECT_GE(rank(*shape), lastRank);
+        lastRank = rank(*shape);
         if (shape->Kind() == kShapeKindPolygon) {
             polygonOrder.push_back(shape->type);
         }
@@ -306,6 +313,54 @@ TEST(MapCompilerTiles, ARunReplacesTheTilesOfAnEarlierOne) {
     ASSERT_TRUE(testmaps::Compile(kSmallExtract, home.Path(), "Small").ok);
     EXPECT_EQ(QDir(home.File("Small")).entryList({"*.vl"}), QStringList({"Small_0_0.vl"}));
     EXPECT_TRUE(QFile::exists(home.File("Small/Keep.txt")));
+}
+
+// What real extracts hold at their edges and in their mistakes: ways whose nodes are missing,
+// a multipolygon without its outer way, a closed way of three nodes, a self-crossing area, and
+// names beyond ASCII.
+TEST(MapCompilerInput, FlawedObjectsAreLeftOutAndTheRestIsKept) {
+    TempHome home;
+    ASSERT_TRUE(home.Write("flawed.osm", R"(<?xml version="1.0" encoding="UTF-8"?>
+<osm version="0.6">
+  <node id="1" lat="42.50" lon="1.50"/>
+  <node id="2" lat="42.51" lon="1.51"/>
+  <node id="3" lat="42.50" lon="1.51"/>
+  <node id="4" lat="42.51" lon="1.50"/>
+  <node id="5" lat="42.505" lon="1.52"/>
+  <way id="10"><nd ref="1"/><nd ref="99"/><nd ref="2"/>
+    <tag k="highway" v="residential"/><tag k="name" v="Plaça d’Espanya"/></way>
+  <way id="11"><nd ref="98"/><nd ref="97"/><tag k="highway" v="primary"/></way>
+  <way id="12"><nd ref="1"/><nd ref="3"/><nd ref="1"/><tag k="landuse" v="forest"/></way>
+  <way id="13"><nd ref="1"/><nd ref="2"/><nd ref="3"/><nd ref="4"/><nd ref="1"/>
+    <tag k="natural" v="water"/></way>
+  <way id="14"><nd ref="3"/><nd ref="5"/><nd ref="2"/>
+    <tag k="waterway" v="river"/><tag k="name" v="Ριάκι"/></way>
+  <relation id="20"><member type="way" ref="96" role="outer"/>
+    <tag k="type" v="multipolygon"/><tag k="landuse" v="forest"/></relation>
+</osm>
+)"));
+    const testmaps::Compiled compiled =
+        testmaps::Compile(home.File("flawed.osm"), home.File("out"), "Flawed");
+    ASSERT_TRUE(compiled.ok) << compiled.error.toStdString();
+    const auto tile = testmaps::LoadMap(home.File("out/Flawed/Flawed_0_0.vl"));
+    ASSERT_TRUE(tile);
+    const formats::ShapeLevel* level = LevelOf(*tile, 24);
+    // The street keeps the nodes it has; the primary road has none.
+    EXPECT_EQ(TypesOf(level, kShapeKindPolyline), std::vector<int>({6, 31}));
+    EXPECT_EQ(LabelOf(OfType(level, kShapeKindPolyline, 6).front()), "Plaça d’Espanya");
+    EXPECT_EQ(LabelOf(OfType(level, kShapeKindPolyline, 31).front()), "Ριάκι");
+    // Neither the forest of three nodes nor the one without its way, nor the bow tie.
+    EXPECT_EQ(TypesOf(level, kShapeKindPolygon), std::vector<int>({75}));
+}
+
+TEST(MapCompilerInput, AnExtractWithNothingToShowIsAnError) {
+    TempHome home;
+    ASSERT_TRUE(
+        home.Write("empty.osm", "<osm version=\"0.6\"><node id=\"1\" lat=\"1\" lon=\"1\"/></osm>"));
+    const testmaps::Compiled compiled =
+        testmaps::Compile(home.File("empty.osm"), home.File("out"), QString());
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_TRUE(compiled.error.contains("nothing the maps show")) << compiled.error.toStdString();
 }
 
 TEST(MapCompilerErrors, SayWhatIsWrongInOneLine) {

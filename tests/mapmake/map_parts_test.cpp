@@ -2,6 +2,8 @@
 // the one-ring form of areas with holes, and the zoom each level is made for.
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <cstring>
 #include <map>
 #include <string>
@@ -55,6 +57,14 @@ TEST(TypeTable, EveryRuleKeepsItsObjectInTheMostDetailedLevel) {
         EXPECT_NE(rule.type, 0) << rule.what;
         EXPECT_TRUE(mapmake::UsesKey(rule.kind, rule.key)) << rule.what;
     }
+}
+
+TEST(TypeTable, TheDocumentationShowsTheWholeTable) {
+    QFile doc(QStringLiteral(VELMORA_SOURCE_DIR "/docs/map-types.md"));
+    ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
+    const QByteArray table = QByteArray::fromStdString(mapmake::TypeTableMarkdown());
+    EXPECT_TRUE(doc.readAll().contains(table.trimmed()))
+        << "docs/map-types.md is out of date: paste in what vlmake --types prints";
 }
 
 TEST(Labels, AnglesReadFromLeftToRight) {

@@ -97,13 +97,13 @@ std::string LevelsLine(const std::vector<mapmake::LevelCount>& levels) {
 void PrintSummary(const mapmake::CompileOptions& options, const mapmake::CompileSummary& summary) {
     const auto n = [](uint64_t value) { return static_cast<unsigned long long>(value); };
     std::printf("read %s: %llu nodes, %llu ways, %llu relations\n",
-                options.input.toLocal8Bit().constData(), n(summary.nodesRead), n(summary.waysRead),
-                n(summary.relationsRead));
+                options.input.toLocal8Bit().constData(), n(summary.read.nodes),
+                n(summary.read.ways), n(summary.read.relations));
     std::printf(
         "kept %llu points, %llu lines (joined from %llu pieces), %llu areas (%llu from "
         "multipolygon relations)\n",
         n(summary.points), n(summary.lines), n(summary.linesRead), n(summary.areas),
-        n(summary.multipolygons));
+        n(summary.read.multipolygons));
     std::printf("wrote %lld files, %.2f MB, into %s (largest tile %.2f MB):\n",
                 static_cast<long long>(summary.files.size()), double(summary.bytes) / 1e6,
                 QDir::toNativeSeparators(options.outDir).toLocal8Bit().constData(),
@@ -148,13 +148,13 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(
         "Compiles an OpenStreetMap extract into Velmora maps: OUTDIR/<NAME>Country.vl and the\n"
         "detailed tiles OUTDIR/<NAME>/<NAME>_<row>_<col>.vl. Copy OUTDIR into the Maps folder.\n"
-        "Map data from OpenStreetMap is (c) OpenStreetMap contributors (ODbL 1.0).");
+        "Map data from OpenStreetMap is © OpenStreetMap contributors (ODbL 1.0).");
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption nameOption(
         "name", "The maps' name (default: the input's file name without its endings).", "NAME");
-    const QCommandLineOption tileOption("tile-mb", "The largest tile in megabytes (default 4).",
-                                        "N", "4");
+    const QCommandLineOption tileOption(
+        "tile-mb", "The largest tile in megabytes of 1 000 000 bytes (default 4).", "N", "4");
     const QCommandLineOption quietOption("quiet", "No progress bar.");
     const QCommandLineOption demoOption(
         "demo",
@@ -188,7 +188,9 @@ int main(int argc, char** argv) {
         if (!mapmake::WriteDemoRegion(positional[0], error)) {
             return Fail(error);
         }
+        const double tileMb = options.tileMb;
         options = mapmake::DemoCompileOptions(positional[0]);
+        options.tileMb = tileMb;
         return Compile(options, quiet);
     }
     if (positional.size() != 2) {
