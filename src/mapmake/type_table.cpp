@@ -92,7 +92,7 @@ constexpr TypeRule kRules[] = {
     {K::kPoint, "place", "town", nullptr, nullptr, 0x08, 0, 16, 0, "town"},
     {K::kPoint, "place", "village", nullptr, nullptr, 0x0C, 0, 18, 0, "village"},
     {K::kPoint, "place", "suburb", nullptr, nullptr, 0x0A, 0, 21, 0, "suburb"},
-    {K::kPoint, "place", "hamlet", nullptr, nullptr, 0x10, 0, 21, 0, "hamlet"},
+    {K::kPoint, "place", "hamlet", nullptr, nullptr, 0x10, 0, 22, 0, "hamlet"},
     {K::kPoint, "place", "isolated_dwelling", nullptr, nullptr, 0x11, 0x01, 24, 0,
      "isolated dwelling"},
     // Points of interest.
@@ -155,7 +155,7 @@ constexpr TypeRule kRules[] = {
     {K::kPoint, "railway", "station", nullptr, nullptr, 0x2F, 0x1A, 21, 0, "railway station"},
     {K::kPoint, "railway", "halt", nullptr, nullptr, 0x2F, 0x1A, 22, 0, "railway halt"},
     {K::kPoint, "aeroway", "aerodrome", nullptr, nullptr, 0x59, 0x00, 18, 0, "airport"},
-    {K::kPoint, "natural", "peak", nullptr, nullptr, 0x66, 0x16, 20, 0,
+    {K::kPoint, "natural", "peak", nullptr, nullptr, 0x66, 0x16, 22, 0,
      "peak (labelled with its height)"},
     {K::kPoint, "natural", "saddle", nullptr, nullptr, 0x66, 0x1B, 22, 0, "mountain pass"},
     {K::kPoint, "natural", "spring", nullptr, nullptr, 0x65, 0x11, 24, 0, "spring"},
