@@ -22,17 +22,22 @@ constexpr float kCentreLat = 42.5063f;
 constexpr float kCentreLon = 1.5218f;
 
 // The data home of every benchmark: VELMORA_BENCH_HOME, or a dense synthetic map with a
-// country map, written once.
+// country map, written once into a temporary folder (or into VELMORA_BENCH_HOME when that has
+// no Maps folder yet, to look at the same maps with vlrender and a profiler).
 QString BenchHome() {
     static QTemporaryDir made;
     static const QString home = [] {
+        QString folder = made.path();
         if (const char* given = std::getenv("VELMORA_BENCH_HOME")) {
-            return QString::fromLocal8Bit(given);
+            folder = QString::fromLocal8Bit(given);
+            if (QDir(folder + "/Maps").exists()) {
+                return folder;
+            }
         }
-        QDir().mkpath(made.path() + "/Maps/Dense");
-        formats::WriteVlFile(*testmaps::DenseMap(), made.path() + "/Maps/Dense/Dense.vl");
-        formats::WriteVlFile(*testmaps::DemoCountryMap(), made.path() + "/Maps/Country.vl");
-        return made.path();
+        QDir().mkpath(folder + "/Maps/Dense");
+        formats::WriteVlFile(*testmaps::DenseMap(), folder + "/Maps/Dense/Dense.vl");
+        formats::WriteVlFile(*testmaps::DemoCountryMap(), folder + "/Maps/Country.vl");
+        return folder;
     }();
     return home;
 }

@@ -1,7 +1,10 @@
 #include "platform/paint_context.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
+
+#include "platform/span_stroker.h"
 
 namespace platform {
 
@@ -93,9 +96,40 @@ void PaintContext::FillRect(const Rect& logical, ColorRef color) {
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {
-    if (count >= 2) {
+    if (count >= 2 && !StrokeBySpans(points, count)) {
         painter_.drawPolyline(points, count);
     }
+}
+
+// The span stroker paints what the painter would for a solid, opaque, round-capped and
+// round-joined pen of a whole number of pixels, drawn over (not into) the image with no
+// transformation but the viewport origin and no clip but the clip rectangle.
+bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
+    const QPen& pen = painter_.pen();
+    const qreal width = pen.widthF();
+    if (pen.style() != Qt::SolidLine || pen.capStyle() != Qt::RoundCap ||
+        pen.joinStyle() != Qt::RoundJoin || pen.isCosmetic() || width < 2.0 ||
+        width != std::floor(width) || pen.brush().style() != Qt::SolidPattern ||
+        pen.color().alpha() != 255 ||
+        painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        !SpanStroker::CanDrawOn(*target_)) {
+        return false;
+    }
+    const QTransform& transform = painter_.worldTransform();
+    if (transform.type() > QTransform::TxTranslate || transform.dx() != origin_.x() ||
+        transform.dy() != origin_.y() || painter_.hasClipping() != hasClip_) {
+        return false;
+    }
+    QRect clip = target_->rect();
+    if (hasClip_) {
+        clip &= clipLogical_.Offset(origin_.x(), origin_.y()).ToQRect();
+    }
+    if (!stroker_) {
+        stroker_ = std::make_unique<SpanStroker>();
+    }
+    stroker_->Stroke(*target_, clip, points, count, origin_, int(width), pen.color().rgb(),
+                     painter_.testRenderHint(QPainter::Antialiasing));
+    return true;
 }
 
 void PaintContext::Polygon(const QPoint* points, int count) {

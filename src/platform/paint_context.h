@@ -6,10 +6,14 @@
 #include <QPainter>
 #include <QPen>
 
+#include <memory>
+
 #include "platform/color.h"
 #include "platform/rect.h"
 
 namespace platform {
+
+class SpanStroker;
 
 // Background mode of text drawing: opaque fills the text's box with the background colour.
 enum class BackgroundMode { kTransparent = 1, kOpaque = 2 };
@@ -56,12 +60,16 @@ public:
     void SetAntialiasing(bool on);
 
     void FillRect(const Rect& logical, ColorRef color);
+    // With the selected pen. Solid round pens wider than a pixel (map roads) are drawn by the
+    // span stroker rather than the painter's stroker: the same line, many times faster.
     void Polyline(const QPoint* points, int count);
     void Polygon(const QPoint* points, int count);
     void Polygon(const QPointF* points, int count);
 
 private:
     void ApplyClip();
+    // Draws the polyline with the span stroker when the pen and the painter's state allow it.
+    bool StrokeBySpans(const QPoint* points, int count);
 
     QImage* target_;
     QPainter painter_;
@@ -72,6 +80,7 @@ private:
     ColorRef textColor_ = 0x00000000;
     ColorRef bkColor_ = 0x00FFFFFF;
     BackgroundMode bkMode_ = BackgroundMode::kOpaque;
+    std::unique_ptr<SpanStroker> stroker_;
 };
 
 }  // namespace platform
