@@ -219,6 +219,33 @@ TEST_F(GpsLinkTest, SourceLossReconnectsAndPositionsResume) {
     EXPECT_DOUBLE_EQ(collector.notes[2]->position.latitude, 12.0);
 }
 
+// Failing opens between good ones, stops at any point, and a source that goes away and stays away
+// while the link stops: the device's retries and the worker's waits never outlive their events
+// (this is what the thread checker runs over).
+TEST_F(GpsLinkTest, OpenStopCyclesWithFailingOpensAndALostSource) {
+    platform::SetGpsRetryTimes(1, 4);
+    for (int round = 0; round < 30; ++round) {
+        const bool reachable = round % 3 != 0;
+        script->SetConnectable(reachable);
+        ASSERT_EQ(link.Open(), reachable ? 1 : 0) << "round " << round;
+        if (reachable && round % 2 == 0) {
+            script->Push(GoodFix(10.0, 10.0));
+            script->SetConnectable(false);
+            script->DropConnection();  // the device now retries every few milliseconds
+            std::this_thread::sleep_for(std::chrono::milliseconds(round % 5));
+        }
+        link.Stop();
+    }
+    platform::SetGpsRetryTimes(platform::kGpsRetryFirstMs, platform::kGpsRetryMaxMs);
+    script->SetConnectable(true);
+    ASSERT_EQ(link.Open(), 1);
+    collector.Settle(50);
+    const size_t before = collector.notes.size();
+    script->Push(GoodFix(20.0, 20.0));
+    ASSERT_TRUE(collector.WaitFor(before + 1)) << "the link reports nothing after the cycles";
+    EXPECT_DOUBLE_EQ(collector.notes.back()->position.latitude, 20.0);
+}
+
 TEST(GpsLinkLifeTest, DestructionWhileTheWorkerRunsIsSafe) {
     auto script = std::make_shared<GpsScript>();
     GpsScript::Installed installed(script);

@@ -1,0 +1,70 @@
+#pragma once
+
+// The objects the map compiler keeps from its input, typed and in geographic coordinates, as
+// the reader gathers them and before they are cut into tiles.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mapmake/geometry.h"
+
+namespace mapmake {
+
+struct FeatureInfo {
+    int type = 0;
+    int subtype = 0;
+    // Kept in every level of at least this many cbits.
+    int coarsestCbits = 24;
+    std::string name;  // UTF-8; for a peak, its name and height
+    std::string ref;   // roads: the first of their reference numbers ("CG-1")
+
+    bool operator==(const FeatureInfo&) const = default;
+};
+
+struct PointFeature {
+    FeatureInfo info;
+    GeoPoint at;
+};
+
+struct LineFeature {
+    FeatureInfo info;
+    GeoLine line;
+    GeoBox box;
+    // The nodes at the two ends, where lines of the same road meet.
+    int64_t firstNode = 0;
+    int64_t lastNode = 0;
+};
+
+struct AreaFeature {
+    FeatureInfo info;
+    GeoMultiPolygon area;
+    GeoBox box;
+    double squareMetres = 0.0;
+};
+
+struct FeatureSet {
+    std::vector<PointFeature> points;
+    std::vector<LineFeature> lines;
+    std::vector<AreaFeature> areas;
+    // The area the input says it covers (the bounds of an extract), when it says so.
+    std::optional<GeoBox> declaredBox;
+
+    // What was read, for the summary.
+    uint64_t nodesRead = 0;
+    uint64_t waysRead = 0;
+    uint64_t relationsRead = 0;
+    uint64_t multipolygons = 0;
+
+    // The box around every feature; EmptyBox() when there is none.
+    GeoBox DataBox() const;
+    // What the maps cover: the declared box when there is one, else the data's box.
+    GeoBox Extent() const;
+    bool Empty() const { return points.empty() && lines.empty() && areas.empty(); }
+};
+
+GeoBox BoxOf(const GeoLine& line);
+GeoBox BoxOf(const GeoMultiPolygon& area);
+
+}  // namespace mapmake

@@ -1,0 +1,217 @@
+// The pieces of the map compiler on their own: the type table, labels, joining road pieces,
+// the one-ring form of areas with holes, and the zoom each level is made for.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "mapmake/geometry.h"
+#include "mapmake/labels.h"
+#include "mapmake/line_merger.h"
+#include "mapmake/tile_builder.h"
+#include "mapmake/type_table.h"
+
+namespace {
+
+using mapmake::FeatureKind;
+using mapmake::GeoPoint;
+
+const mapmake::TypeRule* ClassifyTags(FeatureKind kind,
+                                      const std::map<std::string, std::string>& tags) {
+    return mapmake::Classify(kind, [&tags](const char* key) -> const char* {
+        const auto found = tags.find(key);
+        return found == tags.end() ? nullptr : found->second.c_str();
+    });
+}
+
+TEST(TypeTable, TheFirstMatchingRuleWinsAndNoMeansAbsent) {
+    const auto* lake = ClassifyTags(FeatureKind::kArea, {{"natural", "water"}});
+    ASSERT_TRUE(lake);
+    EXPECT_EQ(lake->type, 60);
+    EXPECT_EQ(lake->smallType, 65);
+    const auto* dry =
+        ClassifyTags(FeatureKind::kArea, {{"natural", "water"}, {"intermittent", "yes"}});
+    ASSERT_TRUE(dry);
+    EXPECT_EQ(dry->type, 76);
+    // A hospital building is the hospital's grounds, not a building.
+    const auto* hospital =
+        ClassifyTags(FeatureKind::kArea, {{"building", "yes"}, {"amenity", "hospital"}});
+    ASSERT_TRUE(hospital);
+    EXPECT_EQ(hospital->type, 11);
+    EXPECT_FALSE(ClassifyTags(FeatureKind::kArea, {{"building", "no"}}));
+    const auto* florist = ClassifyTags(FeatureKind::kPoint, {{"shop", "florist"}});
+    ASSERT_TRUE(florist);
+    EXPECT_EQ(florist->type, 0x2E);
+    EXPECT_EQ(florist->subtype, 0);
+    EXPECT_FALSE(ClassifyTags(FeatureKind::kLine, {{"barrier", "fence"}}));
+    EXPECT_FALSE(ClassifyTags(FeatureKind::kPoint, {{"highway", "motorway"}}));
+}
+
+TEST(TypeTable, EveryRuleKeepsItsObjectInTheMostDetailedLevel) {
+    for (const mapmake::TypeRule& rule : mapmake::TypeRules()) {
+        EXPECT_LE(rule.coarsestCbits, mapmake::kTileLevels[0]) << rule.what;
+        EXPECT_GE(rule.coarsestCbits, 12) << rule.what;
+        EXPECT_NE(rule.type, 0) << rule.what;
+        EXPECT_TRUE(mapmake::UsesKey(rule.kind, rule.key)) << rule.what;
+    }
+}
+
+TEST(Labels, AnglesReadFromLeftToRight) {
+    EXPECT_EQ(mapmake::ReadableAngleTenths(1.0, 0.0), 0);
+    EXPECT_EQ(mapmake::ReadableAngleTenths(-1.0, 0.0), 0);
+    EXPECT_EQ(mapmake::ReadableAngleTenths(0.0, 1.0), 900);
+    EXPECT_EQ(mapmake::ReadableAngleTenths(0.0, -1.0), -900);
+    EXPECT_EQ(mapmake::ReadableAngleTenths(1.0, 1.0), 450);
+    EXPECT_EQ(mapmake::ReadableAngleTenths(-1.0, -1.0), 450);
+    EXPECT_EQ(mapmake::ReadableAngleTenths(-1.0, 1.0), -450);
+    EXPECT_EQ(mapmake::ReadableAngleTenths(0.0, 0.0), 0);
+}
+
+TEST(Labels, SitInTheMiddleOfTheLongestSegment) {
+    const mapmake::GeoLine line{GeoPoint(0.0, 0.0), GeoPoint(1.0, 0.0), GeoPoint(1.0, 3.0),
+                                GeoPoint(2.0, 3.0)};
+    const mapmake::LinePlacement placement = mapmake::PlaceOnLine(line);
+    EXPECT_DOUBLE_EQ(placement.anchor.x(), 1.0);
+    EXPECT_DOUBLE_EQ(placement.anchor.y(), 1.5);
+    EXPECT_EQ(placement.angleTenthsDeg, 900);
+}
+
+TEST(Labels, RoadsShowNamesCloseAndNumbersFar) {
+    mapmake::FeatureInfo road;
+    road.type = 3;
+    road.name = "Avinguda Meritxell";
+    road.ref = "CG-1";
+    EXPECT_EQ(mapmake::LineLabel(road, 24), "Avinguda Meritxell");
+    EXPECT_EQ(mapmake::LineLabel(road, 21), "Avinguda Meritxell");
+    EXPECT_EQ(mapmake::LineLabel(road, 20), ".CG-1");
+    road.name.clear();
+    EXPECT_EQ(mapmake::LineLabel(road, 24), ".CG-1");
+    road.name = "Carrer";
+    road.ref.clear();
+    EXPECT_EQ(mapmake::LineLabel(road, 18), "Carrer");
+}
+
+TEST(Labels, PeaksCarryTheirHeight) {
+    EXPECT_EQ(mapmake::PeakLabel("Comapedrosa", "2942.6"), "Comapedrosa 2943 m");
+    EXPECT_EQ(mapmake::PeakLabel(nullptr, "1000"), "1000 m");
+    EXPECT_EQ(mapmake::PeakLabel("Pic", "high"), "Pic");
+    EXPECT_EQ(mapmake::PeakLabel(nullptr, nullptr), "");
+}
+
+mapmake::LineFeature Piece(int64_t first, int64_t last, std::vector<GeoPoint> points,
+                           const char* name = "Carrer") {
+    mapmake::LineFeature line;
+    line.info.type = 6;
+    line.info.name = name;
+    line.line.assign(points.begin(), points.end());
+    line.box = mapmake::BoxOf(line.line);
+    line.firstNode = first;
+    line.lastNode = last;
+    return line;
+}
+
+TEST(LineMerger, JoinsPiecesEndToEndWhicheverWayTheyRun) {
+    std::vector<mapmake::LineFeature> lines;
+    lines.push_back(Piece(2, 3, {GeoPoint(1, 0), GeoPoint(2, 0)}));
+    lines.push_back(Piece(1, 2, {GeoPoint(0, 0), GeoPoint(1, 0)}));
+    lines.push_back(Piece(4, 3, {GeoPoint(3, 0), GeoPoint(2, 0)}));  // runs backwards
+    lines.push_back(Piece(9, 10, {GeoPoint(1, 5), GeoPoint(2, 5)}, "Other"));
+    lines.push_back(Piece(7, 7, {GeoPoint(5, 5), GeoPoint(6, 5), GeoPoint(5, 6), GeoPoint(5, 5)}));
+    mapmake::MergeLines(lines);
+    ASSERT_EQ(lines.size(), 3u);
+    const mapmake::GeoLine& joined = lines[0].line;
+    ASSERT_EQ(joined.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(joined[i].x(), double(i));
+    }
+    EXPECT_EQ(lines[0].firstNode, 1);
+    EXPECT_EQ(lines[0].lastNode, 4);
+    EXPECT_DOUBLE_EQ(lines[0].box.max_corner().x(), 3.0);
+    EXPECT_EQ(lines[1].info.name, "Other");
+    EXPECT_EQ(lines[2].line.size(), 4u);  // the ring stays whole
+}
+
+// Even-odd filling of a ring given without its closing vertex.
+bool Filled(const std::vector<GeoPoint>& ring, double x, double y) {
+    bool inside = false;
+    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+        if ((ring[i].y() > y) != (ring[j].y() > y)) {
+            const double crossX = ring[j].x() + (y - ring[j].y()) / (ring[i].y() - ring[j].y()) *
+                                                    (ring[i].x() - ring[j].x());
+            if (crossX < x) {
+                inside = !inside;
+            }
+        }
+    }
+    return inside;
+}
+
+mapmake::GeoPolygon::ring_type Square(double west, double south, double side) {
+    return {GeoPoint(west, south), GeoPoint(west, south + side),
+            GeoPoint(west + side, south + side), GeoPoint(west + side, south),
+            GeoPoint(west, south)};
+}
+
+TEST(Geometry, AreasWithHolesBecomeOneRingThatFillsAroundThem) {
+    mapmake::GeoMultiPolygon area;
+    area.resize(1);
+    area[0].outer() = Square(0, 0, 10);
+    area[0].inners().push_back(Square(1, 1, 2));
+    area[0].inners().push_back(Square(6, 6, 3));
+    mapmake::Correct(area);
+    const std::vector<GeoPoint> ring = mapmake::JoinHoles(area[0]);
+    EXPECT_EQ(ring.size(), 4u + 2 * (5 + 1));
+    EXPECT_TRUE(Filled(ring, 0.5, 0.5));
+    EXPECT_TRUE(Filled(ring, 5.0, 5.0));
+    EXPECT_TRUE(Filled(ring, 9.5, 0.5));
+    EXPECT_FALSE(Filled(ring, 2.0, 2.0));
+    EXPECT_FALSE(Filled(ring, 7.5, 7.5));
+    EXPECT_FALSE(Filled(ring, 11.0, 5.0));
+}
+
+TEST(Geometry, CuttingKeepsWhatLiesInsideTheBox) {
+    const mapmake::GeoBox box(GeoPoint(0, 0), GeoPoint(10, 10));
+    const mapmake::GeoMultiLine pieces = mapmake::ClipLine(
+        {GeoPoint(-5, 5), GeoPoint(5, 5), GeoPoint(5, 15), GeoPoint(8, 15), GeoPoint(8, 5)}, box);
+    ASSERT_EQ(pieces.size(), 2u);
+    mapmake::GeoMultiPolygon area;
+    area.resize(1);
+    area[0].outer() = Square(5, 5, 10);
+    mapmake::Correct(area);
+    mapmake::GeoMultiPolygon cut;
+    ASSERT_TRUE(mapmake::ClipArea(area, box, cut));
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_DOUBLE_EQ(mapmake::Area(cut[0]), 25.0);
+}
+
+TEST(Geometry, SimplifyingDropsCollapsedHoles) {
+    mapmake::GeoPolygon polygon;
+    polygon.outer() = Square(0, 0, 10);
+    polygon.inners().push_back(Square(2, 2, 0.01));
+    polygon.inners().push_back(Square(5, 5, 3));
+    mapmake::GeoMultiPolygon area{polygon};
+    mapmake::Correct(area);
+    const mapmake::GeoPolygon simplified = mapmake::SimplifyPolygon(area[0], 0.5, 0.5);
+    EXPECT_EQ(simplified.outer().size(), 5u);
+    EXPECT_EQ(simplified.inners().size(), 1u);
+    EXPECT_TRUE(mapmake::SimplifyPolygon(area[0], 20.0, 0.5).outer().empty());
+}
+
+TEST(LevelPlans, EachLevelIsMadeForTheClosestZoomThatChoosesIt) {
+    const std::map<int, double> expected = {{24, 100},  {22, 300},  {21, 500},   {20, 1200},
+                                            {18, 3000}, {16, 9000}, {14, 50000}, {12, 300000}};
+    for (const auto& [cbits, metresPerCm] : expected) {
+        EXPECT_EQ(mapmake::ClosestMetresPerCm(cbits), metresPerCm) << cbits;
+    }
+    const std::vector<mapmake::LevelPlan> plans = mapmake::PlanLevels(mapmake::kTileLevels, 0.0);
+    ASSERT_EQ(plans.size(), 5u);
+    // At the equator a pixel of 0.1 km/cm on 40 pixels a centimetre is 2.5 m.
+    EXPECT_NEAR(plans[0].pixelDeg, 2.5 / mapmake::kMetresPerDegree, 1e-12);
+    for (size_t i = 0; i + 1 < plans.size(); ++i) {
+        EXPECT_LT(plans[i].pixelDeg, plans[i + 1].pixelDeg);
+        EXPECT_EQ(plans[i].widestPixelDeg, plans[i + 1].pixelDeg);
+    }
+}
+
+}  // namespace
