@@ -30,7 +30,8 @@ struct Segment {
     bool startDisc;
 };
 
-Segment SegmentOf(QPoint a, QPoint b, QPoint offset, bool startDisc) {
+template <typename Point>
+Segment SegmentOf(const Point& a, const Point& b, QPoint offset, bool startDisc) {
     Segment s;
     s.ax = double(a.x()) + offset.x();
     s.ay = double(a.y()) + offset.y();
@@ -169,6 +170,69 @@ inline QRgb Blend(QRgb under, QRgb colour, uint32_t alpha) {
     return 0xFF000000u | redBlue | green;
 }
 
+// A smooth line one pixel wide, the way hairlines are smoothed: along its longer axis each
+// column (or row) of pixels gets the line's coverage split between the two pixels nearest it.
+// A segment covers its columns from its start up to, not including, its end, so that the
+// joints of a line are painted once.
+template <typename Point>
+void StrokeHairline(QImage& image, const QRect& area, const Point* points, int count,
+                    bool closed, QPoint offset, QRgb colour) {
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const auto plot = [&](int x, int y, double cover) {
+        if (x < area.left() || x > area.right() || y < area.top() || y > area.bottom() ||
+            cover <= 0.0) {
+            return;
+        }
+        QRgb& pixel = reinterpret_cast<QRgb*>(bits + stride * y)[x];
+        const uint32_t alpha = uint32_t(cover * 255.0 + 0.5);
+        pixel = alpha >= 255 ? colour : Blend(pixel, colour, alpha);
+    };
+    const int segments = closed && count > 2 ? count : count - 1;
+    for (int i = 0; i < segments; ++i) {
+        const Point& from = points[i];
+        const Point& to = points[i + 1 < count ? i + 1 : 0];
+        // In pixel-centre coordinates: the centre of pixel (i, j) is (i, j).
+        double ax = from.x() + double(offset.x()) - 0.5;
+        double ay = from.y() + double(offset.y()) - 0.5;
+        double bx = to.x() + double(offset.x()) - 0.5;
+        double by = to.y() + double(offset.y()) - 0.5;
+        if (std::max(ax, bx) < area.left() - 1.0 || std::min(ax, bx) > area.right() + 1.0 ||
+            std::max(ay, by) < area.top() - 1.0 || std::min(ay, by) > area.bottom() + 1.0) {
+            continue;
+        }
+        const bool steep = std::abs(by - ay) > std::abs(bx - ax);
+        if (steep) {
+            std::swap(ax, ay);
+            std::swap(bx, by);
+        }
+        const double step = bx >= ax ? 1.0 : -1.0;
+        const double slope = bx != ax ? (by - ay) / (bx - ax) : 0.0;
+        // The columns of the segment, limited to those of the area.
+        const double low = steep ? area.top() - 1.0 : area.left() - 1.0;
+        const double high = steep ? area.bottom() + 1.0 : area.right() + 1.0;
+        const double first = std::clamp(step > 0 ? std::ceil(ax) : std::floor(ax), low, high);
+        const double end = std::clamp(step > 0 ? std::ceil(bx) : std::floor(bx), low, high);
+        for (double column = first; step > 0 ? column < end : column > end; column += step) {
+            const double along = ay + slope * (column - ax);
+            if (along < -2.0e9 || along > 2.0e9) {
+                continue;
+            }
+            const double below = std::floor(along);
+            const double share = along - below;
+            const int c = int(column);
+            const int r = int(below);
+            if (steep) {
+                plot(r, c, 1.0 - share);
+                plot(r + 1, c, share);
+            } else {
+                plot(c, r, 1.0 - share);
+                plot(c, r + 1, share);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 bool SpanStroker::CanDrawOn(const QImage& image) {
@@ -184,11 +248,38 @@ bool SpanStroker::CanDrawOn(const QImage& image) {
 
 void SpanStroker::Stroke(QImage& image, const QRect& clip, const QPoint* points, int count,
                          QPoint offset, int width, QRgb colour, bool antialiased) {
+    StrokePoints(image, clip, points, count, false, offset, width, colour, antialiased);
+}
+
+void SpanStroker::Stroke(QImage& image, const QRect& clip, const QPointF* points, int count,
+                         QPoint offset, int width, QRgb colour, bool antialiased) {
+    StrokePoints(image, clip, points, count, false, offset, width, colour, antialiased);
+}
+
+void SpanStroker::StrokeClosed(QImage& image, const QRect& clip, const QPoint* points, int count,
+                               QPoint offset, int width, QRgb colour, bool antialiased) {
+    StrokePoints(image, clip, points, count, true, offset, width, colour, antialiased);
+}
+
+void SpanStroker::StrokeClosed(QImage& image, const QRect& clip, const QPointF* points,
+                               int count, QPoint offset, int width, QRgb colour,
+                               bool antialiased) {
+    StrokePoints(image, clip, points, count, true, offset, width, colour, antialiased);
+}
+
+template <typename Point>
+void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* points, int count,
+                               bool closed, QPoint offset, int width, QRgb colour,
+                               bool antialiased) {
     const QRect area = clip & image.rect();
     if (count < 1 || width < 1 || area.isEmpty() || !CanDrawOn(image)) {
         return;
     }
     colour |= 0xFF000000u;
+    if (width == 1 && antialiased) {
+        StrokeHairline(image, area, points, count, closed, offset, colour);
+        return;
+    }
     const double radius = width / 2.0;
     const double reach = antialiased ? radius + 0.5 : radius;
     const double core = radius - 0.5;
@@ -204,10 +295,10 @@ void SpanStroker::Stroke(QImage& image, const QRect& clip, const QPoint* points,
     int touchedTop = std::numeric_limits<int>::max();
     int touchedBottom = -1;
 
-    const int segments = std::max(1, count - 1);
+    const int segments = closed && count > 2 ? count : std::max(1, count - 1);
     for (int i = 0; i < segments; ++i) {
-        const Segment s =
-            SegmentOf(points[i], points[std::min(i + 1, count - 1)], offset, i == 0);
+        const int next = i + 1 < count ? i + 1 : (closed ? 0 : count - 1);
+        const Segment s = SegmentOf(points[i], points[next], offset, i == 0);
         const double top = std::min(s.ay, s.by) - reach;
         const double bottom = std::max(s.ay, s.by) + reach;
         if (bottom < area.top() || top > area.bottom() + 1 ||

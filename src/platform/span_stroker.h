@@ -12,7 +12,9 @@
 // edge go to the pixels right of and below it, as the painter's rasteriser gives them).
 // Antialiased, a pixel of the edge takes the coverage clamp(halfWidth + 0.5 − distance, 0, 1)
 // of the segment nearest its centre; the coverages of one line are merged (the greatest wins)
-// before they are blended, so that joins and overlaps are not blended twice.
+// before they are blended, so that joins and overlaps are not blended twice. A smooth line one
+// pixel wide (an area's outline) is a hairline: each pixel step along it shares the line
+// between the two pixels nearest it.
 
 #include <QImage>
 #include <QPoint>
@@ -34,8 +36,19 @@ public:
     // pixels, within the image). One point draws a dot.
     void Stroke(QImage& image, const QRect& clip, const QPoint* points, int count, QPoint offset,
                 int width, QRgb colour, bool antialiased);
+    void Stroke(QImage& image, const QRect& clip, const QPointF* points, int count, QPoint offset,
+                int width, QRgb colour, bool antialiased);
+    // The outline of an area: the polyline closed back to its first point.
+    void StrokeClosed(QImage& image, const QRect& clip, const QPoint* points, int count,
+                      QPoint offset, int width, QRgb colour, bool antialiased);
+    void StrokeClosed(QImage& image, const QRect& clip, const QPointF* points, int count,
+                      QPoint offset, int width, QRgb colour, bool antialiased);
 
 private:
+    template <typename Point>
+    void StrokePoints(QImage& image, const QRect& clip, const Point* points, int count,
+                      bool closed, QPoint offset, int width, QRgb colour, bool antialiased);
+
     // Coverage of the line being drawn, per image pixel, and the span of each row it touched;
     // zero again once the line is blended.
     std::vector<uint8_t> coverage_;

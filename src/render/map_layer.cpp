@@ -50,13 +50,12 @@ bool IsShieldLabel(const formats::Shape& shape) {
 // Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
 // shifted by one pixel diagonally, then in the text colour, with its top-left corner at
 // topLeft (floating point, so that the shifts cannot overflow at the int limits). The
-// context's pen is left as it was.
-void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPointF topLeft,
+// painter's pen is left as it was.
+void DrawHaloText(QPainter& painter, const QFont& font, const QStaticText& text, QPointF topLeft,
                   platform::ColorRef halo, platform::ColorRef colour) {
     static constexpr double kHaloSteps[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-    QPainter& painter = context.Painter();
     const QPen oldPen = painter.pen();
-    painter.setFont(context.Font());
+    painter.setFont(font);
     painter.setPen(platform::ToQColor(halo));
     for (const auto& step : kHaloSteps) {
         painter.drawStaticText(topLeft + QPointF(step[0], step[1]), text);
@@ -64,6 +63,29 @@ void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPoi
     painter.setPen(platform::ToQColor(colour));
     painter.drawStaticText(topLeft, text);
     painter.setPen(oldPen);
+}
+
+// The haloed text turned counter-clockwise by `degrees` about its top-left corner, as the
+// painter would draw it there, on a transparent picture; `origin` receives the place of the
+// picture's top-left corner from that corner of the text.
+QImage TurnedLabel(const QStaticText& text, const QFont& font, double degrees,
+                   QPainter::RenderHints hints, platform::ColorRef halo,
+                   platform::ColorRef colour, QPoint& origin) {
+    const QFontMetrics metrics(font);
+    // The text's box with room for the halo and the glyphs' overhang, turned.
+    const QRectF box(-3.0, -3.0, text.size().width() + 6.0, metrics.height() + 6.0);
+    QTransform turn;
+    turn.rotate(-degrees);
+    const QRect bounds = turn.mapRect(box).toAlignedRect();
+    QImage picture(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHints(hints);
+    painter.translate(-bounds.topLeft());
+    painter.rotate(-degrees);
+    DrawHaloText(painter, font, text, QPointF(0, 0), halo, colour);
+    origin = bounds.topLeft();
+    return picture;
 }
 
 }  // namespace
@@ -312,7 +334,7 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
     }
     const int x = AddPixels(anchor.x(), shape.Kind() == formats::kShapeKindPoint ? labelOffset : 0);
     const int y = SubtractPixels(anchor.y(), labelOffset);
-    const LabelText& text = LabelTextOf(index, shape, context.Font());
+    LabelText& text = LabelTextOf(index, shape, context.Font());
     const platform::Rect measured{x, y, AddPixels(x, text.width), AddPixels(y, labelHeight_)};
     if (!context.RectVisible(measured)) {
         return;
@@ -325,17 +347,21 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
     if (shape.labelAngleTenthsDeg != 0) {
         // Along the street: the text turns about its top-left corner, counter-clockwise by the
         // angle; its halo turns with it.
-        QPainter& painter = context.Painter();
-        painter.save();
-        painter.translate(x, y);
-        painter.rotate(-double(shape.labelAngleTenthsDeg) / 10.0);
-        DrawHaloText(context, text.text, QPointF(0, 0), file->LabelBackColour(),
-                     file->LabelColour());
-        painter.restore();
+        if (text.turned.isNull() || text.turnedColour != file->LabelColour() ||
+            text.turnedHalo != file->LabelBackColour()) {
+            text.turnedColour = file->LabelColour();
+            text.turnedHalo = file->LabelBackColour();
+            text.turned = TurnedLabel(text.text, context.Font(),
+                                      double(shape.labelAngleTenthsDeg) / 10.0,
+                                      context.Painter().renderHints(), text.turnedHalo,
+                                      text.turnedColour, text.turnedOrigin);
+        }
+        context.Painter().drawImage(AddPixels(QPoint(x, y), text.turnedOrigin), text.turned);
     } else {
         const platform::ColorRef colour =
             shape.type == 98 || shape.type == 99 ? kPlaceLabelColour : file->LabelColour();
-        DrawHaloText(context, text.text, QPointF(x, y), file->LabelBackColour(), colour);
+        DrawHaloText(context.Painter(), context.Font(), text.text, QPointF(x, y),
+                     file->LabelBackColour(), colour);
     }
     labels.push_back(measured);
 }

@@ -5,6 +5,7 @@
 // canvas, has the visible ones drawn and places their labels so that they do not overlap.
 
 #include <QFont>
+#include <QImage>
 #include <QStaticText>
 #include <QString>
 
@@ -136,10 +137,16 @@ private:
                    int width, int height, const MapProjection& projection) const;
     void DrawLabels(platform::PaintContext& context, int width, int height,
                     const MapProjection& projection, LabelList& labels);
-    // A label laid out once for the label font: its width and its glyphs.
+    // A label laid out once for the label font: its width and its glyphs; for a label along a
+    // street, also its turned picture with the halo, made the first time it is drawn (turning
+    // glyphs is the dearest part of drawing a label, and a label keeps its angle).
     struct LabelText {
         QStaticText text;
         int width = 0;
+        QImage turned;
+        QPoint turnedOrigin;  // the picture's top-left corner from the label's
+        platform::ColorRef turnedColour = 0;
+        platform::ColorRef turnedHalo = 0;
     };
     // The label texts of the current level, made again when the level or the font changes.
     void KeepLabelTexts(const platform::LogFont& font, const QFont& qfont);
