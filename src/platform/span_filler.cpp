@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/span_stroker.h"
 
@@ -47,21 +48,20 @@ inline float EvenOddCover(float sum) {
     return cover;
 }
 
-// The paint of one row: the colour, or the pattern row under it with the pattern column of
-// the row's first pixel.
+// The paint of one row: the colour, or the row of the pattern tiled across the image.
 class RowPaint {
 public:
-    RowPaint(const FillPaint& paint, int y) : colour_(paint.colour | 0xFF000000u) {
-        if (paint.pattern) {
-            const QImage& pattern = *paint.pattern;
-            width_ = pattern.width();
+    RowPaint(const FillPaint& paint, const QImage* tiled, int y)
+        : colour_(paint.colour | 0xFF000000u) {
+        if (paint.pattern && tiled) {
+            const int height = paint.pattern->height();
+            width_ = paint.pattern->width();
             origin_ = paint.patternOrigin.x();
-            const int row = ((y - paint.patternOrigin.y()) % pattern.height() + pattern.height()) %
-                            pattern.height();
-            row_ = reinterpret_cast<const QRgb*>(pattern.constScanLine(row));
+            const int row = ((y - paint.patternOrigin.y()) % height + height) % height;
+            row_ = reinterpret_cast<const QRgb*>(tiled->constScanLine(row));
         }
     }
-    // Column of the pattern under image column x.
+    // Column of the tiled pattern under image column x: within the first period.
     int PhaseAt(int x) const { return ((x - origin_) % width_ + width_) % width_; }
 
     void Span(QRgb* row, int from, int to) const {
@@ -69,13 +69,9 @@ public:
             std::fill(row + from, row + to + 1, colour_);
             return;
         }
-        int phase = PhaseAt(from);
-        for (int x = from; x <= to; ++x) {
-            row[x] = row_[phase] | 0xFF000000u;
-            phase = phase + 1 == width_ ? 0 : phase + 1;
-        }
+        std::memcpy(row + from, row_ + PhaseAt(from), size_t(to - from + 1) * sizeof(QRgb));
     }
-    QRgb At(int x) const { return row_ ? (row_[PhaseAt(x)] | 0xFF000000u) : colour_; }
+    QRgb At(int x) const { return row_ ? row_[PhaseAt(x)] : colour_; }
 
 private:
     QRgb colour_;
@@ -198,6 +194,67 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
     }
 }
 
+// The pattern repeated across a row as wide as the image and one period more, so that any
+// span of a row is one copy; made again only for another pattern or a wider image.
+const QImage* SpanFiller::TiledPattern(const FillPaint& paint, int imageWidth) {
+    if (!paint.pattern) {
+        return nullptr;
+    }
+    const QImage& pattern = *paint.pattern;
+    const int width = imageWidth + pattern.width();
+    for (const auto& [key, tiled] : tiled_) {
+        if (key == pattern.cacheKey() && tiled.width() >= width) {
+            return &tiled;
+        }
+    }
+    // A map has a handful of patterns; an image of another size starts the list again.
+    if (tiled_.size() >= 8 || (!tiled_.empty() && tiled_.front().second.width() < width)) {
+        tiled_.clear();
+    }
+    QImage tiled(width, pattern.height(), QImage::Format_RGB32);
+    for (int y = 0; y < pattern.height(); ++y) {
+        const QRgb* source = reinterpret_cast<const QRgb*>(pattern.constScanLine(y));
+        QRgb* target = reinterpret_cast<QRgb*>(tiled.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            target[x] = source[x % pattern.width()] | 0xFF000000u;
+        }
+    }
+    tiled_.emplace_back(pattern.cacheKey(), std::move(tiled));
+    return &tiled_.back().second;
+}
+
+// The touches in row order (a counting sort: rows are few and known), each row's in order of
+// their first cell.
+void SpanFiller::SortByRow(int rows) {
+    rowStarts_.assign(size_t(rows) + 1, 0);
+    for (const Touch& touch : touched_) {
+        ++rowStarts_[size_t(touch.row) + 1];
+    }
+    for (int row = 0; row < rows; ++row) {
+        rowStarts_[size_t(row) + 1] += rowStarts_[size_t(row)];
+    }
+    sorted_.resize(touched_.size());
+    for (const Touch& touch : touched_) {
+        sorted_[rowStarts_[size_t(touch.row)]++] = touch;
+    }
+    touched_.swap(sorted_);
+    // rowStarts_ now holds the ends of the rows; sort within each, mostly a handful.
+    size_t begin = 0;
+    for (int row = 0; row < rows; ++row) {
+        const size_t end = rowStarts_[size_t(row)];
+        for (size_t i = begin + 1; i < end; ++i) {
+            const Touch touch = touched_[i];
+            size_t j = i;
+            while (j > begin && touched_[j - 1].from > touch.from) {
+                touched_[j] = touched_[j - 1];
+                --j;
+            }
+            touched_[j] = touch;
+        }
+        begin = end;
+    }
+}
+
 // Each row is sampled at its pixel centres: the crossings of the edges with the row, sorted,
 // bound the runs inside (even-odd), and a pixel belongs to a run when its centre lies in
 // [start, end). The centres are taken a hair above and left of the true ones, so that an edge
@@ -232,7 +289,7 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
         }
         std::sort(crossings_.begin(), crossings_.end());
         QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y);
-        const RowPaint rowPaint(paint, y);
+        const RowPaint rowPaint(paint, TiledPattern(paint, image.width()), y);
         for (size_t i = 0; i + 1 < crossings_.size(); i += 2) {
             const double start = std::max(crossings_[i] - 0.5 + kSampleBias, area.left() - 1.0);
             const double end = std::min(crossings_[i + 1] - 0.5 + kSampleBias, area.right() + 1.0);
@@ -315,7 +372,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
     }
     // Row by row: the touched cells one by one, the stretches between them at the coverage
     // the sum has reached.
-    std::sort(touched_.begin(), touched_.end());
+    SortByRow(area.height());
     uchar* const bits = image.bits();
     const qsizetype imageStride = image.bytesPerLine();
     size_t index = 0;
@@ -324,7 +381,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
         const int y = area.top() + localRow;
         float* const line = cells + size_t(localRow) * size_t(stride);
         QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
-        const RowPaint rowPaint(paint, y);
+        const RowPaint rowPaint(paint, TiledPattern(paint, image.width()), y);
         float sum = 0.0f;
         int x = 0;
         const auto paintRun = [&](int from, int to) {

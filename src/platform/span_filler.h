@@ -14,6 +14,7 @@
 #include <QRect>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -50,6 +51,8 @@ private:
     template <typename Point>
     void FillPoints(QImage& image, const QRect& clip, const Point* points, int count,
                     QPoint offset, const FillPaint& paint, bool antialiased);
+    const QImage* TiledPattern(const FillPaint& paint, int imageWidth);
+    void SortByRow(int rows);
     void FillAliased(QImage& image, const QRect& area, const FillPaint& paint);
     void FillSmooth(QImage& image, const QRect& area, const FillPaint& paint);
 
@@ -69,6 +72,10 @@ private:
         }
     };
     std::vector<Touch> touched_;
+    std::vector<Touch> sorted_;
+    std::vector<size_t> rowStarts_;
+    // The patterns tiled across the image, by the pattern's cache key.
+    std::vector<std::pair<qint64, QImage>> tiled_;
 };
 
 }  // namespace platform
