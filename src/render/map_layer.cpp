@@ -65,10 +65,10 @@ void DrawHaloText(QPainter& painter, const QFont& font, const QStaticText& text,
     painter.setPen(oldPen);
 }
 
-// The haloed text turned counter-clockwise by `degrees` about its top-left corner, as the
+// The haloed text, turned counter-clockwise by `degrees` about its top-left corner, as the
 // painter would draw it there, on a transparent picture; `origin` receives the place of the
 // picture's top-left corner from that corner of the text.
-QImage TurnedLabel(const QStaticText& text, const QFont& font, double degrees,
+QImage LabelPicture(const QStaticText& text, const QFont& font, double degrees,
                    QPainter::RenderHints hints, platform::ColorRef halo,
                    platform::ColorRef colour, QPoint& origin) {
     const QFontMetrics metrics(font);
@@ -275,8 +275,18 @@ void MapLayer::KeepLabelTexts(const platform::LogFont& font, const QFont& qfont)
     labelFont_ = font;
     labelTexts_.clear();
     labelTexts_.resize(size_t(file->ObjectCount()));
+    labelPictureBytes_ = 0;
     const QFontMetrics metrics(qfont);
     labelHeight_ = metrics.ascent() + metrics.descent();
+}
+
+void MapLayer::ForgetLabelPictures() {
+    for (const std::unique_ptr<LabelText>& text : labelTexts_) {
+        if (text) {
+            text->picture = QImage();
+        }
+    }
+    labelPictureBytes_ = 0;
 }
 
 MapLayer::LabelText& MapLayer::LabelTextOf(int index, const formats::Shape& shape,
@@ -324,8 +334,9 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
     context.SelectFont(oldFont);
 }
 
-// The label is measured (as DrawText with DT_CALCRECT would) and drawn (as DrawOutlinedText
-// would) from its text laid out once: shaping the text is most of a label's cost.
+// The label is measured (as DrawText with DT_CALCRECT would) from its text laid out once, and
+// drawn (as DrawOutlinedText would) from its picture, made the first time it shows: shaping,
+// haloing and turning the text is most of a label's cost.
 void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
                          QPoint anchor, LabelList& labels) {
     if (IsShieldLabel(shape)) {
@@ -344,25 +355,26 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
             return;
         }
     }
-    if (shape.labelAngleTenthsDeg != 0) {
-        // Along the street: the text turns about its top-left corner, counter-clockwise by the
-        // angle; its halo turns with it.
-        if (text.turned.isNull() || text.turnedColour != file->LabelColour() ||
-            text.turnedHalo != file->LabelBackColour()) {
-            text.turnedColour = file->LabelColour();
-            text.turnedHalo = file->LabelBackColour();
-            text.turned = TurnedLabel(text.text, context.Font(),
-                                      double(shape.labelAngleTenthsDeg) / 10.0,
-                                      context.Painter().renderHints(), text.turnedHalo,
-                                      text.turnedColour, text.turnedOrigin);
+    // Along a street the text turns about its top-left corner, counter-clockwise by the angle,
+    // and its halo turns with it.
+    const platform::ColorRef colour =
+        shape.labelAngleTenthsDeg == 0 && (shape.type == 98 || shape.type == 99)
+            ? kPlaceLabelColour
+            : file->LabelColour();
+    if (text.picture.isNull() || text.pictureColour != colour ||
+        text.pictureHalo != file->LabelBackColour()) {
+        if (labelPictureBytes_ > kLabelPictureBudgetBytes) {
+            ForgetLabelPictures();
         }
-        context.Painter().drawImage(AddPixels(QPoint(x, y), text.turnedOrigin), text.turned);
-    } else {
-        const platform::ColorRef colour =
-            shape.type == 98 || shape.type == 99 ? kPlaceLabelColour : file->LabelColour();
-        DrawHaloText(context.Painter(), context.Font(), text.text, QPointF(x, y),
-                     file->LabelBackColour(), colour);
+        text.pictureColour = colour;
+        text.pictureHalo = file->LabelBackColour();
+        text.picture = LabelPicture(text.text, context.Font(),
+                                    double(shape.labelAngleTenthsDeg) / 10.0,
+                                    context.Painter().renderHints(), text.pictureHalo, colour,
+                                    text.pictureOrigin);
+        labelPictureBytes_ += size_t(text.picture.sizeInBytes());
     }
+    context.Painter().drawImage(AddPixels(QPoint(x, y), text.pictureOrigin), text.picture);
     labels.push_back(measured);
 }
 
