@@ -5,14 +5,17 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/span_pixels.h"
+
 namespace platform {
 namespace {
 
+using span::Blend;
+using span::CeilOf;
+using span::FloorOf;
+using span::kSampleBias;
+
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-// Pixel centres are sampled this far above and left of the true centre, so that an edge running
-// exactly through centres (a line of odd width on whole coordinates) takes the pixels below and
-// right of it and leaves those above and left, as the painter does.
-constexpr double kSampleBias = 1.0 / 4096.0;
 
 // One segment in image pixels, with its direction of unit length (zero for a dot) and the
 // reciprocals of its components (zero where a component is zero).
@@ -109,17 +112,6 @@ inline bool RowInterval(const Segment& s, double y, double reach, double& left, 
     return lo <= hi;
 }
 
-// Floor and ceiling of a value already limited to the int range, without a library call.
-inline int FloorOf(double value) {
-    const int truncated = int(value);
-    return double(truncated) > value ? truncated - 1 : truncated;
-}
-
-inline int CeilOf(double value) {
-    const int truncated = int(value);
-    return double(truncated) < value ? truncated + 1 : truncated;
-}
-
 // The pixels whose (biased) centres lie in [left, right], within [first, last].
 inline bool PixelSpan(double left, double right, int first, int last, int& from, int& to) {
     const double lo = std::max(left - 0.5 + kSampleBias, double(first) - 1.0);
@@ -159,16 +151,6 @@ inline void CoverEdge(const Segment& s, double reach, int from, int to, double p
             cover[x] = std::max(cover[x], alpha);
         }
     }
-}
-
-// `colour` over `under` with coverage alpha / 255, both opaque.
-inline QRgb Blend(QRgb under, QRgb colour, uint32_t alpha) {
-    const uint32_t rest = 255 - alpha;
-    uint32_t redBlue = (colour & 0xFF00FF) * alpha + (under & 0xFF00FF) * rest + 0x800080;
-    uint32_t green = (colour & 0x00FF00) * alpha + (under & 0x00FF00) * rest + 0x008000;
-    redBlue = ((redBlue + ((redBlue >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
-    green = ((green + ((green >> 8) & 0x00FF00)) >> 8) & 0x00FF00;
-    return 0xFF000000u | redBlue | green;
 }
 
 // A smooth line one pixel wide, the way hairlines are smoothed: along its longer axis each
