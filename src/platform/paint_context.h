@@ -6,10 +6,15 @@
 #include <QPainter>
 #include <QPen>
 
+#include <memory>
+
 #include "platform/color.h"
 #include "platform/rect.h"
 
 namespace platform {
+
+class SpanFiller;
+class SpanStroker;
 
 // Background mode of text drawing: opaque fills the text's box with the background colour.
 enum class BackgroundMode { kTransparent = 1, kOpaque = 2 };
@@ -56,12 +61,24 @@ public:
     void SetAntialiasing(bool on);
 
     void FillRect(const Rect& logical, ColorRef color);
+    // With the selected pen. Solid round pens wider than a pixel (map roads) are drawn by the
+    // span stroker rather than the painter's stroker: the same line, many times faster.
     void Polyline(const QPoint* points, int count);
+    // Filled with the selected brush (even-odd) and outlined with the selected pen. Solid and
+    // pattern brushes fill by spans; a one-pixel outline is drawn by the span stroker when
+    // antialiased and by the painter otherwise.
     void Polygon(const QPoint* points, int count);
     void Polygon(const QPointF* points, int count);
 
 private:
     void ApplyClip();
+    // Draws the polyline with the span stroker when the pen and the painter's state allow it.
+    bool StrokeBySpans(const QPoint* points, int count);
+    // The clip in image pixels when the painter draws with no transformation but the viewport
+    // origin and no clip but the clip rectangle, onto an image the span painters can write.
+    bool SpanClip(QRect& clip) const;
+    template <typename Point>
+    bool FillBySpans(const Point* points, int count);
 
     QImage* target_;
     QPainter painter_;
@@ -72,6 +89,8 @@ private:
     ColorRef textColor_ = 0x00000000;
     ColorRef bkColor_ = 0x00FFFFFF;
     BackgroundMode bkMode_ = BackgroundMode::kOpaque;
+    std::unique_ptr<SpanStroker> stroker_;
+    std::unique_ptr<SpanFiller> filler_;
 };
 
 }  // namespace platform

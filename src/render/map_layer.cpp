@@ -50,13 +50,12 @@ bool IsShieldLabel(const formats::Shape& shape) {
 // Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
 // shifted by one pixel diagonally, then in the text colour, with its top-left corner at
 // topLeft (floating point, so that the shifts cannot overflow at the int limits). The
-// context's pen is left as it was.
-void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPointF topLeft,
+// painter's pen is left as it was.
+void DrawHaloText(QPainter& painter, const QFont& font, const QStaticText& text, QPointF topLeft,
                   platform::ColorRef halo, platform::ColorRef colour) {
     static constexpr double kHaloSteps[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-    QPainter& painter = context.Painter();
     const QPen oldPen = painter.pen();
-    painter.setFont(context.Font());
+    painter.setFont(font);
     painter.setPen(platform::ToQColor(halo));
     for (const auto& step : kHaloSteps) {
         painter.drawStaticText(topLeft + QPointF(step[0], step[1]), text);
@@ -64,6 +63,29 @@ void DrawHaloText(platform::PaintContext& context, const QStaticText& text, QPoi
     painter.setPen(platform::ToQColor(colour));
     painter.drawStaticText(topLeft, text);
     painter.setPen(oldPen);
+}
+
+// The haloed text, turned counter-clockwise by `degrees` about its top-left corner, as the
+// painter would draw it there, on a transparent picture; `origin` receives the place of the
+// picture's top-left corner from that corner of the text.
+QImage LabelPicture(const QStaticText& text, const QFont& font, double degrees,
+                   QPainter::RenderHints hints, platform::ColorRef halo,
+                   platform::ColorRef colour, QPoint& origin) {
+    const QFontMetrics metrics(font);
+    // The text's box with room for the halo and the glyphs' overhang, turned.
+    const QRectF box(-3.0, -3.0, text.size().width() + 6.0, metrics.height() + 6.0);
+    QTransform turn;
+    turn.rotate(-degrees);
+    const QRect bounds = turn.mapRect(box).toAlignedRect();
+    QImage picture(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHints(hints);
+    painter.translate(-bounds.topLeft());
+    painter.rotate(-degrees);
+    DrawHaloText(painter, font, text, QPointF(0, 0), halo, colour);
+    origin = bounds.topLeft();
+    return picture;
 }
 
 }  // namespace
@@ -253,8 +275,18 @@ void MapLayer::KeepLabelTexts(const platform::LogFont& font, const QFont& qfont)
     labelFont_ = font;
     labelTexts_.clear();
     labelTexts_.resize(size_t(file->ObjectCount()));
+    labelPictureBytes_ = 0;
     const QFontMetrics metrics(qfont);
     labelHeight_ = metrics.ascent() + metrics.descent();
+}
+
+void MapLayer::ForgetLabelPictures() {
+    for (const std::unique_ptr<LabelText>& text : labelTexts_) {
+        if (text) {
+            text->picture = QImage();
+        }
+    }
+    labelPictureBytes_ = 0;
 }
 
 MapLayer::LabelText& MapLayer::LabelTextOf(int index, const formats::Shape& shape,
@@ -302,8 +334,9 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
     context.SelectFont(oldFont);
 }
 
-// The label is measured (as DrawText with DT_CALCRECT would) and drawn (as DrawOutlinedText
-// would) from its text laid out once: shaping the text is most of a label's cost.
+// The label is measured (as DrawText with DT_CALCRECT would) from its text laid out once, and
+// drawn (as DrawOutlinedText would) from its picture, made the first time it shows: shaping,
+// haloing and turning the text is most of a label's cost.
 void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
                          QPoint anchor, LabelList& labels) {
     if (IsShieldLabel(shape)) {
@@ -312,7 +345,7 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
     }
     const int x = AddPixels(anchor.x(), shape.Kind() == formats::kShapeKindPoint ? labelOffset : 0);
     const int y = SubtractPixels(anchor.y(), labelOffset);
-    const LabelText& text = LabelTextOf(index, shape, context.Font());
+    LabelText& text = LabelTextOf(index, shape, context.Font());
     const platform::Rect measured{x, y, AddPixels(x, text.width), AddPixels(y, labelHeight_)};
     if (!context.RectVisible(measured)) {
         return;
@@ -322,21 +355,26 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
             return;
         }
     }
-    if (shape.labelAngleTenthsDeg != 0) {
-        // Along the street: the text turns about its top-left corner, counter-clockwise by the
-        // angle; its halo turns with it.
-        QPainter& painter = context.Painter();
-        painter.save();
-        painter.translate(x, y);
-        painter.rotate(-double(shape.labelAngleTenthsDeg) / 10.0);
-        DrawHaloText(context, text.text, QPointF(0, 0), file->LabelBackColour(),
-                     file->LabelColour());
-        painter.restore();
-    } else {
-        const platform::ColorRef colour =
-            shape.type == 98 || shape.type == 99 ? kPlaceLabelColour : file->LabelColour();
-        DrawHaloText(context, text.text, QPointF(x, y), file->LabelBackColour(), colour);
+    // Along a street the text turns about its top-left corner, counter-clockwise by the angle,
+    // and its halo turns with it.
+    const platform::ColorRef colour =
+        shape.labelAngleTenthsDeg == 0 && (shape.type == 98 || shape.type == 99)
+            ? kPlaceLabelColour
+            : file->LabelColour();
+    if (text.picture.isNull() || text.pictureColour != colour ||
+        text.pictureHalo != file->LabelBackColour()) {
+        if (labelPictureBytes_ > kLabelPictureBudgetBytes) {
+            ForgetLabelPictures();
+        }
+        text.pictureColour = colour;
+        text.pictureHalo = file->LabelBackColour();
+        text.picture = LabelPicture(text.text, context.Font(),
+                                    double(shape.labelAngleTenthsDeg) / 10.0,
+                                    context.Painter().renderHints(), text.pictureHalo, colour,
+                                    text.pictureOrigin);
+        labelPictureBytes_ += size_t(text.picture.sizeInBytes());
     }
+    context.Painter().drawImage(AddPixels(QPoint(x, y), text.pictureOrigin), text.picture);
     labels.push_back(measured);
 }
 

@@ -5,6 +5,7 @@
 // canvas, has the visible ones drawn and places their labels so that they do not overlap.
 
 #include <QFont>
+#include <QImage>
 #include <QStaticText>
 #include <QString>
 
@@ -136,11 +137,21 @@ private:
                    int width, int height, const MapProjection& projection) const;
     void DrawLabels(platform::PaintContext& context, int width, int height,
                     const MapProjection& projection, LabelList& labels);
-    // A label laid out once for the label font: its width and its glyphs.
+    // A label laid out once for the label font: its width and its glyphs, and the picture of
+    // the label with its halo (turned, for a label along a street), made the first time it is
+    // drawn in its colours.
     struct LabelText {
         QStaticText text;
         int width = 0;
+        QImage picture;
+        QPoint pictureOrigin;  // the picture's top-left corner from the label's
+        platform::ColorRef pictureColour = 0;
+        platform::ColorRef pictureHalo = 0;
     };
+    // Label pictures kept at most, in bytes, before all are dropped to be made again as they
+    // show: a session that wanders over a whole map keeps what one screen needs.
+    static constexpr size_t kLabelPictureBudgetBytes = size_t(8) << 20;
+    void ForgetLabelPictures();
     // The label texts of the current level, made again when the level or the font changes.
     void KeepLabelTexts(const platform::LogFont& font, const QFont& qfont);
     LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
@@ -157,6 +168,7 @@ private:
     const formats::ShapeLevel* labelLevel_ = nullptr;
     platform::LogFont labelFont_;
     int labelHeight_ = 0;
+    size_t labelPictureBytes_ = 0;
 };
 
 // The layer of the program's own ".vl" maps.

@@ -134,6 +134,7 @@ void MapRenderer::LoadGpxLayer(MapEntry& entry, const QString& path) {
 void MapRenderer::LoadLayer(MapEntry& entry, std::unique_ptr<MapLayer> layer, int kind,
                             const QString& path) {
     entry.layer = std::move(layer);
+    entry.placed = false;
     if (!entry.layer->Load(path, *window)) {
         return;
     }
@@ -194,6 +195,16 @@ void MapRenderer::PlaceEntry(MapEntry& entry, int width, int height, const MapPr
     if (entry.kind == MapEntry::kKindNone || !entry.layer || !entry.layer->IsLoaded()) {
         return;
     }
+    const MapEntry::PlacedFor key{width,
+                                  height,
+                                  {onto.top, onto.left, onto.latSpan, onto.lonSpan},
+                                  {entry.box.top, entry.box.left, entry.box.bottom,
+                                   entry.box.right}};
+    if (entry.placed && key == entry.placedFor) {
+        return;
+    }
+    entry.placed = true;
+    entry.placedFor = key;
     const QPoint northWest = onto.GeoToScreen(entry.box.top, entry.box.left, width, height);
     const QPoint southEast = onto.GeoToScreen(entry.box.bottom, entry.box.right, width, height);
     ZoomView& layerView = entry.layer->View();

@@ -39,6 +39,18 @@ struct MapEntry {
     int kind = kKindNone;
     // The path the entry was made for, loaded or not: a file that failed stays known.
     QString path;
+
+    // What the layer's place on the canvas was last computed for: placing it again for the
+    // same canvas and boxes (every frame while scrolling) changes nothing and is skipped.
+    struct PlacedFor {
+        int width = 0;
+        int height = 0;
+        float canvasBox[4] = {};
+        float entryBox[4] = {};
+        bool operator==(const PlacedFor&) const = default;
+    };
+    PlacedFor placedFor;
+    bool placed = false;
 };
 
 // What the frame draws over the maps: the GPX files the user opened and the POIs. The main
