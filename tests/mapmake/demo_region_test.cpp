@@ -18,7 +18,9 @@
 #include "platform/nmea_parser.h"
 #include "platform/paint_context.h"
 #include "render/map_window_model.h"
+#include "platform/settings_store.h"
 #include "temp_home.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -109,6 +111,41 @@ TEST_F(DemoRegion, LooksLikeATownCloseUpAndFromAfar) {
         EXPECT_GT(town, scale < 0.2f ? 0.3 : scale < 1.0f ? 0.05 : 0.001) << scale;
         EXPECT_GT(roads, 200) << scale;
     }
+}
+
+// vlrender on the demo home as a user runs it: the town by day, the same streets by night with
+// the night fill of every area, and no day colour left.
+TEST_F(DemoRegion, VlrenderPicturesByDayAndByNight) {
+    {
+        auto settings = platform::SettingsStore::OpenForHome(home_->Path());
+        settings->Set(platform::settings::kAntialiasing, 0);
+        ASSERT_TRUE(settings->Sync());
+    }
+    const auto render = [](const QStringList& more) {
+        const QString out = home_->File("demo.png");
+        QFile::remove(out);
+        QStringList arguments{"--home",  home_->Path(), "--center",
+                              QString("%1,%2").arg(kLat).arg(kLon),
+                              "--scale", "0.1",         "--size", "400x300"};
+        arguments << more << out;
+        const ToolRun run = RunTool(VLRENDER_PATH, arguments);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    };
+    const QColor nightArea(0x42, 0x54, 0x59);  // 0x595442, every area but water by night
+    const QImage day = render({});
+    ASSERT_EQ(day.size(), QSize(400, 300));
+    const double pixels = 400.0 * 300.0;
+    EXPECT_GT(CountPixels(day, kResidential) / pixels, 0.3) << "the town by day";
+    EXPECT_GT(CountPixels(day, kSecondary) + CountPixels(day, kTertiary), 200);
+    EXPECT_EQ(CountPixels(day, nightArea), 0);
+
+    const QImage night = render({"--night"});
+    ASSERT_EQ(night.size(), QSize(400, 300));
+    EXPECT_GT(CountPixels(night, nightArea) / pixels, 0.3) << "the town by night";
+    EXPECT_EQ(CountPixels(night, kResidential), 0);
+    // The roads keep their pens by night.
+    EXPECT_GT(CountPixels(night, kSecondary) + CountPixels(night, kTertiary), 200);
 }
 
 TEST_F(DemoRegion, TheDriveTakesFewMinutesAlongTheStreetsAndStopsAtAJunction) {
