@@ -192,6 +192,54 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
     painters.filler.LimitRows(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
 }
 
+// The row that splits the work of the jobs kept in halves, by the rows each of their edges
+// covers: a crossing of a row by an edge is what a row of a line or an area costs, far more
+// than its pixels. Kept within the middle half of the image.
+int PaintContext::BalancedMiddle(int height) {
+    rowWork_.assign(size_t(height) + 1, 0);
+    qint64 total = 0;
+    const auto cover = [&](double from, double to, double reach, const QRect& clip) {
+        const double limit = double(height);
+        const int top =
+            std::max(clip.top(), int(std::clamp(std::min(from, to) - reach, 0.0, limit)));
+        const int bottom = std::min({height - 1, clip.bottom(),
+                                     int(std::clamp(std::max(from, to) + reach, -1.0, limit))});
+        if (top <= bottom) {
+            ++rowWork_[size_t(top)];
+            --rowWork_[size_t(bottom) + 1];
+            total += bottom - top + 1;
+        }
+    };
+    for (const SpanJob& job : jobs_) {
+        const double reach = job.kind == SpanJob::kStroke ? job.width / 2.0 + 1.0 : 1.0;
+        const bool closed = job.kind != SpanJob::kStroke;
+        const int last = closed ? job.count : job.count - 1;
+        for (int i = 0; i < last; ++i) {
+            const int a = job.first + i;
+            const int b = job.first + (i + 1 < job.count ? i + 1 : 0);
+            if (job.floatPoints) {
+                cover(pointsF_[size_t(a)].y() + job.offset.y(),
+                      pointsF_[size_t(b)].y() + job.offset.y(), reach, job.clip);
+            } else {
+                cover(double(points_[size_t(a)].y()) + job.offset.y(),
+                      double(points_[size_t(b)].y()) + job.offset.y(), reach, job.clip);
+            }
+        }
+    }
+    const int lowest = height / 4;
+    const int highest = height - height / 4;
+    qint64 running = 0;
+    qint64 upper = 0;
+    for (int y = 0; y < highest; ++y) {
+        running += rowWork_[size_t(y)];
+        upper += running;
+        if (y + 1 >= lowest && 2 * upper >= total) {
+            return y + 1;
+        }
+    }
+    return highest;
+}
+
 void PaintContext::FlushBands() {
     if (jobs_.empty()) {
         return;
@@ -212,7 +260,7 @@ void PaintContext::FlushBands() {
         if (!lower_) {
             lower_ = std::make_unique<BandPainters>();
         }
-        const int middle = height / 2;
+        const int middle = BalancedMiddle(height);
         QImage lowerImage(bits, width, height, stride, format);
         const std::function<void()> lowerBand = [this, &lowerImage, middle, height] {
             PaintJobs(lowerImage, middle, height - 1, *lower_);

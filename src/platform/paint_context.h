@@ -113,6 +113,7 @@ private:
     void Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip, int width,
               QRgb colour, bool antialiased, const FillPaint* paint);
     void FlushBands();
+    int BalancedMiddle(int height);
     void PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const;
     // This thread's painters (the upper band's when in bands).
     BandPainters& Painters();
@@ -133,6 +134,7 @@ private:
     std::vector<QPoint> points_;
     std::vector<QPointF> pointsF_;
     std::vector<QImage> patterns_;
+    std::vector<int> rowWork_;
     // The worker's own painters, used by it alone while it paints its band.
     std::unique_ptr<BandPainters> lower_;
 };
