@@ -121,7 +121,19 @@ void PaintContext::EndBands() {
 template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
                         int width, QRgb colour, bool antialiased, const FillPaint* paint) {
-    SpanJob job{kind, false, antialiased, 0, count, clip, origin_, width, colour, -1, QPoint()};
+    SpanJob job{kind, false, antialiased, 0, count, clip, origin_, width, colour, -1, QPoint(),
+                0, 0};
+    // The rows it may paint, with room for the pen and the smoothed edges.
+    double minY = points[0].y();
+    double maxY = minY;
+    for (int i = 1; i < count; ++i) {
+        minY = std::min(minY, double(points[i].y()));
+        maxY = std::max(maxY, double(points[i].y()));
+    }
+    const double reach = (kind == SpanJob::kStroke ? width / 2.0 : 0.0) + 2.0;
+    constexpr double kRowLimit = 2.0e9;
+    job.top = int(std::floor(std::clamp(minY + origin_.y() - reach, -kRowLimit, kRowLimit)));
+    job.bottom = int(std::ceil(std::clamp(maxY + origin_.y() + reach, -kRowLimit, kRowLimit)));
     if constexpr (std::is_same_v<Point, QPointF>) {
         job.floatPoints = true;
         job.first = int(pointsF_.size());
@@ -146,6 +158,9 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
     const QRect rows(0, top, image.width(), bottom - top + 1);
     painters.filler.LimitRows(top, bottom);
     for (const SpanJob& job : jobs_) {
+        if (job.bottom < top || job.top > bottom) {
+            continue;
+        }
         const QPoint* points = points_.data() + job.first;
         const QPointF* pointsF = pointsF_.data() + job.first;
         switch (job.kind) {

@@ -107,6 +107,8 @@ private:
         QRgb colour;
         int pattern;  // index in patterns_, or -1
         QPoint patternOrigin;
+        int top;  // the rows of the image it may paint
+        int bottom;
     };
     struct BandPainters;
     template <typename Point>
