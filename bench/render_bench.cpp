@@ -147,7 +147,12 @@ void BM_ScrollFrame(benchmark::State& state) {
         view.window.Render(view.context, view.background);
     }
 }
-BENCHMARK(BM_ScrollFrame)->Arg(500)->Arg(2000)->ArgName("mPerCm")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollFrame)
+    ->Arg(500)
+    ->Arg(2000)
+    ->ArgName("mPerCm")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The Prepare of the layers after one zoom step (in and out in turn), timed alone.
 void BM_PrepareAfterZoom(benchmark::State& state) {
