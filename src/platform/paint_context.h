@@ -35,6 +35,7 @@ public:
     // first, so that everything lands in the order it was asked for.
     QPainter& Painter();
     const QPen& Pen() const { return painter_.pen(); }
+    // The image drawn on; what is kept for the bands lands on it when they end.
     QImage* Target() const { return target_; }
 
     // Returns the previous origin.
