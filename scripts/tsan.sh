@@ -1,10 +1,11 @@
 #!/bin/sh
-# Builds the thread tests (GPS driver, events, GPS link, vlgps) with ThreadSanitizer into
-# build-tsan/ and runs them; any report fails the run. Usage: scripts/tsan.sh [gtest filter]
+# Builds the thread tests (GPS driver, events, GPS link, vlgps, painting in bands) with
+# ThreadSanitizer into build-tsan/ and runs them; any report fails the run.
+# Usage: scripts/tsan.sh [gtest filter]
 set -eu
 cd "$(dirname "$0")/.."
 
-filter="${1:-GpsDriver*:SyncEvent*:GpsLink*:GpsdLink*:Vlgps*}"
+filter="${1:-GpsDriver*:SyncEvent*:GpsLink*:GpsdLink*:Vlgps*:PaintContextBands*}"
 ./scripts/setup.sh
 cmake -S . -B build-tsan -G Ninja -DVELMORA_WERROR=ON -DVELMORA_BUILD_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread \

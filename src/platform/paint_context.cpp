@@ -2,12 +2,94 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <functional>
+#include <limits>
+#include <mutex>
+#include <thread>
+#include <type_traits>
 #include <utility>
 
 #include "platform/span_filler.h"
 #include "platform/span_stroker.h"
 
 namespace platform {
+namespace {
+
+// Images lower than this are painted by one thread: two bands would not pay for the hand-over.
+constexpr int kMinBandedHeight = 64;
+
+// The one thread that paints the lower bands, for whichever context holds it; it waits for a
+// task, runs it and reports it done. Started on first use, joined at exit.
+class BandWorker {
+public:
+    static BandWorker& Instance() {
+        static BandWorker worker;
+        return worker;
+    }
+
+    // Takes the worker for one caller; false while another context has it.
+    bool TryAcquire() { return owner_.try_lock(); }
+    void Release() { owner_.unlock(); }
+
+    // Runs `task` on the worker (held by the caller) until Wait returns.
+    void Start(const std::function<void()>* task) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            task_ = task;
+            finished_ = false;
+        }
+        wake_.notify_one();
+    }
+    void Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return finished_; });
+    }
+
+    ~BandWorker() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+private:
+    BandWorker() : thread_([this] { Loop(); }) {}
+
+    void Loop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return task_ != nullptr || stop_; });
+            if (task_ == nullptr) {
+                return;
+            }
+            const std::function<void()>* task = std::exchange(task_, nullptr);
+            lock.unlock();
+            (*task)();
+            lock.lock();
+            finished_ = true;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex owner_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    const std::function<void()>* task_ = nullptr;
+    bool finished_ = true;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+}  // namespace
+
+struct PaintContext::BandPainters {
+    SpanStroker stroker;
+    SpanFiller filler;
+};
 
 PaintContext::PaintContext(QImage* target) : target_(target), painter_(target) {
     painter_.setPen(QPen(Qt::black, 0));
@@ -15,7 +97,201 @@ PaintContext::PaintContext(QImage* target) : target_(target), painter_(target) {
     font_ = painter_.font();
 }
 
-PaintContext::~PaintContext() = default;
+PaintContext::~PaintContext() { FlushBands(); }
+
+QPainter& PaintContext::Painter() {
+    FlushBands();
+    return painter_;
+}
+
+PaintContext::BandPainters& PaintContext::Painters() {
+    if (!upper_) {
+        upper_ = std::make_unique<BandPainters>();
+    }
+    return *upper_;
+}
+
+void PaintContext::BeginBands() { banding_ = bandsAllowed_; }
+
+void PaintContext::EndBands() {
+    FlushBands();
+    banding_ = false;
+}
+
+template <typename Point>
+void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
+                        int width, QRgb colour, bool antialiased, const FillPaint* paint) {
+    SpanJob job{kind, false, antialiased, 0, count, clip, origin_, width, colour, -1, QPoint(),
+                0, 0};
+    // The rows it may paint, with room for the pen and the smoothed edges.
+    double minY = points[0].y();
+    double maxY = minY;
+    for (int i = 1; i < count; ++i) {
+        minY = std::min(minY, double(points[i].y()));
+        maxY = std::max(maxY, double(points[i].y()));
+    }
+    const double reach = (kind == SpanJob::kStroke ? width / 2.0 : 0.0) + 2.0;
+    constexpr double kRowLimit = 2.0e9;
+    job.top = int(std::floor(std::clamp(minY + origin_.y() - reach, -kRowLimit, kRowLimit)));
+    job.bottom = int(std::ceil(std::clamp(maxY + origin_.y() + reach, -kRowLimit, kRowLimit)));
+    if constexpr (std::is_same_v<Point, QPointF>) {
+        job.floatPoints = true;
+        job.first = int(pointsF_.size());
+        pointsF_.insert(pointsF_.end(), points, points + count);
+    } else {
+        job.first = int(points_.size());
+        points_.insert(points_.end(), points, points + count);
+    }
+    if (paint) {
+        job.colour = paint->colour;
+        if (paint->pattern) {
+            job.pattern = int(patterns_.size());
+            patterns_.push_back(*paint->pattern);
+            job.patternOrigin = paint->patternOrigin;
+        }
+    }
+    jobs_.push_back(job);
+}
+
+// The rows top..bottom of every job kept, in the order they came.
+void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const {
+    const QRect rows(0, top, image.width(), bottom - top + 1);
+    painters.filler.LimitRows(top, bottom);
+    for (const SpanJob& job : jobs_) {
+        if (job.bottom < top || job.top > bottom) {
+            continue;
+        }
+        const QPoint* points = points_.data() + job.first;
+        const QPointF* pointsF = pointsF_.data() + job.first;
+        switch (job.kind) {
+            case SpanJob::kStroke:
+                if (job.floatPoints) {
+                    painters.stroker.Stroke(image, job.clip & rows, pointsF, job.count,
+                                            job.offset, job.width, job.colour, job.antialiased);
+                } else {
+                    painters.stroker.Stroke(image, job.clip & rows, points, job.count, job.offset,
+                                            job.width, job.colour, job.antialiased);
+                }
+                break;
+            case SpanJob::kOutline:
+                if (job.floatPoints) {
+                    painters.stroker.StrokeClosed(image, job.clip & rows, pointsF, job.count,
+                                                  job.offset, job.width, job.colour,
+                                                  job.antialiased);
+                } else {
+                    painters.stroker.StrokeClosed(image, job.clip & rows, points, job.count,
+                                                  job.offset, job.width, job.colour,
+                                                  job.antialiased);
+                }
+                break;
+            case SpanJob::kFill: {
+                // The whole clip: a smooth fill is cut to its clip, and the band only limits
+                // the rows it paints.
+                FillPaint paint;
+                paint.colour = job.colour;
+                if (job.pattern >= 0) {
+                    paint.pattern = &patterns_[size_t(job.pattern)];
+                    paint.patternOrigin = job.patternOrigin;
+                }
+                if (job.floatPoints) {
+                    painters.filler.Fill(image, job.clip, pointsF, job.count, job.offset, paint,
+                                         job.antialiased);
+                } else {
+                    painters.filler.Fill(image, job.clip, points, job.count, job.offset, paint,
+                                         job.antialiased);
+                }
+                break;
+            }
+        }
+    }
+    painters.filler.LimitRows(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+// The row that splits the work of the jobs kept in halves, by the rows each of their edges
+// covers: a crossing of a row by an edge is what a row of a line or an area costs, far more
+// than its pixels. Kept within the middle half of the image.
+int PaintContext::BalancedMiddle(int height) {
+    rowWork_.assign(size_t(height) + 1, 0);
+    qint64 total = 0;
+    const auto cover = [&](double from, double to, double reach, const QRect& clip) {
+        const double limit = double(height);
+        const int top =
+            std::max(clip.top(), int(std::clamp(std::min(from, to) - reach, 0.0, limit)));
+        const int bottom = std::min({height - 1, clip.bottom(),
+                                     int(std::clamp(std::max(from, to) + reach, -1.0, limit))});
+        if (top <= bottom) {
+            ++rowWork_[size_t(top)];
+            --rowWork_[size_t(bottom) + 1];
+            total += bottom - top + 1;
+        }
+    };
+    for (const SpanJob& job : jobs_) {
+        const double reach = job.kind == SpanJob::kStroke ? job.width / 2.0 + 1.0 : 1.0;
+        const bool closed = job.kind != SpanJob::kStroke;
+        const int last = closed ? job.count : job.count - 1;
+        for (int i = 0; i < last; ++i) {
+            const int a = job.first + i;
+            const int b = job.first + (i + 1 < job.count ? i + 1 : 0);
+            if (job.floatPoints) {
+                cover(pointsF_[size_t(a)].y() + job.offset.y(),
+                      pointsF_[size_t(b)].y() + job.offset.y(), reach, job.clip);
+            } else {
+                cover(double(points_[size_t(a)].y()) + job.offset.y(),
+                      double(points_[size_t(b)].y()) + job.offset.y(), reach, job.clip);
+            }
+        }
+    }
+    const int lowest = height / 4;
+    const int highest = height - height / 4;
+    qint64 running = 0;
+    qint64 upper = 0;
+    for (int y = 0; y < highest; ++y) {
+        running += rowWork_[size_t(y)];
+        upper += running;
+        if (y + 1 >= lowest && 2 * upper >= total) {
+            return y + 1;
+        }
+    }
+    return highest;
+}
+
+void PaintContext::FlushBands() {
+    if (jobs_.empty()) {
+        return;
+    }
+    // Each band paints through an image of its own over the same pixels, so that neither
+    // thread detaches or touches the other's image object.
+    const int width = target_->width();
+    const int height = target_->height();
+    uchar* const bits = target_->bits();
+    const qsizetype stride = target_->bytesPerLine();
+    const QImage::Format format = target_->format();
+    QImage upperImage(bits, width, height, stride, format);
+    BandWorker* worker = nullptr;
+    if (height >= kMinBandedHeight && BandWorker::Instance().TryAcquire()) {
+        worker = &BandWorker::Instance();
+    }
+    if (worker) {
+        if (!lower_) {
+            lower_ = std::make_unique<BandPainters>();
+        }
+        const int middle = BalancedMiddle(height);
+        QImage lowerImage(bits, width, height, stride, format);
+        const std::function<void()> lowerBand = [this, &lowerImage, middle, height] {
+            PaintJobs(lowerImage, middle, height - 1, *lower_);
+        };
+        worker->Start(&lowerBand);
+        PaintJobs(upperImage, 0, middle - 1, Painters());
+        worker->Wait();
+        worker->Release();
+    } else {
+        PaintJobs(upperImage, 0, height - 1, Painters());
+    }
+    jobs_.clear();
+    points_.clear();
+    pointsF_.clear();
+    patterns_.clear();
+}
 
 bool PaintContext::SpanClip(QRect& clip) const {
     if (painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
@@ -110,11 +386,13 @@ void PaintContext::FillRect(const Rect& logical, ColorRef color) {
     if (logical.IsEmpty()) {
         return;
     }
+    FlushBands();
     painter_.fillRect(logical.ToQRect(), ToQColor(color));
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {
     if (count >= 2 && !StrokeBySpans(points, count)) {
+        FlushBands();
         painter_.drawPolyline(points, count);
     }
 }
@@ -132,22 +410,27 @@ bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
         pen.color().alpha() != 255 || !SpanClip(clip)) {
         return false;
     }
-    if (!stroker_) {
-        stroker_ = std::make_unique<SpanStroker>();
+    const bool antialiased = painter_.testRenderHint(QPainter::Antialiasing);
+    if (banding_) {
+        Keep(SpanJob::kStroke, points, count, clip, int(width), pen.color().rgb(), antialiased,
+             nullptr);
+    } else {
+        Painters().stroker.Stroke(*target_, clip, points, count, origin_, int(width),
+                                  pen.color().rgb(), antialiased);
     }
-    stroker_->Stroke(*target_, clip, points, count, origin_, int(width), pen.color().rgb(),
-                     painter_.testRenderHint(QPainter::Antialiasing));
     return true;
 }
 
 void PaintContext::Polygon(const QPoint* points, int count) {
     if (count >= 2 && !FillBySpans(points, count)) {
+        FlushBands();
         painter_.drawPolygon(points, count);
     }
 }
 
 void PaintContext::Polygon(const QPointF* points, int count) {
     if (count >= 2 && !FillBySpans(points, count)) {
+        FlushBands();
         painter_.drawPolygon(points, count);
     }
 }
@@ -174,10 +457,11 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
     }
     const bool antialiased = painter_.testRenderHint(QPainter::Antialiasing);
     if (brush.style() != Qt::NoBrush) {
-        if (!filler_) {
-            filler_ = std::make_unique<SpanFiller>();
+        if (banding_) {
+            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased, &paint);
+        } else {
+            Painters().filler.Fill(*target_, clip, points, count, origin_, paint, antialiased);
         }
-        filler_->Fill(*target_, clip, points, count, origin_, paint, antialiased);
     }
     const QPen& pen = painter_.pen();
     if (pen.style() == Qt::NoPen) {
@@ -185,12 +469,15 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
     }
     if (antialiased && pen.style() == Qt::SolidLine && pen.widthF() <= 1.0 &&
         pen.brush().style() == Qt::SolidPattern && pen.color().alpha() == 255) {
-        if (!stroker_) {
-            stroker_ = std::make_unique<SpanStroker>();
+        if (banding_) {
+            Keep(SpanJob::kOutline, points, count, clip, 1, pen.color().rgb(), true, nullptr);
+        } else {
+            Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1,
+                                            pen.color().rgb(), true);
         }
-        stroker_->StrokeClosed(*target_, clip, points, count, origin_, 1, pen.color().rgb(), true);
         return true;
     }
+    FlushBands();
     const QBrush fill = brush;
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPolygon(points, count);

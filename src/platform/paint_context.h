@@ -7,13 +7,15 @@
 #include <QPen>
 
 #include <memory>
+#include <vector>
+
+#include "platform/span_filler.h"
 
 #include "platform/color.h"
 #include "platform/rect.h"
 
 namespace platform {
 
-class SpanFiller;
 class SpanStroker;
 
 // Background mode of text drawing: opaque fills the text's box with the background colour.
@@ -29,7 +31,11 @@ public:
     PaintContext(const PaintContext&) = delete;
     PaintContext& operator=(const PaintContext&) = delete;
 
-    QPainter& Painter() { return painter_; }
+    // The painter, for drawing the span painters do not take: what they were given is drawn
+    // first, so that everything lands in the order it was asked for.
+    QPainter& Painter();
+    const QPen& Pen() const { return painter_.pen(); }
+    // The image drawn on; what is kept for the bands lands on it when they end.
     QImage* Target() const { return target_; }
 
     // Returns the previous origin.
@@ -57,6 +63,15 @@ public:
     BackgroundMode SetBkMode(BackgroundMode mode);
     BackgroundMode BkMode() const { return bkMode_; }
 
+    // Between BeginBands and EndBands the lines and areas the span painters take are kept and
+    // painted together, in two bands of rows at once (the upper one by this thread, the lower
+    // by a worker thread); anything else drawn meanwhile paints them first. The pixels are
+    // those painted one by one. Without a worker free, or when SetBandsAllowed(false), this
+    // thread paints them alone.
+    void BeginBands();
+    void EndBands();
+    void SetBandsAllowed(bool allowed) { bandsAllowed_ = allowed; }
+
     // Smooth edges for lines and areas; text follows the font's own setting.
     void SetAntialiasing(bool on);
 
@@ -80,6 +95,32 @@ private:
     template <typename Point>
     bool FillBySpans(const Point* points, int count);
 
+    // A line or area kept for the bands; its points are copied into the context's lists.
+    struct SpanJob {
+        enum Kind { kStroke, kFill, kOutline } kind;
+        bool floatPoints;
+        bool antialiased;
+        int first;
+        int count;
+        QRect clip;
+        QPoint offset;
+        int width;
+        QRgb colour;
+        int pattern;  // index in patterns_, or -1
+        QPoint patternOrigin;
+        int top;  // the rows of the image it may paint
+        int bottom;
+    };
+    struct BandPainters;
+    template <typename Point>
+    void Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip, int width,
+              QRgb colour, bool antialiased, const FillPaint* paint);
+    void FlushBands();
+    int BalancedMiddle(int height);
+    void PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const;
+    // This thread's painters (the upper band's when in bands).
+    BandPainters& Painters();
+
     QImage* target_;
     QPainter painter_;
     QPoint origin_;
@@ -89,8 +130,16 @@ private:
     ColorRef textColor_ = 0x00000000;
     ColorRef bkColor_ = 0x00FFFFFF;
     BackgroundMode bkMode_ = BackgroundMode::kOpaque;
-    std::unique_ptr<SpanStroker> stroker_;
-    std::unique_ptr<SpanFiller> filler_;
+    std::unique_ptr<BandPainters> upper_;
+    bool bandsAllowed_ = true;
+    bool banding_ = false;
+    std::vector<SpanJob> jobs_;
+    std::vector<QPoint> points_;
+    std::vector<QPointF> pointsF_;
+    std::vector<QImage> patterns_;
+    std::vector<int> rowWork_;
+    // The worker's own painters, used by it alone while it paints its band.
+    std::unique_ptr<BandPainters> lower_;
 };
 
 }  // namespace platform

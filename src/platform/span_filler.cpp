@@ -68,14 +68,19 @@ private:
 // the row width; `cells` has room for two more cells a row.
 template <typename Touches>
 void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, double y1,
-                    double direction, Touches& touched) {
+                    double direction, int rowFrom, int rowTo, Touches& touched) {
     const double slope = (x1 - x0) / (y1 - y0);
     double x = x0;
-    const int lastRow = CeilOf(y1) - 1;
+    const int lastRow = std::min(CeilOf(y1) - 1, rowTo);
     for (int y = FloorOf(y0); y <= lastRow; ++y) {
         float* const line = cells + size_t(y) * size_t(stride);
         const double dy = std::min(double(y + 1), y1) - std::max(double(y), y0);
         const double next = x + slope * dy;
+        if (y < rowFrom) {
+            // Stepped all the same, so that the rows painted see the x a whole fill sees.
+            x = next;
+            continue;
+        }
         const double d = dy * direction;
         const double left = std::min(x, next);
         const double right = std::max(x, next);
@@ -166,7 +171,7 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
                        QPoint(std::min(CeilOf(std::min(maxX, within.right() + 1.0)), within.right()),
                               std::min(CeilOf(std::min(maxY, within.bottom() + 1.0)),
                                        within.bottom())));
-    if (bounds.isEmpty()) {
+    if (bounds.isEmpty() || bounds.bottom() < rowTop_ || bounds.top() > rowBottom_) {
         return;
     }
     if (antialiased) {
@@ -248,7 +253,8 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
     size_t next = 0;
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
+    const int lastRow = std::min(area.bottom(), rowBottom_);
+    for (int y = std::max(area.top(), rowTop_); y <= lastRow; ++y) {
         const double centreY = y + 0.5 - kSampleBias;
         while (next < edges_.size() && edges_[next].y0 <= centreY) {
             active_.push_back(&edges_[next++]);
@@ -301,10 +307,13 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
     const double top = area.top();
     const double bottom = area.bottom() + 1.0;
     touched_.clear();
+    // The local rows of the band; the edges are still cut to the whole area, as without one.
+    const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
+    const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
     const auto add = [&](double x0, double y0, double x1, double y1, double direction) {
         if (y1 > y0) {
             AccumulateLine(cells, stride, x0 - left, y0 - top, x1 - left, y1 - top, direction,
-                           touched_);
+                           rowFrom, rowTo, touched_);
         }
     };
     for (Edge edge : edges_) {

@@ -14,6 +14,7 @@
 #include <QRect>
 
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,13 @@ public:
     void Fill(QImage& image, const QRect& clip, const QPointF* points, int count, QPoint offset,
               const FillPaint& paint, bool antialiased);
 
+    // Paints only the image rows from `top` to `bottom` of what is filled from now on, exactly
+    // the pixels of those rows that a fill of all rows paints (the band one thread draws).
+    void LimitRows(int top, int bottom) {
+        rowTop_ = top;
+        rowBottom_ = bottom;
+    }
+
     // An edge from top to bottom in image pixels (y0 < y1), with the x where it starts and its
     // change of x per row; `direction` is +1 for an edge that ran downwards.
     struct Edge {
@@ -56,6 +64,8 @@ private:
     void FillAliased(QImage& image, const QRect& area, const FillPaint& paint);
     void FillSmooth(QImage& image, const QRect& area, const FillPaint& paint);
 
+    int rowTop_ = std::numeric_limits<int>::min();
+    int rowBottom_ = std::numeric_limits<int>::max();
     std::vector<Edge> edges_;
     std::vector<const Edge*> active_;
     std::vector<double> crossings_;

@@ -246,6 +246,8 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
     const int cx = width / 2;
     const int cy = height / 2;
     bool drewAny = false;
+    // The lines and areas in two bands at once; the labels after them, on this thread.
+    context.BeginBands();
     for (int i = 0;; ++i) {
         formats::Shape* shape = file->Object(i);
         if (!shape) {
@@ -258,6 +260,7 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
             drewAny = true;
         }
     }
+    context.EndBands();
     if (!drewAny) {
         return false;
     }

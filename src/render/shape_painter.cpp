@@ -215,7 +215,7 @@ void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int 
         return;
     }
     const QPoint* points = ScreenPoints(area, centreX, centreY, projection);
-    const QPen previousPen = context.Painter().pen();
+    const QPen previousPen = context.Pen();
     if (area.outlinePen) {
         context.SelectPen(*area.outlinePen);
     }

@@ -69,9 +69,10 @@ protected:
         return home.Write(QLatin1String(platform::kRoutesTail).mid(1) + u'/' + name, bytes);
     }
 
-    QImage Render() {
+    QImage Render(bool bands = true) {
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
         platform::PaintContext context(&image);
+        context.SetBandsAllowed(bands);
         window->Render(context, kMapBackgroundDay);
         return image;
     }
@@ -118,6 +119,25 @@ TEST_F(GpxOverlayEntriesTest, TickedRoutesAreDrawnOverTheMapAndUntickedOnesAreNo
     EXPECT_GT(RouteInkNear(over, RowOf(kTickedRouteLat)), kWidth) << "both pens across the window";
     EXPECT_EQ(RouteInkNear(over, RowOf(kUntickedRouteLat)), 0) << "unticked";
     EXPECT_EQ(window->Renderer().EntryCount(), 1) << "overlays are not map entries";
+}
+
+// The lines and areas of the maps and overlays are painted in two bands at once, around the
+// icons and before the labels: the frame is the one a single thread paints, smooth or not.
+TEST_F(GpxOverlayEntriesTest, AFramePaintedInTwoBandsIsTheFrameOfOneThread) {
+    GpxOverlayEntries overlays;
+    overlays.LoadOverlaySet(window->Renderer(), home.Path(), *settings);
+    window->Renderer().SetOverlays(&overlays);
+    ASSERT_TRUE(LoadBuiltInPoiIcons());
+    for (const bool antialiased : {false, true}) {
+        window->Renderer().SetAntialiasing(antialiased);
+        for (const float heading : {0.0f, 37.0f}) {
+            window->SetHeading(heading);
+            const QImage one = Render(false);
+            EXPECT_TRUE(Render(true) == one) << "antialiased " << antialiased << " heading "
+                                             << heading;
+        }
+    }
+    window->Renderer().SetOverlays(nullptr);
 }
 
 TEST_F(GpxOverlayEntriesTest, WaypointsShowTheirIconWhenTheStripIsLoaded) {

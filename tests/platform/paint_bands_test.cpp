@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include <functional>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "platform/paint_context.h"
+
+namespace platform {
+namespace {
+
+constexpr QRgb kPaper = 0xFF336699;
+
+// A map-like scene of wide lines, areas (solid, patterned, outlined, with points in whole and
+// fractional pixels) and a few things only the painter draws, many of them across the middle
+// row where the bands meet, under a clip and a viewport origin that change on the way.
+void DrawScene(PaintContext& context, int width, int height, unsigned seed) {
+    std::mt19937 random(seed);
+    const auto coordinate = [&](int limit) {
+        return std::uniform_int_distribution<int>(-20, limit + 20)(random);
+    };
+    QImage pattern(7, 5, QImage::Format_RGB32);
+    for (int y = 0; y < pattern.height(); ++y) {
+        for (int x = 0; x < pattern.width(); ++x) {
+            pattern.setPixel(x, y, (x + y) % 3 == 0 ? 0xFF20A040 : 0xFFE0E0C0);
+        }
+    }
+    const QBrush patterned(pattern);
+    for (int i = 0; i < 240; ++i) {
+        context.SetAntialiasing(i % 3 != 0);
+        if (i % 60 == 30) {
+            context.SetClipRect(Rect{11, 7, width - 13, height - 9});
+            context.SetViewportOrigin(QPoint(3, -2));
+        } else if (i % 60 == 0) {
+            context.ClearClipRect();
+            context.SetViewportOrigin(QPoint(0, 0));
+        }
+        const QColor colour(QRgb(0xFF000000u | random()));
+        const int count = std::uniform_int_distribution<int>(1, 7)(random);
+        switch (i % 5) {
+            case 0:
+            case 1: {
+                std::vector<QPoint> line;
+                for (int p = 0; p < count + 1; ++p) {
+                    line.emplace_back(coordinate(width), coordinate(height));
+                }
+                QPen pen(colour, std::uniform_int_distribution<int>(2, 9)(random), Qt::SolidLine,
+                         Qt::RoundCap, Qt::RoundJoin);
+                context.SelectPen(pen);
+                context.Polyline(line.data(), int(line.size()));
+                break;
+            }
+            case 2: {
+                std::vector<QPoint> ring;
+                for (int p = 0; p < count + 2; ++p) {
+                    ring.emplace_back(coordinate(width), coordinate(height));
+                }
+                context.SelectPen(i % 2 ? QPen(Qt::NoPen) : QPen(colour.darker(), 1));
+                context.SelectBrush(i % 4 == 2 ? patterned : QBrush(colour));
+                context.Polygon(ring.data(), int(ring.size()));
+                break;
+            }
+            case 3: {
+                std::vector<QPointF> ring;
+                for (int p = 0; p < count + 2; ++p) {
+                    ring.emplace_back(coordinate(width) + 0.37 * p, coordinate(height) - 0.61);
+                }
+                context.SelectPen(QPen(colour.lighter(), 1));
+                context.SelectBrush(QBrush(colour));
+                context.Polygon(ring.data(), int(ring.size()));
+                break;
+            }
+            default:
+                if (i % 20 == 4) {
+                    // Drawn by the painter, between the span painters' lines and areas.
+                    context.FillRect(Rect{coordinate(width), coordinate(height),
+                                          coordinate(width), coordinate(height)},
+                                     ColorRef(random() & 0xFFFFFF));
+                    context.Painter().drawEllipse(QPoint(coordinate(width), height / 2), 9, 6);
+                }
+                break;
+        }
+    }
+}
+
+QImage Drawn(int width, int height, unsigned seed, bool bands) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(kPaper);
+    PaintContext context(&image);
+    context.SetBandsAllowed(bands);
+    context.BeginBands();
+    DrawScene(context, width, height, seed);
+    context.EndBands();
+    return image;
+}
+
+// Each pixel painted by one band, and blended as one thread would: the images are the same.
+TEST(PaintContextBands, PaintTheSamePixelsAsOneThread) {
+    for (const QSize& size : {QSize(200, 201), QSize(321, 64), QSize(96, 63)}) {
+        for (unsigned seed : {1u, 2u, 3u}) {
+            const QImage one = Drawn(size.width(), size.height(), seed, false);
+            const QImage two = Drawn(size.width(), size.height(), seed, true);
+            ASSERT_TRUE(one == two) << size.width() << "x" << size.height() << " seed " << seed;
+        }
+    }
+}
+
+// What is kept for the bands is painted before the painter draws over it, and by the time
+// the bands end; outside them the span painters paint at once.
+TEST(PaintContextBands, KeepTheOrderOfDrawing) {
+    QImage image(120, 100, QImage::Format_RGB32);
+    image.fill(kPaper);
+    PaintContext context(&image);
+    context.SetAntialiasing(false);
+    const std::vector<QPoint> square{{10, 10}, {110, 10}, {110, 90}, {10, 90}};
+    context.SelectPen(QPen(Qt::NoPen));
+    context.SelectBrush(QBrush(QColor(255, 0, 0)));
+    context.BeginBands();
+    context.Polygon(square.data(), int(square.size()));
+    context.FillRect(Rect{50, 40, 60, 60}, 0x00FF0000);  // blue, over the red
+    const std::vector<QPoint> line{{0, 5}, {119, 95}};
+    context.SelectPen(QPen(QColor(0, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image.pixel(20, 80), QColor(255, 0, 0).rgb()) << "painted before the painter's";
+    EXPECT_EQ(image.pixel(4, 8), kPaper) << "kept until the bands end";
+    context.EndBands();
+    EXPECT_EQ(image.pixel(4, 8), QColor(0, 255, 0).rgb());
+    EXPECT_EQ(image.pixel(55, 58), QColor(0, 0, 255).rgb());
+    EXPECT_EQ(image.pixel(60, 50), QColor(0, 255, 0).rgb()) << "the line over both";
+
+    const std::vector<QPoint> dot{{30, 30}, {30, 30}};
+    context.Polyline(dot.data(), int(dot.size()));
+    EXPECT_EQ(image.pixel(30, 30), QColor(0, 255, 0).rgb()) << "at once outside the bands";
+}
+
+// Contexts on several threads at once share the one worker: those that find it busy paint
+// alone, and all paint the same pixels.
+TEST(PaintContextBands, SeveralContextsAtOnce) {
+    const QImage expected = Drawn(240, 160, 7, false);
+    std::vector<QImage> drawn(4);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        threads.emplace_back([&drawn, i] {
+            for (int round = 0; round < 3; ++round) {
+                drawn[i] = Drawn(240, 160, 7, true);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const QImage& image : drawn) {
+        EXPECT_TRUE(image == expected);
+    }
+}
+
+}  // namespace
+}  // namespace platform
