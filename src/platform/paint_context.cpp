@@ -161,8 +161,9 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
         if (job.bottom < top || job.top > bottom) {
             continue;
         }
-        const QPoint* points = points_.data() + job.first;
-        const QPointF* pointsF = pointsF_.data() + job.first;
+        // A job's first point indexes the array of its own kind; the other may be empty.
+        const QPoint* points = job.floatPoints ? nullptr : points_.data() + job.first;
+        const QPointF* pointsF = job.floatPoints ? pointsF_.data() + job.first : nullptr;
         switch (job.kind) {
             case SpanJob::kStroke:
                 if (job.floatPoints) {

@@ -136,6 +136,26 @@ TEST(PaintContextBands, KeepTheOrderOfDrawing) {
     EXPECT_EQ(image.pixel(30, 30), QColor(0, 255, 0).rgb()) << "at once outside the bands";
 }
 
+// Only areas in fractional pixels kept: the array of whole-pixel points stays empty and is
+// never indexed.
+TEST(PaintContextBands, AreasInFractionalPixelsAlone) {
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(kPaper);
+    PaintContext context(&image);
+    context.SetAntialiasing(false);
+    context.SelectPen(QPen(Qt::NoPen));
+    context.SelectBrush(QBrush(QColor(255, 0, 0)));
+    context.BeginBands();
+    const std::vector<QPointF> first{{2.5, 2.5}, {30.5, 2.5}, {30.5, 60.5}, {2.5, 60.5}};
+    const std::vector<QPointF> second{{33.5, 2.5}, {61.5, 2.5}, {61.5, 60.5}, {33.5, 60.5}};
+    context.Polygon(first.data(), int(first.size()));
+    context.Polygon(second.data(), int(second.size()));
+    context.EndBands();
+    EXPECT_EQ(image.pixel(10, 50), QColor(255, 0, 0).rgb());
+    EXPECT_EQ(image.pixel(50, 10), QColor(255, 0, 0).rgb());
+    EXPECT_EQ(image.pixel(32, 32), kPaper);
+}
+
 // Contexts on several threads at once share the one worker: those that find it busy paint
 // alone, and all paint the same pixels.
 TEST(PaintContextBands, SeveralContextsAtOnce) {
