@@ -160,14 +160,14 @@ std::vector<DriveSample> SimulateDrive(const std::vector<DriveLeg>& legs) {
 
 QByteArray NmeaLog(const std::vector<DriveSample>& samples, double originLat, double originLon,
                    const QDateTime& start) {
-    const double metresPerDegreeLon = kMetresPerDegree * std::cos(originLat * kPi / 180.0);
     std::string log;
     for (const DriveSample& sample : samples) {
         const QDateTime when = start.addMSecs(qint64(std::lround(sample.seconds * 1000.0)));
         const std::string time = when.toString("HHmmss.zzz").left(9).toStdString();
         const std::string date = when.toString("ddMMyy").toStdString();
-        const double lat = originLat + sample.at.y / kMetresPerDegree;
-        const double lon = originLon + sample.at.x / metresPerDegreeLon;
+        const GeoPoint geo = OffsetInMetres(originLat, originLon, sample.at.x, sample.at.y);
+        const double lat = geo.y();
+        const double lon = geo.x();
         const std::string position = Angle(lat, 2, 'N', 'S') + "," + Angle(lon, 3, 'E', 'W');
         // The road climbs gently along the valley.
         const double altitude = 121.0 + 6.0 * std::sin(sample.seconds / 45.0);

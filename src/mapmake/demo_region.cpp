@@ -301,8 +301,7 @@ public:
     }
 
     static GeoPoint ToGeo(const LocalPoint& at) {
-        return GeoPoint(kCentreLon + at.x / (kMetresPerDegree * std::cos(kCentreLat * kPi / 180.0)),
-                        kCentreLat + at.y / kMetresPerDegree);
+        return OffsetInMetres(kCentreLat, kCentreLon, at.x, at.y);
     }
 
 private:

@@ -12,6 +12,7 @@ namespace bg = boost::geometry;
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegToRad = 0.017453292519943295;
 // A closed ring needs three corners and the closing vertex.
 constexpr size_t kMinClosedRing = 4;
@@ -78,6 +79,13 @@ double Area(const GeoBox& box) {
     return IsEmpty(box) ? 0.0
                         : (box.max_corner().x() - box.min_corner().x()) *
                               (box.max_corner().y() - box.min_corner().y());
+}
+
+GeoPoint OffsetInMetres(double originLat, double originLon, double eastMetres,
+                        double northMetres) {
+    const double metresPerDegreeLon = kMetresPerDegree * std::cos(originLat * kPi / 180.0);
+    return GeoPoint(originLon + eastMetres / metresPerDegreeLon,
+                    originLat + northMetres / kMetresPerDegree);
 }
 
 double SquareMetres(double squareDegrees, double latitude) {

@@ -38,6 +38,9 @@ bool Inside(const GeoBox& inner, const GeoBox& outer);
 double SharedArea(const GeoBox& a, const GeoBox& b);
 double Area(const GeoBox& box);
 
+// The point `eastMetres` east and `northMetres` north of an origin, on the flat ground of a
+// small region (a degree of longitude shortened by the cosine of the origin's latitude).
+GeoPoint OffsetInMetres(double originLat, double originLon, double eastMetres, double northMetres);
 // Square metres of an area of `squareDegrees` at `latitude`.
 double SquareMetres(double squareDegrees, double latitude);
 // Degrees (of either kind, as drawn) that one pixel covers at a zoom resolution in metres per
