@@ -7,6 +7,7 @@
 #include "fixed_window.h"
 #include "platform/paint_context.h"
 #include "platform/program_folder.h"
+#include "pixels.h"
 #include "platform/settings_store.h"
 #include "render/map_window_model.h"
 #include "render/poi_icons.h"
@@ -38,10 +39,6 @@ QByteArray RouteGpx(float lat, const char* waypoint = nullptr) {
     }
     text += "</rte>\n</gpx>\n";
     return text;
-}
-
-QRgb Colour(platform::ColorRef colour) {
-    return platform::ToQColor(colour).rgb() & 0xFFFFFF;
 }
 
 // The demo region at 0.5 km/cm on a 320 × 240 window, with GPX files in the routes folder.
@@ -88,7 +85,7 @@ protected:
         int ink = 0;
         for (int y = std::max(0, row - 2); y <= std::min(kHeight - 1, row + 2); ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                ink += (image.pixel(x, y) & 0xFFFFFF) == Colour(0xFFFF80) ? 1 : 0;
+                ink += (image.pixel(x, y) & 0xFFFFFF) == RgbOf(0xFFFF80) ? 1 : 0;
             }
         }
         return ink;

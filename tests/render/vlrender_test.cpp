@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "pixels.h"
 #include "platform/settings_store.h"
 #include "synthetic_maps.h"
 #include "temp_home.h"
@@ -14,10 +15,6 @@ namespace {
 
 ToolRun RunVlrender(const QStringList& arguments) {
     return RunTool(VLRENDER_PATH, arguments);
-}
-
-QRgb Colour(platform::ColorRef colour) {
-    return platform::ToQColor(colour).rgb() & 0xFFFFFF;
 }
 
 class VlrenderTest : public ::testing::Test {
@@ -48,16 +45,16 @@ protected:
 TEST_F(VlrenderTest, DrawsTheDemoRegionByDayAndByNight) {
     const QImage day = RenderLake();
     ASSERT_EQ(day.size(), QSize(320, 240));
-    EXPECT_EQ(day.pixel(160, 160) & 0xFFFFFF, Colour(0xF36D4D)) << "the lake at the anchor";
-    EXPECT_EQ(day.pixel(8, 8) & 0xFFFFFF, Colour(0x9CE4F5)) << "land";
+    EXPECT_EQ(day.pixel(160, 160) & 0xFFFFFF, RgbOf(0xF36D4D)) << "the lake at the anchor";
+    EXPECT_EQ(day.pixel(8, 8) & 0xFFFFFF, RgbOf(0x9CE4F5)) << "land";
     EXPECT_TRUE(QFile::exists(home.File("Maps/maps.dat")));
 
     const QImage night = RenderLake({"--night"});
-    EXPECT_EQ(night.pixel(160, 160) & 0xFFFFFF, Colour(0x8E6D54));
-    EXPECT_EQ(night.pixel(8, 8) & 0xFFFFFF, Colour(0x595442));
+    EXPECT_EQ(night.pixel(160, 160) & 0xFFFFFF, RgbOf(0x8E6D54));
+    EXPECT_EQ(night.pixel(8, 8) & 0xFFFFFF, RgbOf(0x595442));
 
     const QImage turned = RenderLake({"--heading", "37"});
-    EXPECT_EQ(turned.pixel(160, 160) & 0xFFFFFF, Colour(0xF36D4D)) << "turned about the anchor";
+    EXPECT_EQ(turned.pixel(160, 160) & 0xFFFFFF, RgbOf(0xF36D4D)) << "turned about the anchor";
     EXPECT_NE(turned, day);
 }
 
@@ -72,14 +69,14 @@ TEST_F(VlrenderTest, ZoomedOutItShowsTheCountryMap) {
     // (looked for left of the town's icon at the anchor), and the lake lies south-east of it.
     int road = -1;
     for (int y = 100; y < 240 && road < 0; ++y) {
-        road = (picture.pixel(100, y) & 0xFFFFFF) == Colour(0xC8C8C8) ? y : -1;
+        road = (picture.pixel(100, y) & 0xFFFFFF) == RgbOf(0xC8C8C8) ? y : -1;
     }
     ASSERT_GT(road, 120);
     EXPECT_LT(road, 200);
     int lake = 0;
     for (int y = road; y < 240; ++y) {
         for (int x = 160; x < 320; ++x) {
-            lake += (picture.pixel(x, y) & 0xFFFFFF) == Colour(0xF36D4D) ? 1 : 0;
+            lake += (picture.pixel(x, y) & 0xFFFFFF) == RgbOf(0xF36D4D) ? 1 : 0;
         }
     }
     EXPECT_GT(lake, 50);
@@ -104,7 +101,7 @@ TEST_F(VlrenderTest, DrawsTheTickedGpxFilesOfTheHome) {
     const QImage picture = RenderLake();
     const auto routeInRow = [&picture](int y, int fromX, int toX) {
         for (int x = fromX; x < toX; ++x) {
-            if ((picture.pixel(x, y) & 0xFFFFFF) == Colour(0xFFFF80)) {
+            if ((picture.pixel(x, y) & 0xFFFFFF) == RgbOf(0xFFFF80)) {
                 return true;
             }
         }

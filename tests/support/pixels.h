@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QRect>
 
+#include "platform/color.h"
+
 // The smallest rectangle holding every pixel of `image` that differs from `background`
 // (empty when none does).
 inline QRect InkBounds(const QImage& image, QColor background = Qt::white) {
@@ -28,4 +30,9 @@ inline int CountPixels(const QImage& image, QColor color) {
         }
     }
     return count;
+}
+
+// The RGB of a COLORREF as it lands in an image, alpha left out.
+inline QRgb RgbOf(platform::ColorRef colour) {
+    return platform::ToQColor(colour).rgb() & 0x00FFFFFF;
 }
