@@ -17,8 +17,10 @@ using span::kSampleBias;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-// One segment in image pixels, with its direction of unit length (zero for a dot) and the
-// reciprocals of its components (zero where a component is zero).
+// One segment in image pixels: its ends, its direction of unit length and its length. In the
+// rows it crosses, the band along it is bounded in x by two pairs of lines (the ends'
+// perpendiculars and the two sides), kept as x − ax = slope · (y − ay) + offset. A dot (a
+// segment of no length) has no band and measures its distances along x.
 struct Segment {
     double ax;
     double ay;
@@ -27,16 +29,29 @@ struct Segment {
     double ux;
     double uy;
     double length;
-    double inverseUx;
-    double inverseUy;
     // Whether the disc about A is part of this piece: the disc about the end of one segment is
     // the disc about the start of the next, so only the first segment of a line takes it.
     bool startDisc;
+    bool band;
+    // Along the segment: 0 ≤ along ≤ length. For a vertical segment no x is excluded and the
+    // row's height decides (`alongRows`).
+    bool alongRows;
+    double alongSlope;
+    double alongLow;
+    double alongHigh;
+    // Across it: |across| ≤ reach, the x within acrossScale · reach of acrossSlope · (y − ay).
+    // For a horizontal segment the row's height decides (`acrossRows`).
+    bool acrossRows;
+    double acrossSlope;
+    double acrossScale;
 };
+
+// Components smaller than this count as zero: the band's side is then parallel to the rows.
+constexpr double kNearlyZero = 1e-12;
 
 template <typename Point>
 Segment SegmentOf(const Point& a, const Point& b, QPoint offset, bool startDisc) {
-    Segment s;
+    Segment s{};
     s.ax = double(a.x()) + offset.x();
     s.ay = double(a.y()) + offset.y();
     s.bx = double(b.x()) + offset.x();
@@ -44,78 +59,85 @@ Segment SegmentOf(const Point& a, const Point& b, QPoint offset, bool startDisc)
     const double dx = s.bx - s.ax;
     const double dy = s.by - s.ay;
     s.length = std::sqrt(dx * dx + dy * dy);
-    s.ux = s.length > 0.0 ? dx / s.length : 0.0;
-    s.uy = s.length > 0.0 ? dy / s.length : 0.0;
-    s.inverseUx = std::abs(s.ux) > 1e-12 ? 1.0 / s.ux : 0.0;
-    s.inverseUy = std::abs(s.uy) > 1e-12 ? 1.0 / s.uy : 0.0;
-    s.startDisc = startDisc || s.length == 0.0;
+    s.band = s.length > 0.0;
+    s.startDisc = startDisc || !s.band;
+    s.ux = s.band ? dx / s.length : 1.0;
+    s.uy = s.band ? dy / s.length : 0.0;
+    s.alongRows = std::abs(s.ux) <= kNearlyZero;
+    if (!s.alongRows) {
+        s.alongSlope = -s.uy / s.ux;
+        s.alongLow = std::min(0.0, s.length / s.ux);
+        s.alongHigh = std::max(0.0, s.length / s.ux);
+    }
+    s.acrossRows = std::abs(s.uy) <= kNearlyZero;
+    if (!s.acrossRows) {
+        s.acrossSlope = s.ux / s.uy;
+        s.acrossScale = 1.0 / std::abs(s.uy);
+    }
     return s;
 }
 
-// Narrows [lo, hi] to the x at which slope · x + intercept lies in [low, high]; `inverse` is
-// 1 / slope, or 0 for a slope of 0.
-inline void Narrow(double inverse, double intercept, double low, double high, double& lo,
-                   double& hi) {
-    if (inverse == 0.0) {
-        if (intercept < low || intercept > high) {
-            lo = kInfinity;
-            hi = -kInfinity;
-        }
-        return;
+// An x interval of one row; empty while lo > hi.
+struct Interval {
+    double lo = kInfinity;
+    double hi = -kInfinity;
+
+    void Join(double from, double to) {
+        lo = std::min(lo, from);
+        hi = std::max(hi, to);
     }
-    double first = (low - intercept) * inverse;
-    double second = (high - intercept) * inverse;
-    if (inverse < 0.0) {
-        std::swap(first, second);
-    }
-    lo = std::max(lo, first);
-    hi = std::min(hi, second);
-}
+};
 
 // The x interval of the row at height y within `reach` of the piece (the band along the
 // segment, the disc about B and, for the first segment, the disc about A: a convex shape, so
-// one interval); false when the row misses it.
-inline bool RowInterval(const Segment& s, double y, double reach, double& left, double& right) {
-    double lo = kInfinity;
-    double hi = -kInfinity;
-    const double reach2 = reach * reach;
+// one interval).
+inline Interval RowInterval(const Segment& s, double y, double reach) {
+    Interval span;
     const double fromA = y - s.ay;
     const double fromB = y - s.by;
-    if (s.startDisc) {
-        const double halfA = reach2 - fromA * fromA;
-        if (halfA >= 0.0) {
-            const double h = std::sqrt(halfA);
-            lo = s.ax - h;
-            hi = s.ax + h;
+    const double reach2 = reach * reach;
+    if (s.startDisc && reach2 >= fromA * fromA) {
+        const double h = std::sqrt(reach2 - fromA * fromA);
+        span.Join(s.ax - h, s.ax + h);
+    }
+    if (reach2 >= fromB * fromB) {
+        const double h = std::sqrt(reach2 - fromB * fromB);
+        span.Join(s.bx - h, s.bx + h);
+    }
+    if (!s.band) {
+        return span;
+    }
+    double lo = -kInfinity;
+    double hi = kInfinity;
+    if (s.alongRows) {
+        const double along = fromA * s.uy;
+        if (along < 0.0 || along > s.length) {
+            return span;
         }
+    } else {
+        lo = s.alongSlope * fromA + s.alongLow;
+        hi = s.alongSlope * fromA + s.alongHigh;
     }
-    const double halfB = reach2 - fromB * fromB;
-    if (halfB >= 0.0) {
-        const double h = std::sqrt(halfB);
-        lo = std::min(lo, s.bx - h);
-        hi = std::max(hi, s.bx + h);
-    }
-    if (s.length > 0.0) {
-        // Along the segment from A: ux · (x − ax) + uy · fromA in [0, length]; across it:
-        // −uy · (x − ax) + ux · fromA in [−reach, reach].
-        double bandLo = -kInfinity;
-        double bandHi = kInfinity;
-        Narrow(s.inverseUx, fromA * s.uy, 0.0, s.length, bandLo, bandHi);
-        Narrow(-s.inverseUy, fromA * s.ux, -reach, reach, bandLo, bandHi);
-        if (bandLo <= bandHi) {
-            lo = std::min(lo, bandLo + s.ax);
-            hi = std::max(hi, bandHi + s.ax);
+    if (s.acrossRows) {
+        if (std::abs(fromA * s.ux) > reach) {
+            return span;
         }
+    } else {
+        const double middle = s.acrossSlope * fromA;
+        const double half = s.acrossScale * reach;
+        lo = std::max(lo, middle - half);
+        hi = std::min(hi, middle + half);
     }
-    left = lo;
-    right = hi;
-    return lo <= hi;
+    if (lo <= hi) {
+        span.Join(lo + s.ax, hi + s.ax);
+    }
+    return span;
 }
 
-// The pixels whose (biased) centres lie in [left, right], within [first, last].
-inline bool PixelSpan(double left, double right, int first, int last, int& from, int& to) {
-    const double lo = std::max(left - 0.5 + kSampleBias, double(first) - 1.0);
-    const double hi = std::min(right - 0.5 + kSampleBias, double(last) + 1.0);
+// The pixels whose (biased) centres lie in the interval, within [first, last].
+inline bool PixelSpan(const Interval& span, int first, int last, int& from, int& to) {
+    const double lo = std::max(span.lo - 0.5 + kSampleBias, double(first) - 1.0);
+    const double hi = std::min(span.hi - 0.5 + kSampleBias, double(last) + 1.0);
     if (!(lo <= hi)) {
         return false;
     }
@@ -124,34 +146,29 @@ inline bool PixelSpan(double left, double right, int first, int last, int& from,
     return from <= to;
 }
 
-// Coverage, as alpha, of the pixels from..to of the row at pixel centre height py: `reach`
-// less the distance of each centre to the segment, merged into `cover`. Along the band the
-// distance is the perpendicular one, stepped from pixel to pixel; beyond either end it is the
-// distance to that end.
-inline void CoverEdge(const Segment& s, double reach, int from, int to, double py,
-                      uint8_t* cover) {
-    const double dy = py - s.ay;
-    double dx = from + 0.5 - s.ax;
-    double along = dx * s.ux + dy * s.uy;
-    double across = dy * s.ux - dx * s.uy;
-    for (int x = from; x <= to; ++x, dx += 1.0, along += s.ux, across -= s.uy) {
-        double distance = 0.0;
-        if (along < 0.0) {
-            distance = std::sqrt(dx * dx + dy * dy);
-        } else if (along > s.length) {
-            const double ex = dx - (s.bx - s.ax);
-            const double ey = dy - (s.by - s.ay);
-            distance = std::sqrt(ex * ex + ey * ey);
-        } else {
-            distance = std::abs(across);
-        }
-        const double amount = reach - distance;
-        if (amount > 0.0) {
-            const uint8_t alpha = amount >= 1.0 ? 255 : uint8_t(amount * 255.0 + 0.5);
-            cover[x] = std::max(cover[x], alpha);
-        }
+// The coverage, as alpha, of the pixels of one row by a segment: `reach` less the distance of
+// a pixel's centre to the segment, which has a part across the segment and, beyond either end,
+// a part along it.
+class RowCoverage {
+public:
+    RowCoverage(const Segment& s, double reach, double centreY)
+        : s_(s), reach_(reach), alongY_((centreY - s.ay) * s.uy), acrossY_((centreY - s.ay) * s.ux) {}
+
+    uint8_t At(int x) const {
+        const double dx = x + 0.5 - s_.ax;
+        const double along = dx * s_.ux + alongY_;
+        const double across = acrossY_ - dx * s_.uy;
+        const double beyond = std::max(std::max(-along, along - s_.length), 0.0);
+        const double amount = reach_ - std::sqrt(across * across + beyond * beyond);
+        return uint8_t(std::min(std::max(amount, 0.0), 1.0) * 255.0 + 0.5);
     }
-}
+
+private:
+    const Segment& s_;
+    double reach_;
+    double alongY_;
+    double acrossY_;
+};
 
 // A smooth line one pixel wide, the way hairlines are smoothed: along its longer axis each
 // column (or row) of pixels gets the line's coverage split between the two pixels nearest it.
@@ -162,12 +179,7 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
                     bool closed, QPoint offset, QRgb colour) {
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    const auto plot = [&](int x, int y, double cover) {
-        if (x < area.left() || x > area.right() || y < area.top() || y > area.bottom() ||
-            cover <= 0.0) {
-            return;
-        }
-        QRgb& pixel = reinterpret_cast<QRgb*>(bits + stride * y)[x];
+    const auto plot = [&](QRgb& pixel, double cover) {
         const uint32_t alpha = uint32_t(cover * 255.0 + 0.5);
         pixel = alpha >= 255 ? colour : Blend(pixel, colour, alpha);
     };
@@ -189,28 +201,34 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
             std::swap(ax, ay);
             std::swap(bx, by);
         }
-        const double step = bx >= ax ? 1.0 : -1.0;
         const double slope = bx != ax ? (by - ay) / (bx - ax) : 0.0;
-        // The columns of the segment, limited to those of the area.
-        const double low = steep ? area.top() - 1.0 : area.left() - 1.0;
-        const double high = steep ? area.bottom() + 1.0 : area.right() + 1.0;
-        const double first = std::clamp(step > 0 ? std::ceil(ax) : std::floor(ax), low, high);
-        const double end = std::clamp(step > 0 ? std::ceil(bx) : std::floor(bx), low, high);
-        for (double column = first; step > 0 ? column < end : column > end; column += step) {
+        // The columns of the segment within the area, and the rows a column may paint.
+        const int low = steep ? area.top() : area.left();
+        const int high = steep ? area.bottom() : area.right();
+        const int lowAcross = steep ? area.left() : area.top();
+        const int highAcross = steep ? area.right() : area.bottom();
+        const bool forwards = bx >= ax;
+        const int first = forwards ? std::clamp(CeilOf(std::clamp(ax, low - 1.0, high + 1.0)), low, high + 1)
+                                   : std::clamp(FloorOf(std::clamp(ax, low - 1.0, high + 1.0)), low - 1, high);
+        const int end = forwards ? std::clamp(CeilOf(std::clamp(bx, low - 1.0, high + 1.0)), low, high + 1)
+                                 : std::clamp(FloorOf(std::clamp(bx, low - 1.0, high + 1.0)), low - 1, high);
+        const int step = forwards ? 1 : -1;
+        for (int column = first; forwards ? column < end : column > end; column += step) {
             const double along = ay + slope * (column - ax);
-            if (along < -2.0e9 || along > 2.0e9) {
+            if (!(along >= lowAcross - 1.0 && along < highAcross + 1.0)) {
                 continue;
             }
-            const double below = std::floor(along);
+            const int below = FloorOf(along);
             const double share = along - below;
-            const int c = int(column);
-            const int r = int(below);
-            if (steep) {
-                plot(r, c, 1.0 - share);
-                plot(r + 1, c, share);
-            } else {
-                plot(c, r, 1.0 - share);
-                plot(c, r + 1, share);
+            if (below >= lowAcross) {
+                plot(steep ? reinterpret_cast<QRgb*>(bits + stride * column)[below]
+                           : reinterpret_cast<QRgb*>(bits + stride * below)[column],
+                     1.0 - share);
+            }
+            if (below + 1 <= highAcross && share > 0.0) {
+                plot(steep ? reinterpret_cast<QRgb*>(bits + stride * column)[below + 1]
+                           : reinterpret_cast<QRgb*>(bits + stride * (below + 1))[column],
+                     share);
             }
         }
     }
@@ -265,7 +283,6 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
     }
     const double radius = width / 2.0;
     const double reach = antialiased ? radius + 0.5 : radius;
-    const double core = radius - 0.5;
     if (antialiased && (coverageWidth_ < image.width() || coverageHeight_ < image.height())) {
         coverageWidth_ = std::max(coverageWidth_, image.width());
         coverageHeight_ = std::max(coverageHeight_, image.height());
@@ -295,12 +312,9 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
                                      area.bottom());
         for (int y = firstRow; y <= lastRow; ++y) {
             const double centreY = y + 0.5 - kSampleBias;
-            double left = 0.0;
-            double right = 0.0;
             int from = 0;
             int to = 0;
-            if (!RowInterval(s, centreY, reach, left, right) ||
-                !PixelSpan(left, right, area.left(), area.right(), from, to)) {
+            if (!PixelSpan(RowInterval(s, centreY, reach), area.left(), area.right(), from, to)) {
                 continue;
             }
             QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y);
@@ -308,20 +322,30 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
                 std::fill(row + from, row + to + 1, colour);
                 continue;
             }
-            // The core, where every pixel is covered, is painted at once; the edge pixels
-            // around it keep their coverage for the blend.
-            int coreFrom = to + 1;
-            int coreTo = to;
-            if (core > 0.0 && RowInterval(s, centreY, core, left, right) &&
-                PixelSpan(left, right, from, to, coreFrom, coreTo)) {
-                std::fill(row + coreFrom, row + coreTo + 1, colour);
-            } else {
-                coreFrom = to + 1;
-                coreTo = to;
-            }
+            // The coverage rises from either end of the span to the core, where every pixel is
+            // covered (the distance to a convex shape is convex along a row): the edges keep
+            // their coverage for the blend, the core is painted at once.
             uint8_t* const cover = coverage_.data() + size_t(y) * size_t(coverageWidth_);
-            CoverEdge(s, reach, from, coreFrom - 1, y + 0.5, cover);
-            CoverEdge(s, reach, coreTo + 1, to, y + 0.5, cover);
+            const RowCoverage coverage(s, reach, y + 0.5);
+            int left = from;
+            for (; left <= to; ++left) {
+                const uint8_t alpha = coverage.At(left);
+                if (alpha == 255) {
+                    break;
+                }
+                cover[left] = std::max(cover[left], alpha);
+            }
+            if (left <= to) {
+                int right = to;
+                for (; right > left; --right) {
+                    const uint8_t alpha = coverage.At(right);
+                    if (alpha == 255) {
+                        break;
+                    }
+                    cover[right] = std::max(cover[right], alpha);
+                }
+                std::fill(row + left, row + right + 1, colour);
+            }
             rowFirst_[size_t(y)] = std::min(rowFirst_[size_t(y)], from);
             rowLast_[size_t(y)] = std::max(rowLast_[size_t(y)], to);
             touchedTop = std::min(touchedTop, y);
@@ -331,28 +355,29 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
     if (!antialiased) {
         return;
     }
+    // The edges, blended once each; a pixel of the core may carry the coverage of another
+    // segment's edge, and the colour blended over itself stays the colour.
     for (int y = touchedTop; y <= touchedBottom; ++y) {
         const size_t index = size_t(y);
-        if (rowLast_[index] < 0) {
+        const int last = rowLast_[index];
+        if (last < 0) {
             continue;
         }
         QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y);
         uint8_t* const cover = coverage_.data() + index * size_t(coverageWidth_);
-        const int last = rowLast_[index];
-        for (int x = rowFirst_[index]; x <= last; ++x) {
-            // Most of a long line's rows is its core, already painted: pass over eight
-            // untouched pixels at a time.
-            if (x + 8 <= last + 1) {
-                uint64_t eight = 0;
-                std::memcpy(&eight, cover + x, sizeof eight);
-                if (eight == 0) {
-                    x += 7;
-                    continue;
-                }
+        int x = rowFirst_[index];
+        while (x <= last) {
+            // Most of a long line's rows is its core: pass over eight untouched pixels at a time.
+            uint64_t eight = 0;
+            while (x + 8 <= last + 1 && (std::memcpy(&eight, cover + x, sizeof eight), eight == 0)) {
+                x += 8;
             }
-            if (cover[x] != 0) {
-                row[x] = cover[x] == 255 ? colour : Blend(row[x], colour, cover[x]);
-                cover[x] = 0;
+            for (const int stop = std::min(x + 8, last + 1); x < stop; ++x) {
+                const uint32_t alpha = cover[x];
+                if (alpha != 0) {
+                    row[x] = alpha == 255 ? colour : Blend(row[x], colour, alpha);
+                    cover[x] = 0;
+                }
             }
         }
         rowFirst_[index] = std::numeric_limits<int>::max();
