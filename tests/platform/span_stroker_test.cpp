@@ -142,6 +142,10 @@ TEST(SpanStroker, AnAntialiasedLineIsBlendedOnceWhereItsSegmentsOverlap) {
         }
     }
     EXPECT_GT(partial, 100) << "the edges are smooth";
+    // A point given twice in a row adds nothing: its dot is smooth like the joint it sits on.
+    const std::vector<QPoint> bend{{20, 90}, {70, 70}, {120, 95}};
+    const std::vector<QPoint> repeated{{20, 90}, {70, 70}, {70, 70}, {120, 95}};
+    EXPECT_EQ(SpanStroke(repeated, 7, true, {}), SpanStroke(bend, 7, true, {}));
     // A single point is a dot of the pen's width.
     const QImage dot = SpanStroke({QPoint(50, 50)}, 8, false, {});
     EXPECT_EQ(InkBounds(dot, QColor::fromRgb(kPaper)), QRect(46, 46, 8, 8));
