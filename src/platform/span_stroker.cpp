@@ -170,6 +170,37 @@ private:
     double acrossY_;
 };
 
+// `colour` over the pixel with coverage `cover` in (0, 1].
+inline void Plot(QRgb& pixel, QRgb colour, double cover) {
+    const uint32_t alpha = uint32_t(cover * 255.0 + 0.5);
+    pixel = alpha >= 255 ? colour : Blend(pixel, colour, alpha);
+}
+
+// The columns first..last of a hairline along its longer axis (image rows when it is steep),
+// in pixel-centre coordinates: the line crosses column c at ay + slope · (c − ax), between
+// the two pixels across it that share its coverage, within lowAcross..highAcross.
+template <bool kSteep>
+void HairlineColumns(uchar* bits, qsizetype stride, int first, int last, double ax, double ay,
+                     double slope, int lowAcross, int highAcross, QRgb colour) {
+    const qsizetype across = kSteep ? 1 : stride / qsizetype(sizeof(QRgb));
+    for (int column = first; column <= last; ++column) {
+        const double along = ay + slope * (column - ax);
+        if (!(along >= lowAcross - 1.0 && along < highAcross + 1.0)) {
+            continue;
+        }
+        const int below = FloorOf(along);
+        const double share = along - below;
+        QRgb* const pixel = kSteep ? reinterpret_cast<QRgb*>(bits + stride * column) + below
+                                   : reinterpret_cast<QRgb*>(bits + stride * below) + column;
+        if (below >= lowAcross) {
+            Plot(pixel[0], colour, 1.0 - share);
+        }
+        if (below < highAcross && share > 0.0) {
+            Plot(pixel[across], colour, share);
+        }
+    }
+}
+
 // A smooth line one pixel wide, the way hairlines are smoothed: along its longer axis each
 // column (or row) of pixels gets the line's coverage split between the two pixels nearest it.
 // A segment covers its columns from its start up to, not including, its end, so that the
@@ -179,10 +210,6 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
                     bool closed, QPoint offset, QRgb colour) {
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    const auto plot = [&](QRgb& pixel, double cover) {
-        const uint32_t alpha = uint32_t(cover * 255.0 + 0.5);
-        pixel = alpha >= 255 ? colour : Blend(pixel, colour, alpha);
-    };
     const int segments = closed && count > 2 ? count : count - 1;
     for (int i = 0; i < segments; ++i) {
         const Point& from = points[i];
@@ -202,34 +229,19 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
             std::swap(bx, by);
         }
         const double slope = bx != ax ? (by - ay) / (bx - ax) : 0.0;
-        // The columns of the segment within the area, and the rows a column may paint.
+        // The columns of the segment within the area: from the start's up to the end's.
         const int low = steep ? area.top() : area.left();
         const int high = steep ? area.bottom() : area.right();
-        const int lowAcross = steep ? area.left() : area.top();
-        const int highAcross = steep ? area.right() : area.bottom();
-        const bool forwards = bx >= ax;
-        const int first = forwards ? std::clamp(CeilOf(std::clamp(ax, low - 1.0, high + 1.0)), low, high + 1)
-                                   : std::clamp(FloorOf(std::clamp(ax, low - 1.0, high + 1.0)), low - 1, high);
-        const int end = forwards ? std::clamp(CeilOf(std::clamp(bx, low - 1.0, high + 1.0)), low, high + 1)
-                                 : std::clamp(FloorOf(std::clamp(bx, low - 1.0, high + 1.0)), low - 1, high);
-        const int step = forwards ? 1 : -1;
-        for (int column = first; forwards ? column < end : column > end; column += step) {
-            const double along = ay + slope * (column - ax);
-            if (!(along >= lowAcross - 1.0 && along < highAcross + 1.0)) {
-                continue;
-            }
-            const int below = FloorOf(along);
-            const double share = along - below;
-            if (below >= lowAcross) {
-                plot(steep ? reinterpret_cast<QRgb*>(bits + stride * column)[below]
-                           : reinterpret_cast<QRgb*>(bits + stride * below)[column],
-                     1.0 - share);
-            }
-            if (below + 1 <= highAcross && share > 0.0) {
-                plot(steep ? reinterpret_cast<QRgb*>(bits + stride * column)[below + 1]
-                           : reinterpret_cast<QRgb*>(bits + stride * (below + 1))[column],
-                     share);
-            }
+        const double start = std::clamp(ax, low - 1.0, high + 1.0);
+        const double end = std::clamp(bx, low - 1.0, high + 1.0);
+        const int first = bx >= ax ? std::max(CeilOf(start), low) : std::max(FloorOf(end) + 1, low);
+        const int last = bx >= ax ? std::min(CeilOf(end) - 1, high) : std::min(FloorOf(start), high);
+        if (steep) {
+            HairlineColumns<true>(bits, stride, first, last, ax, ay, slope, area.left(),
+                                  area.right(), colour);
+        } else {
+            HairlineColumns<false>(bits, stride, first, last, ax, ay, slope, area.top(),
+                                   area.bottom(), colour);
         }
     }
 }
