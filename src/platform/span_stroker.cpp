@@ -299,13 +299,10 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
         coverageWidth_ = std::max(coverageWidth_, image.width());
         coverageHeight_ = std::max(coverageHeight_, image.height());
         coverage_.assign(size_t(coverageWidth_) * size_t(coverageHeight_), 0);
-        rowFirst_.assign(size_t(coverageHeight_), std::numeric_limits<int>::max());
-        rowLast_.assign(size_t(coverageHeight_), -1);
     }
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    int touchedTop = std::numeric_limits<int>::max();
-    int touchedBottom = -1;
+    edges_.clear();
 
     const int segments = closed && count > 2 ? count : std::max(1, count - 1);
     for (int i = 0; i < segments; ++i) {
@@ -339,13 +336,21 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
             // their coverage for the blend, the core is painted at once.
             uint8_t* const cover = coverage_.data() + size_t(y) * size_t(coverageWidth_);
             const RowCoverage coverage(s, reach, y + 0.5);
+            const auto keep = [&](int x, uint8_t alpha) {
+                if (alpha > cover[x]) {
+                    if (cover[x] == 0) {
+                        edges_.push_back({y, x});
+                    }
+                    cover[x] = alpha;
+                }
+            };
             int left = from;
             for (; left <= to; ++left) {
                 const uint8_t alpha = coverage.At(left);
                 if (alpha == 255) {
                     break;
                 }
-                cover[left] = std::max(cover[left], alpha);
+                keep(left, alpha);
             }
             if (left <= to) {
                 int right = to;
@@ -354,46 +359,23 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
                     if (alpha == 255) {
                         break;
                     }
-                    cover[right] = std::max(cover[right], alpha);
+                    keep(right, alpha);
                 }
                 std::fill(row + left, row + right + 1, colour);
             }
-            rowFirst_[size_t(y)] = std::min(rowFirst_[size_t(y)], from);
-            rowLast_[size_t(y)] = std::max(rowLast_[size_t(y)], to);
-            touchedTop = std::min(touchedTop, y);
-            touchedBottom = std::max(touchedBottom, y);
         }
     }
     if (!antialiased) {
         return;
     }
-    // The edges, blended once each; a pixel of the core may carry the coverage of another
-    // segment's edge, and the colour blended over itself stays the colour.
-    for (int y = touchedTop; y <= touchedBottom; ++y) {
-        const size_t index = size_t(y);
-        const int last = rowLast_[index];
-        if (last < 0) {
-            continue;
-        }
-        QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y);
-        uint8_t* const cover = coverage_.data() + index * size_t(coverageWidth_);
-        int x = rowFirst_[index];
-        while (x <= last) {
-            // Most of a long line's rows is its core: pass over eight untouched pixels at a time.
-            uint64_t eight = 0;
-            while (x + 8 <= last + 1 && (std::memcpy(&eight, cover + x, sizeof eight), eight == 0)) {
-                x += 8;
-            }
-            for (const int stop = std::min(x + 8, last + 1); x < stop; ++x) {
-                const uint32_t alpha = cover[x];
-                if (alpha != 0) {
-                    row[x] = alpha == 255 ? colour : Blend(row[x], colour, alpha);
-                    cover[x] = 0;
-                }
-            }
-        }
-        rowFirst_[index] = std::numeric_limits<int>::max();
-        rowLast_[index] = -1;
+    // The edges, blended once each at the greatest coverage any segment gave them. A pixel of
+    // the core may carry the coverage of another segment's edge: the colour blended over
+    // itself stays the colour.
+    for (const EdgePixel& edge : edges_) {
+        uint8_t& alpha = coverage_[size_t(edge.y) * size_t(coverageWidth_) + size_t(edge.x)];
+        QRgb& pixel = reinterpret_cast<QRgb*>(bits + stride * edge.y)[edge.x];
+        pixel = Blend(pixel, colour, alpha);
+        alpha = 0;
     }
 }
 

@@ -49,11 +49,14 @@ private:
     void StrokePoints(QImage& image, const QRect& clip, const Point* points, int count,
                       bool closed, QPoint offset, int width, QRgb colour, bool antialiased);
 
-    // Coverage of the line being drawn, per image pixel, and the span of each row it touched;
-    // zero again once the line is blended.
+    // Coverage of the edges of the line being drawn, per image pixel, and the pixels it is
+    // kept for; zero again once the line is blended.
     std::vector<uint8_t> coverage_;
-    std::vector<int> rowFirst_;
-    std::vector<int> rowLast_;
+    struct EdgePixel {
+        int y;
+        int x;
+    };
+    std::vector<EdgePixel> edges_;
     int coverageWidth_ = 0;
     int coverageHeight_ = 0;
 };
