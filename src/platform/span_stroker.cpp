@@ -152,20 +152,30 @@ inline bool PixelSpan(const Interval& span, int first, int last, int& from, int&
 class RowCoverage {
 public:
     RowCoverage(const Segment& s, double reach, double centreY)
-        : s_(s), reach_(reach), alongY_((centreY - s.ay) * s.uy), acrossY_((centreY - s.ay) * s.ux) {}
+        : s_(s),
+          reach_(reach),
+          covered_(reach > 1.0 ? (reach - 1.0) * (reach - 1.0) : -1.0),
+          alongY_((centreY - s.ay) * s.uy),
+          acrossY_((centreY - s.ay) * s.ux) {}
 
     uint8_t At(int x) const {
         const double dx = x + 0.5 - s_.ax;
         const double along = dx * s_.ux + alongY_;
         const double across = acrossY_ - dx * s_.uy;
         const double beyond = std::max(std::max(-along, along - s_.length), 0.0);
-        const double amount = reach_ - std::sqrt(across * across + beyond * beyond);
+        const double distance2 = across * across + beyond * beyond;
+        // Within reach − 1 the pixel is covered whole: no root needed.
+        if (distance2 <= covered_) {
+            return 255;
+        }
+        const double amount = reach_ - std::sqrt(distance2);
         return uint8_t(std::min(std::max(amount, 0.0), 1.0) * 255.0 + 0.5);
     }
 
 private:
     const Segment& s_;
     double reach_;
+    double covered_;
     double alongY_;
     double acrossY_;
 };
