@@ -24,14 +24,15 @@ inline int CeilOf(double value) {
     return double(truncated) < value ? truncated + 1 : truncated;
 }
 
-// `colour` over `under` with coverage alpha / 255, both opaque.
+// `colour` over `under` with coverage alpha / 255, both opaque. The four channels are spread
+// over the four 16-bit lanes of one 64-bit word and blended at once.
 inline QRgb Blend(QRgb under, QRgb colour, uint32_t alpha) {
-    const uint32_t rest = 255 - alpha;
-    uint32_t redBlue = (colour & 0xFF00FF) * alpha + (under & 0xFF00FF) * rest + 0x800080;
-    uint32_t green = (colour & 0x00FF00) * alpha + (under & 0x00FF00) * rest + 0x008000;
-    redBlue = ((redBlue + ((redBlue >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
-    green = ((green + ((green >> 8) & 0x00FF00)) >> 8) & 0x00FF00;
-    return 0xFF000000u | redBlue | green;
+    constexpr uint64_t kLanes = 0x00FF00FF00FF00FFull;
+    const uint64_t top = ((uint64_t(colour) << 24) | colour) & kLanes;
+    const uint64_t bottom = ((uint64_t(under) << 24) | under) & kLanes;
+    uint64_t sum = top * alpha + bottom * (255 - alpha) + 0x0080008000800080ull;
+    sum = ((sum + ((sum >> 8) & kLanes)) >> 8) & kLanes;
+    return 0xFF000000u | QRgb(sum | (sum >> 24));
 }
 
 }  // namespace platform::span
