@@ -163,12 +163,17 @@ public:
         const double along = dx * s_.ux + alongY_;
         const double across = acrossY_ - dx * s_.uy;
         const double beyond = std::max(std::max(-along, along - s_.length), 0.0);
-        const double distance2 = across * across + beyond * beyond;
-        // Within reach − 1 the pixel is covered whole: no root needed.
-        if (distance2 <= covered_) {
-            return 255;
+        // Beside the segment the distance is the one across it; beyond its ends, to the end.
+        double distance = std::abs(across);
+        if (beyond > 0.0) {
+            const double distance2 = across * across + beyond * beyond;
+            // Within reach − 1 the pixel is covered whole: no root needed.
+            if (distance2 <= covered_) {
+                return 255;
+            }
+            distance = std::sqrt(distance2);
         }
-        const double amount = reach_ - std::sqrt(distance2);
+        const double amount = reach_ - distance;
         return uint8_t(std::min(std::max(amount, 0.0), 1.0) * 255.0 + 0.5);
     }
 
