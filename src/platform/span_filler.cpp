@@ -1,6 +1,7 @@
 #include "platform/span_filler.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -24,51 +25,95 @@ constexpr float kFullCover = 1.0f - 1.0f / 512.0f;
 inline float EvenOddCover(float sum) {
     float cover = std::abs(sum);
     if (cover > 1.0f) {
-        cover = std::fmod(cover, 2.0f);
+        // Less its whole double turns (exact in floats, as a remainder is).
+        cover -= 2.0f * float(int(cover * 0.5f));
         cover = cover > 1.0f ? 2.0f - cover : cover;
     }
     return cover;
 }
 
-// The paint of one row: the colour, or the row of the pattern tiled across the image.
-class RowPaint {
+inline uint32_t AlphaOf(float cover) { return uint32_t(cover * 255.0f + 0.5f); }
+
+// A run of one colour, eight pixels a step so that the compiler stores them as vectors.
+inline void FillColour(QRgb* pixels, int count, QRgb colour) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        for (int k = 0; k < 8; ++k) {
+            pixels[i + k] = colour;
+        }
+    }
+    for (; i < count; ++i) {
+        pixels[i] = colour;
+    }
+}
+
+// The paint of one fill: the colour, or the pattern tiled across the image, from image column
+// `left` on.
+class AreaPaint {
 public:
-    RowPaint(const FillPaint& paint, const QImage* tiled, int y)
+    AreaPaint(const FillPaint& paint, const QImage* tiled, int left)
         : colour_(paint.colour | 0xFF000000u) {
         if (paint.pattern && tiled) {
-            const int height = paint.pattern->height();
-            width_ = paint.pattern->width();
-            origin_ = paint.patternOrigin.x();
-            const int row = ((y - paint.patternOrigin.y()) % height + height) % height;
-            row_ = reinterpret_cast<const QRgb*>(tiled->constScanLine(row));
+            tiled_ = tiled;
+            height_ = paint.pattern->height();
+            originY_ = paint.patternOrigin.y();
+            const int width = paint.pattern->width();
+            phase_ = ((left - paint.patternOrigin.x()) % width + width) % width;
         }
     }
-    // Column of the tiled pattern under image column x: within the first period.
-    int PhaseAt(int x) const { return ((x - origin_) % width_ + width_) % width_; }
+    QRgb Colour() const { return colour_; }
 
-    void Span(QRgb* row, int from, int to) const {
-        if (!row_) {
-            std::fill(row + from, row + to + 1, colour_);
-            return;
+    // The pattern under image row y from column `left` on (the tiled row is one period wider
+    // than the image, so it reaches the image's right side), or null for the colour.
+    const QRgb* Row(int y) const {
+        if (!tiled_) {
+            return nullptr;
         }
-        std::memcpy(row + from, row_ + PhaseAt(from), size_t(to - from + 1) * sizeof(QRgb));
+        const int row = ((y - originY_) % height_ + height_) % height_;
+        return reinterpret_cast<const QRgb*>(tiled_->constScanLine(row)) + phase_;
     }
-    QRgb At(int x) const { return row_ ? row_[PhaseAt(x)] : colour_; }
 
 private:
     QRgb colour_;
-    const QRgb* row_ = nullptr;
-    int width_ = 1;
-    int origin_ = 0;
+    const QImage* tiled_ = nullptr;
+    int height_ = 1;
+    int originY_ = 0;
+    int phase_ = 0;
 };
+
+// Paints `count` pixels from `pixels` on with the colour or the pattern row `source` (null for
+// the colour), the pixels' share `cover` of it.
+inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, float cover) {
+    if (cover < kNoCover) {
+        return;
+    }
+    if (cover > kFullCover) {
+        if (source) {
+            std::memcpy(pixels, source, size_t(count) * sizeof(QRgb));
+        } else {
+            FillColour(pixels, count, colour);
+        }
+        return;
+    }
+    const uint32_t alpha = AlphaOf(cover);
+    if (source) {
+        for (int i = 0; i < count; ++i) {
+            pixels[i] = Blend(pixels[i], source[i], alpha);
+        }
+    } else {
+        for (int i = 0; i < count; ++i) {
+            pixels[i] = Blend(pixels[i], colour, alpha);
+        }
+    }
+}
 
 // Adds the signed area a line covers in each cell of a row to the cells (and what it leaves of
 // the cell to its right to the next one), so that summing a row from the left gives the
 // covered share of each pixel. The line lies within the rows of `cells` and within x from 0 to
 // the row width; `cells` has room for two more cells a row.
-template <typename Touches>
+template <typename Touched>
 void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, double y1,
-                    double direction, int rowFrom, int rowTo, Touches& touched) {
+                    double direction, int rowFrom, int rowTo, Touched& touched) {
     const double slope = (x1 - x0) / (y1 - y0);
     double x = x0;
     const int lastRow = std::min(CeilOf(y1) - 1, rowTo);
@@ -84,9 +129,10 @@ void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, d
         const double d = dy * direction;
         const double left = std::min(x, next);
         const double right = std::max(x, next);
-        const int leftCell = FloorOf(left);
+        // Stepping can round x a hair outside the area's left side: that is still the first cell.
+        const int leftCell = std::max(FloorOf(left), 0);
         const int rightCell = CeilOf(right);
-        touched.push_back({y, leftCell, std::max(rightCell, leftCell + 1)});
+        touched.Mark(y, leftCell, std::max(rightCell, leftCell + 1));
         if (rightCell <= leftCell + 1) {
             const double middle = 0.5 * (x + next) - leftCell;
             line[leftCell] += float(d - d * middle);
@@ -210,36 +256,35 @@ const QImage* SpanFiller::TiledPattern(const FillPaint& paint, int imageWidth) {
     return &tiled_.back().second;
 }
 
-// The touches in row order (a counting sort: rows are few and known), each row's in order of
-// their first cell.
-void SpanFiller::SortByRow(int rows) {
-    rowStarts_.assign(size_t(rows) + 1, 0);
-    for (const Touch& touch : touched_) {
-        ++rowStarts_[size_t(touch.row) + 1];
+void SpanFiller::TouchedCells::Reset(int rows, int cells) {
+    wordsPerRow_ = (cells + 63) / 64;
+    const size_t size = size_t(rows) * size_t(wordsPerRow_);
+    if (words_.size() < size) {
+        words_.assign(size, 0);
     }
-    for (int row = 0; row < rows; ++row) {
-        rowStarts_[size_t(row) + 1] += rowStarts_[size_t(row)];
+    if (extents_.size() < size_t(rows)) {
+        extents_.resize(size_t(rows));
     }
-    sorted_.resize(touched_.size());
-    for (const Touch& touch : touched_) {
-        sorted_[rowStarts_[size_t(touch.row)]++] = touch;
+}
+
+void SpanFiller::TouchedCells::Mark(int row, int from, int to) {
+    uint64_t* const words = Row(row);
+    const int first = from >> 6;
+    const int last = to >> 6;
+    Extent& extent = ExtentOf(row);
+    extent.first = std::min(extent.first, first);
+    extent.last = std::max(extent.last, last);
+    const uint64_t fromMask = ~uint64_t(0) << (from & 63);
+    const uint64_t toMask = ~uint64_t(0) >> (63 - (to & 63));
+    if (first == last) {
+        words[first] |= fromMask & toMask;
+        return;
     }
-    touched_.swap(sorted_);
-    // rowStarts_ now holds the ends of the rows; sort within each, mostly a handful.
-    size_t begin = 0;
-    for (int row = 0; row < rows; ++row) {
-        const size_t end = rowStarts_[size_t(row)];
-        for (size_t i = begin + 1; i < end; ++i) {
-            const Touch touch = touched_[i];
-            size_t j = i;
-            while (j > begin && touched_[j - 1].from > touch.from) {
-                touched_[j] = touched_[j - 1];
-                --j;
-            }
-            touched_[j] = touch;
-        }
-        begin = end;
+    words[first] |= fromMask;
+    for (int word = first + 1; word < last; ++word) {
+        words[word] = ~uint64_t(0);
     }
+    words[last] |= toMask;
 }
 
 // Each row is sampled at its pixel centres: the crossings of the edges with the row, sorted,
@@ -253,6 +298,7 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
     size_t next = 0;
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
+    const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
     const int lastRow = std::min(area.bottom(), rowBottom_);
     for (int y = std::max(area.top(), rowTop_); y <= lastRow; ++y) {
         const double centreY = y + 0.5 - kSampleBias;
@@ -276,15 +322,16 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
             continue;
         }
         std::sort(crossings_.begin(), crossings_.end());
-        QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y);
-        const RowPaint rowPaint(paint, TiledPattern(paint, image.width()), y);
+        QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y) + area.left();
+        const QRgb* const source = areaPaint.Row(y);
         for (size_t i = 0; i + 1 < crossings_.size(); i += 2) {
             const double start = std::max(crossings_[i] - 0.5 + kSampleBias, area.left() - 1.0);
             const double end = std::min(crossings_[i + 1] - 0.5 + kSampleBias, area.right() + 1.0);
-            const int from = std::max(CeilOf(start), area.left());
-            const int to = std::min(CeilOf(end) - 1, area.right());
+            const int from = std::max(CeilOf(start), area.left()) - area.left();
+            const int to = std::min(CeilOf(end) - 1, area.right()) - area.left();
             if (from <= to) {
-                rowPaint.Span(row, from, to);
+                PaintRun(row + from, source ? source + from : nullptr, areaPaint.Colour(),
+                         to - from + 1, 1.0f);
             }
         }
     }
@@ -306,7 +353,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
     const double right = area.right() + 1.0;
     const double top = area.top();
     const double bottom = area.bottom() + 1.0;
-    touched_.clear();
+    touched_.Reset(area.height(), stride);
     // The local rows of the band; the edges are still cut to the whole area, as without one.
     const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
     const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
@@ -363,61 +410,60 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
     }
     // Row by row: the touched cells one by one, the stretches between them at the coverage
     // the sum has reached.
-    SortByRow(area.height());
+    const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
+    const QRgb colour = areaPaint.Colour();
     uchar* const bits = image.bits();
     const qsizetype imageStride = image.bytesPerLine();
-    size_t index = 0;
-    while (index < touched_.size()) {
-        const int localRow = touched_[index].row;
+    for (int localRow = rowFrom; localRow <= rowTo; ++localRow) {
+        TouchedCells::Extent& extent = touched_.ExtentOf(localRow);
+        if (extent.first > extent.last) {
+            continue;
+        }
         const int y = area.top() + localRow;
         float* const line = cells + size_t(localRow) * size_t(stride);
+        uint64_t* const words = touched_.Row(localRow);
         QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
-        const RowPaint rowPaint(paint, TiledPattern(paint, image.width()), y);
+        const QRgb* const source = areaPaint.Row(y);
         float sum = 0.0f;
         int x = 0;
-        const auto paintRun = [&](int from, int to) {
-            const float cover = EvenOddCover(sum);
-            if (cover < kNoCover || from > to) {
-                return;
-            }
-            if (cover > kFullCover) {
-                rowPaint.Span(row - area.left(), area.left() + from, area.left() + to);
-                return;
-            }
-            const uint32_t alpha = uint32_t(cover * 255.0f + 0.5f);
-            for (int i = from; i <= to; ++i) {
-                row[i] = Blend(row[i], rowPaint.At(area.left() + i), alpha);
+        // The cells from x to `end` at the coverage the sum has reached.
+        const auto paintStretch = [&](int end) {
+            end = std::min(end, width);
+            if (end > x) {
+                PaintRun(row + x, source ? source + x : nullptr, colour, end - x,
+                         EvenOddCover(sum));
             }
         };
-        while (index < touched_.size() && touched_[index].row == localRow) {
-            // The touched run, merged with the runs that overlap it.
-            const int from = std::max(touched_[index].from, x);
-            int to = touched_[index].to;
-            ++index;
-            while (index < touched_.size() && touched_[index].row == localRow &&
-                   touched_[index].from <= to + 1) {
-                to = std::max(to, touched_[index].to);
-                ++index;
-            }
-            paintRun(x, std::min(from, width) - 1);
-            for (int cell = from; cell <= to; ++cell) {
-                sum += line[cell];
-                line[cell] = 0.0f;
-                if (cell >= width) {
-                    continue;
+        for (int word = extent.first; word <= extent.last; ++word) {
+            uint64_t marks = words[word];
+            words[word] = 0;
+            while (marks) {
+                // The next run of touched cells in this word, [from, to).
+                const int start = std::countr_zero(marks);
+                const int from = word * 64 + start;
+                const int to = from + std::countr_one(marks >> start);
+                // Clears the lowest run of ones: the carry runs through it.
+                marks &= marks + (marks & (~marks + 1));
+                const int stop = std::min(to, width);
+                paintStretch(from);
+                for (int cell = from; cell < stop; ++cell) {
+                    sum += line[cell];
+                    line[cell] = 0.0f;
+                    const float cover = EvenOddCover(sum);
+                    if (cover < kNoCover) {
+                        continue;
+                    }
+                    const QRgb ink = source ? source[cell] : colour;
+                    row[cell] = cover > kFullCover ? ink : Blend(row[cell], ink, AlphaOf(cover));
                 }
-                const float cover = EvenOddCover(sum);
-                if (cover < kNoCover) {
-                    continue;
+                for (int cell = std::max(from, width); cell < to; ++cell) {
+                    line[cell] = 0.0f;
                 }
-                const QRgb colour = rowPaint.At(area.left() + cell);
-                row[cell] = cover > kFullCover ? colour
-                                               : Blend(row[cell], colour,
-                                                       uint32_t(cover * 255.0f + 0.5f));
+                x = to;
             }
-            x = std::max(x, to + 1);
         }
-        paintRun(x, width - 1);
+        paintStretch(width);
+        extent = TouchedCells::Extent();
     }
 }
 
