@@ -107,6 +107,41 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, f
     }
 }
 
+}  // namespace
+
+void SpanFiller::TouchedCells::Reset(int rows, int cells) {
+    wordsPerRow_ = (cells + 63) / 64;
+    const size_t size = size_t(rows) * size_t(wordsPerRow_);
+    if (words_.size() < size) {
+        words_.assign(size, 0);
+    }
+    if (extents_.size() < size_t(rows)) {
+        extents_.resize(size_t(rows));
+    }
+}
+
+inline void SpanFiller::TouchedCells::Mark(int row, int from, int to) {
+    uint64_t* const words = Row(row);
+    const int first = from >> 6;
+    const int last = to >> 6;
+    Extent& extent = ExtentOf(row);
+    extent.first = std::min(extent.first, first);
+    extent.last = std::max(extent.last, last);
+    const uint64_t fromMask = ~uint64_t(0) << (from & 63);
+    const uint64_t toMask = ~uint64_t(0) >> (63 - (to & 63));
+    if (first == last) {
+        words[first] |= fromMask & toMask;
+        return;
+    }
+    words[first] |= fromMask;
+    for (int word = first + 1; word < last; ++word) {
+        words[word] = ~uint64_t(0);
+    }
+    words[last] |= toMask;
+}
+
+namespace {
+
 // Adds the signed area a line covers in each cell of a row to the cells (and what it leaves of
 // the cell to its right to the next one), so that summing a row from the left gives the
 // covered share of each pixel. The line lies within the rows of `cells` and within x from 0 to
@@ -115,22 +150,22 @@ template <typename Touched>
 void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, double y1,
                     double direction, int rowFrom, int rowTo, Touched& touched) {
     const double slope = (x1 - x0) / (y1 - y0);
-    double x = x0;
+    const int firstRow = std::max(FloorOf(y0), rowFrom);
     const int lastRow = std::min(CeilOf(y1) - 1, rowTo);
-    for (int y = FloorOf(y0); y <= lastRow; ++y) {
+    // The x of each row's top and bottom is worked out from the line's start, not stepped from
+    // row to row, so that a band's rows see the x a whole fill sees.
+    double top = std::max(double(firstRow), y0);
+    double x = x0 + slope * (top - y0);
+    for (int y = firstRow; y <= lastRow; ++y) {
         float* const line = cells + size_t(y) * size_t(stride);
-        const double dy = std::min(double(y + 1), y1) - std::max(double(y), y0);
-        const double next = x + slope * dy;
-        if (y < rowFrom) {
-            // Stepped all the same, so that the rows painted see the x a whole fill sees.
-            x = next;
-            continue;
-        }
-        const double d = dy * direction;
+        const double bottom = std::min(double(y + 1), y1);
+        const double next = bottom == y1 ? x1 : x0 + slope * (bottom - y0);
+        const double d = (bottom - top) * direction;
         const double left = std::min(x, next);
         const double right = std::max(x, next);
-        // Stepping can round x a hair outside the area's left side: that is still the first cell.
-        const int leftCell = std::max(FloorOf(left), 0);
+        // x is at least 0 but for rounding: truncating is the floor, and a hair left of the
+        // area's side is still its first cell.
+        const int leftCell = int(left);
         const int rightCell = CeilOf(right);
         touched.Mark(y, leftCell, std::max(rightCell, leftCell + 1));
         if (rightCell <= leftCell + 1) {
@@ -157,6 +192,7 @@ void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, d
             }
             line[rightCell] += float(d * am);
         }
+        top = bottom;
         x = next;
     }
 }
@@ -254,37 +290,6 @@ const QImage* SpanFiller::TiledPattern(const FillPaint& paint, int imageWidth) {
     }
     tiled_.emplace_back(pattern.cacheKey(), std::move(tiled));
     return &tiled_.back().second;
-}
-
-void SpanFiller::TouchedCells::Reset(int rows, int cells) {
-    wordsPerRow_ = (cells + 63) / 64;
-    const size_t size = size_t(rows) * size_t(wordsPerRow_);
-    if (words_.size() < size) {
-        words_.assign(size, 0);
-    }
-    if (extents_.size() < size_t(rows)) {
-        extents_.resize(size_t(rows));
-    }
-}
-
-void SpanFiller::TouchedCells::Mark(int row, int from, int to) {
-    uint64_t* const words = Row(row);
-    const int first = from >> 6;
-    const int last = to >> 6;
-    Extent& extent = ExtentOf(row);
-    extent.first = std::min(extent.first, first);
-    extent.last = std::max(extent.last, last);
-    const uint64_t fromMask = ~uint64_t(0) << (from & 63);
-    const uint64_t toMask = ~uint64_t(0) >> (63 - (to & 63));
-    if (first == last) {
-        words[first] |= fromMask & toMask;
-        return;
-    }
-    words[first] |= fromMask;
-    for (int word = first + 1; word < last; ++word) {
-        words[word] = ~uint64_t(0);
-    }
-    words[last] |= toMask;
 }
 
 // Each row is sampled at its pixel centres: the crossings of the edges with the row, sorted,
