@@ -107,26 +107,10 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, f
     }
 }
 
-}  // namespace
-
-void SpanFiller::TouchedCells::Reset(int rows, int cells) {
-    wordsPerRow_ = (cells + 63) / 64;
-    const size_t size = size_t(rows) * size_t(wordsPerRow_);
-    if (words_.size() < size) {
-        words_.assign(size, 0);
-    }
-    if (extents_.size() < size_t(rows)) {
-        extents_.resize(size_t(rows));
-    }
-}
-
-inline void SpanFiller::TouchedCells::Mark(int row, int from, int to) {
-    uint64_t* const words = Row(row);
+// Marks cells `from` to `to` (inclusive) in a row's words of touched cells.
+inline void MarkCells(uint64_t* words, int from, int to) {
     const int first = from >> 6;
     const int last = to >> 6;
-    Extent& extent = ExtentOf(row);
-    extent.first = std::min(extent.first, first);
-    extent.last = std::max(extent.last, last);
     const uint64_t fromMask = ~uint64_t(0) << (from & 63);
     const uint64_t toMask = ~uint64_t(0) >> (63 - (to & 63));
     if (first == last) {
@@ -140,15 +124,13 @@ inline void SpanFiller::TouchedCells::Mark(int row, int from, int to) {
     words[last] |= toMask;
 }
 
-namespace {
-
 // Adds the signed area a line covers in each cell of a row to the cells (and what it leaves of
 // the cell to its right to the next one), so that summing a row from the left gives the
 // covered share of each pixel. The line lies within the rows of `cells` and within x from 0 to
-// the row width; `cells` has room for two more cells a row.
-template <typename Touched>
-void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, double y1,
-                    double direction, int rowFrom, int rowTo, Touched& touched) {
+// the row width; `cells` has room for two more cells a row. The cells touched are marked in
+// `touched`, `wordsPerRow` words a row.
+void AccumulateLine(float* cells, int stride, uint64_t* touched, int wordsPerRow, double x0,
+                    double y0, double x1, double y1, double direction, int rowFrom, int rowTo) {
     const double slope = (x1 - x0) / (y1 - y0);
     const int firstRow = std::max(FloorOf(y0), rowFrom);
     const int lastRow = std::min(CeilOf(y1) - 1, rowTo);
@@ -167,7 +149,8 @@ void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, d
         // area's side is still its first cell.
         const int leftCell = int(left);
         const int rightCell = CeilOf(right);
-        touched.Mark(y, leftCell, std::max(rightCell, leftCell + 1));
+        MarkCells(touched + size_t(y) * size_t(wordsPerRow), leftCell,
+                  std::max(rightCell, leftCell + 1));
         if (rightCell <= leftCell + 1) {
             const double middle = 0.5 * (x + next) - leftCell;
             line[leftCell] += float(d - d * middle);
@@ -358,21 +341,28 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
     const double right = area.right() + 1.0;
     const double top = area.top();
     const double bottom = area.bottom() + 1.0;
-    touched_.Reset(area.height(), stride);
+    const int wordsPerRow = (stride + 63) / 64;
+    if (touched_.size() < size_t(wordsPerRow) * size_t(area.height())) {
+        touched_.assign(size_t(wordsPerRow) * size_t(area.height()), 0);
+    }
+    uint64_t* const touched = touched_.data();
     // The local rows of the band; the edges are still cut to the whole area, as without one.
     const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
     const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
     const auto add = [&](double x0, double y0, double x1, double y1, double direction) {
         if (y1 > y0) {
-            AccumulateLine(cells, stride, x0 - left, y0 - top, x1 - left, y1 - top, direction,
-                           rowFrom, rowTo, touched_);
+            AccumulateLine(cells, stride, touched, wordsPerRow, x0 - left, y0 - top, x1 - left,
+                           y1 - top, direction, rowFrom, rowTo);
         }
     };
+    const double bandTop = top + rowFrom;
+    const double bandBottom = top + rowTo + 1.0;
     for (Edge edge : edges_) {
-        // Into the rows of the area.
-        if (edge.y1 <= top || edge.y0 >= bottom) {
+        // Edges wholly above or below the band add nothing to its rows.
+        if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
             continue;
         }
+        // Into the rows of the area.
         if (edge.y0 < top) {
             edge.x0 += (top - edge.y0) * edge.slope;
             edge.y0 = top;
@@ -420,13 +410,9 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
     uchar* const bits = image.bits();
     const qsizetype imageStride = image.bytesPerLine();
     for (int localRow = rowFrom; localRow <= rowTo; ++localRow) {
-        TouchedCells::Extent& extent = touched_.ExtentOf(localRow);
-        if (extent.first > extent.last) {
-            continue;
-        }
         const int y = area.top() + localRow;
         float* const line = cells + size_t(localRow) * size_t(stride);
-        uint64_t* const words = touched_.Row(localRow);
+        uint64_t* const words = touched + size_t(localRow) * size_t(wordsPerRow);
         QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
         const QRgb* const source = areaPaint.Row(y);
         float sum = 0.0f;
@@ -439,7 +425,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
                          EvenOddCover(sum));
             }
         };
-        for (int word = extent.first; word <= extent.last; ++word) {
+        for (int word = 0; word < wordsPerRow; ++word) {
             uint64_t marks = words[word];
             words[word] = 0;
             while (marks) {
@@ -468,7 +454,6 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
             }
         }
         paintStretch(width);
-        extent = TouchedCells::Extent();
     }
 }
 

@@ -63,29 +63,6 @@ private:
     void FillAliased(QImage& image, const QRect& area, const FillPaint& paint);
     void FillSmooth(QImage& image, const QRect& area, const FillPaint& paint);
 
-    // The cells of each row that got a contribution, one bit a cell, and the first and last
-    // word of each row with a bit set: the rest of a row keeps the sum of the cells left of it,
-    // so it is painted (or passed over) as one span. All clear again once a fill is painted.
-    class TouchedCells {
-    public:
-        struct Extent {
-            int first = std::numeric_limits<int>::max();
-            int last = -1;
-        };
-        // Room for `rows` rows of `cells` cells.
-        void Reset(int rows, int cells);
-        // Cells `from` to `to` (inclusive) of `row`.
-        void Mark(int row, int from, int to);
-        int WordsPerRow() const { return wordsPerRow_; }
-        uint64_t* Row(int row) { return words_.data() + size_t(row) * size_t(wordsPerRow_); }
-        Extent& ExtentOf(int row) { return extents_[size_t(row)]; }
-
-    private:
-        int wordsPerRow_ = 0;
-        std::vector<uint64_t> words_;
-        std::vector<Extent> extents_;
-    };
-
     int rowTop_ = std::numeric_limits<int>::min();
     int rowBottom_ = std::numeric_limits<int>::max();
     std::vector<Edge> edges_;
@@ -93,7 +70,10 @@ private:
     std::vector<double> crossings_;
     // Signed covered area per pixel of the area being filled; zero again once it is filled.
     std::vector<float> accumulation_;
-    TouchedCells touched_;
+    // The cells of each row that got a contribution, one bit a cell: the rest of a row keeps the
+    // sum of the cells left of it, so it is painted (or passed over) as one span. All clear
+    // again once a fill is painted.
+    std::vector<uint64_t> touched_;
     // The patterns tiled across the image, by the pattern's cache key.
     std::vector<std::pair<qint64, QImage>> tiled_;
 };
