@@ -101,7 +101,14 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, f
             pixels[i] = Blend(pixels[i], source[i], alpha);
         }
     } else {
-        for (int i = 0; i < count; ++i) {
+        // Four pixels a step, which the compiler blends as vectors.
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            for (int k = 0; k < 4; ++k) {
+                pixels[i + k] = Blend(pixels[i + k], colour, alpha);
+            }
+        }
+        for (; i < count; ++i) {
             pixels[i] = Blend(pixels[i], colour, alpha);
         }
     }
@@ -124,59 +131,67 @@ inline void MarkCells(uint64_t* words, int from, int to) {
     words[last] |= toMask;
 }
 
-// Adds the signed area a line covers in each cell of a row to the cells (and what it leaves of
-// the cell to its right to the next one), so that summing a row from the left gives the
-// covered share of each pixel. The line lies within the rows of `cells` and within x from 0 to
-// the row width; `cells` has room for two more cells a row. The cells touched are marked in
-// `touched`, `wordsPerRow` words a row.
+// Adds the signed area `d` (the row height the line crosses, signed by its direction) of a
+// line from x to `next` across one row to the row's cells (and what it leaves of the cell to
+// its right to the next one), so that summing the row from the left gives the covered share of
+// each pixel, and marks the cells touched.
+inline void AccumulateRow(float* line, uint64_t* touched, double x, double next, double d) {
+    const double left = std::min(x, next);
+    const double right = std::max(x, next);
+    // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
+    // side is still its first cell.
+    const int leftCell = int(left);
+    const int rightCell = CeilOf(right);
+    MarkCells(touched, leftCell, std::max(rightCell, leftCell + 1));
+    if (rightCell <= leftCell + 1) {
+        const double middle = 0.5 * (x + next) - leftCell;
+        line[leftCell] += float(d - d * middle);
+        line[leftCell + 1] += float(d * middle);
+        return;
+    }
+    const double inverse = 1.0 / (right - left);
+    const double leftShare = left - leftCell;
+    const double a0 = 0.5 * inverse * (1.0 - leftShare) * (1.0 - leftShare);
+    const double rightShare = right - rightCell + 1.0;
+    const double am = 0.5 * inverse * rightShare * rightShare;
+    line[leftCell] += float(d * a0);
+    if (rightCell == leftCell + 2) {
+        line[leftCell + 1] += float(d * (1.0 - a0 - am));
+    } else {
+        const double a1 = inverse * (1.5 - leftShare);
+        line[leftCell + 1] += float(d * (a1 - a0));
+        for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
+            line[cell] += float(d * inverse);
+        }
+        const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
+        line[rightCell - 1] += float(d * (1.0 - a2 - am));
+    }
+    line[rightCell] += float(d * am);
+}
+
+// Accumulates a line row by row (see AccumulateRow). The line lies within the rows of `cells`
+// and within x from 0 to the row width; `cells` has room for two more cells a row. The cells
+// touched are marked in `touched`, `wordsPerRow` words a row.
 void AccumulateLine(float* cells, int stride, uint64_t* touched, int wordsPerRow, double x0,
                     double y0, double x1, double y1, double direction, int rowFrom, int rowTo) {
     const double slope = (x1 - x0) / (y1 - y0);
     const int firstRow = std::max(FloorOf(y0), rowFrom);
     const int lastRow = std::min(CeilOf(y1) - 1, rowTo);
-    // The x of each row's top and bottom is worked out from the line's start, not stepped from
+    // The x at each row's top is worked out from where the line meets y = 0, not stepped from
     // row to row, so that a band's rows see the x a whole fill sees.
+    const double atZero = x0 - slope * y0;
     double top = std::max(double(firstRow), y0);
-    double x = x0 + slope * (top - y0);
+    double x = top == y0 ? x0 : atZero + slope * top;
+    float* line = cells + size_t(firstRow) * size_t(stride);
+    uint64_t* words = touched + size_t(firstRow) * size_t(wordsPerRow);
     for (int y = firstRow; y <= lastRow; ++y) {
-        float* const line = cells + size_t(y) * size_t(stride);
         const double bottom = std::min(double(y + 1), y1);
-        const double next = bottom == y1 ? x1 : x0 + slope * (bottom - y0);
-        const double d = (bottom - top) * direction;
-        const double left = std::min(x, next);
-        const double right = std::max(x, next);
-        // x is at least 0 but for rounding: truncating is the floor, and a hair left of the
-        // area's side is still its first cell.
-        const int leftCell = int(left);
-        const int rightCell = CeilOf(right);
-        MarkCells(touched + size_t(y) * size_t(wordsPerRow), leftCell,
-                  std::max(rightCell, leftCell + 1));
-        if (rightCell <= leftCell + 1) {
-            const double middle = 0.5 * (x + next) - leftCell;
-            line[leftCell] += float(d - d * middle);
-            line[leftCell + 1] += float(d * middle);
-        } else {
-            const double inverse = 1.0 / (right - left);
-            const double leftShare = left - leftCell;
-            const double a0 = 0.5 * inverse * (1.0 - leftShare) * (1.0 - leftShare);
-            const double rightShare = right - rightCell + 1.0;
-            const double am = 0.5 * inverse * rightShare * rightShare;
-            line[leftCell] += float(d * a0);
-            if (rightCell == leftCell + 2) {
-                line[leftCell + 1] += float(d * (1.0 - a0 - am));
-            } else {
-                const double a1 = inverse * (1.5 - leftShare);
-                line[leftCell + 1] += float(d * (a1 - a0));
-                for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
-                    line[cell] += float(d * inverse);
-                }
-                const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
-                line[rightCell - 1] += float(d * (1.0 - a2 - am));
-            }
-            line[rightCell] += float(d * am);
-        }
+        const double next = bottom == y1 ? x1 : atZero + slope * bottom;
+        AccumulateRow(line, words, x, next, (bottom - top) * direction);
         top = bottom;
         x = next;
+        line += stride;
+        words += wordsPerRow;
     }
 }
 
