@@ -255,7 +255,9 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
         return;
     }
     if (antialiased) {
-        FillSmooth(image, bounds, paint);
+        const bool inside = minX >= bounds.left() && maxX <= bounds.right() + 1.0 &&
+                            minY >= bounds.top() && maxY <= bounds.bottom() + 1.0;
+        FillSmooth(image, bounds, inside, paint);
     } else {
         FillAliased(image, bounds, paint);
     }
@@ -343,8 +345,10 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
 // The signed areas of the edges are accumulated in a buffer over the area (one float a pixel,
 // two spare columns), each row summed from the left into coverages, and the buffer zeroed as
 // it is read. Parts of edges left of the area count as vertical edges on its left side; parts
-// right of it cover nothing inside.
-void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& paint) {
+// right of it cover nothing inside. `inside` says that all edges lie within the area, so that
+// none needs cutting.
+void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
+                            const FillPaint& paint) {
     const int width = area.width();
     const int stride = width + 3;
     const size_t size = size_t(stride) * size_t(area.height());
@@ -375,6 +379,10 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& p
     for (Edge edge : edges_) {
         // Edges wholly above or below the band add nothing to its rows.
         if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
+            continue;
+        }
+        if (inside) {
+            add(edge.x0, edge.y0, edge.x1, edge.y1, edge.direction);
             continue;
         }
         // Into the rows of the area.

@@ -61,7 +61,7 @@ private:
                     QPoint offset, const FillPaint& paint, bool antialiased);
     const QImage* TiledPattern(const FillPaint& paint, int imageWidth);
     void FillAliased(QImage& image, const QRect& area, const FillPaint& paint);
-    void FillSmooth(QImage& image, const QRect& area, const FillPaint& paint);
+    void FillSmooth(QImage& image, const QRect& area, bool inside, const FillPaint& paint);
 
     int rowTop_ = std::numeric_limits<int>::min();
     int rowBottom_ = std::numeric_limits<int>::max();
