@@ -11,7 +11,6 @@
 namespace platform {
 namespace {
 
-using span::Blend;
 using span::CeilOf;
 using span::FloorOf;
 using span::kSampleBias;
@@ -32,7 +31,16 @@ inline float EvenOddCover(float sum) {
     return cover;
 }
 
-inline uint32_t AlphaOf(float cover) { return uint32_t(cover * 255.0f + 0.5f); }
+// A coverage in 256ths: below kNoCover it is 0, above kFullCover 256.
+inline uint32_t WeightOf(float cover) { return uint32_t(cover * 256.0f + 0.5f); }
+
+// `weight` 256ths of `ink` over `under`, both opaque; 0 leaves `under`, 256 gives `ink`.
+inline QRgb Mix(QRgb under, QRgb ink, uint32_t weight) {
+    const uint32_t rest = 256 - weight;
+    const uint32_t redBlue = (ink & 0xFF00FFu) * weight + (under & 0xFF00FFu) * rest + 0x800080u;
+    const uint32_t green = (ink & 0xFF00u) * weight + (under & 0xFF00u) * rest + 0x8000u;
+    return 0xFF000000u | ((redBlue >> 8) & 0xFF00FFu) | ((green >> 8) & 0xFF00u);
+}
 
 // A run of one colour, eight pixels a step so that the compiler stores them as vectors.
 inline void FillColour(QRgb* pixels, int count, QRgb colour) {
@@ -95,21 +103,21 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, f
         }
         return;
     }
-    const uint32_t alpha = AlphaOf(cover);
+    const uint32_t weight = WeightOf(cover);
     if (source) {
         for (int i = 0; i < count; ++i) {
-            pixels[i] = Blend(pixels[i], source[i], alpha);
+            pixels[i] = Mix(pixels[i], source[i], weight);
         }
     } else {
         // Four pixels a step, which the compiler blends as vectors.
         int i = 0;
         for (; i + 4 <= count; i += 4) {
             for (int k = 0; k < 4; ++k) {
-                pixels[i + k] = Blend(pixels[i + k], colour, alpha);
+                pixels[i + k] = Mix(pixels[i + k], colour, weight);
             }
         }
         for (; i < count; ++i) {
-            pixels[i] = Blend(pixels[i], colour, alpha);
+            pixels[i] = Mix(pixels[i], colour, weight);
         }
     }
 }
@@ -468,7 +476,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
                         continue;
                     }
                     const QRgb ink = source ? source[cell] : colour;
-                    row[cell] = cover > kFullCover ? ink : Blend(row[cell], ink, AlphaOf(cover));
+                    row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
                 }
                 for (int cell = std::max(from, width); cell < to; ++cell) {
                     line[cell] = 0.0f;
