@@ -125,18 +125,18 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, f
 // Marks cells `from` to `to` (inclusive) in a row's words of touched cells.
 inline void MarkCells(uint64_t* words, int from, int to) {
     const int first = from >> 6;
-    const int last = to >> 6;
-    const uint64_t fromMask = ~uint64_t(0) << (from & 63);
-    const uint64_t toMask = ~uint64_t(0) >> (63 - (to & 63));
-    if (first == last) {
-        words[first] |= fromMask & toMask;
+    const int shift = from & 63;
+    if (to - from < 64 - shift) {
+        // Within one word, as nearly always.
+        words[first] |= ((uint64_t(2) << (to - from)) - 1) << shift;
         return;
     }
-    words[first] |= fromMask;
+    const int last = to >> 6;
+    words[first] |= ~uint64_t(0) << shift;
     for (int word = first + 1; word < last; ++word) {
         words[word] = ~uint64_t(0);
     }
-    words[last] |= toMask;
+    words[last] |= ~uint64_t(0) >> (63 - (to & 63));
 }
 
 // Adds the signed area `d` (the row height the line crosses, signed by its direction) of a
@@ -184,7 +184,8 @@ void AccumulateLine(float* cells, int stride, uint64_t* touched, int wordsPerRow
                     double y0, double x1, double y1, double direction, int rowFrom, int rowTo) {
     const double slope = (x1 - x0) / (y1 - y0);
     const int firstRow = std::max(FloorOf(y0), rowFrom);
-    const int lastRow = std::min(CeilOf(y1) - 1, rowTo);
+    const int endRow = CeilOf(y1) - 1;
+    const int lastRow = std::min(endRow, rowTo);
     // The x at each row's top is worked out from where the line meets y = 0, not stepped from
     // row to row, so that a band's rows see the x a whole fill sees.
     const double atZero = x0 - slope * y0;
@@ -193,8 +194,10 @@ void AccumulateLine(float* cells, int stride, uint64_t* touched, int wordsPerRow
     float* line = cells + size_t(firstRow) * size_t(stride);
     uint64_t* words = touched + size_t(firstRow) * size_t(wordsPerRow);
     for (int y = firstRow; y <= lastRow; ++y) {
-        const double bottom = std::min(double(y + 1), y1);
-        const double next = bottom == y1 ? x1 : atZero + slope * bottom;
+        // Each row but the line's last is crossed from top to bottom.
+        const bool end = y == endRow;
+        const double bottom = end ? y1 : double(y + 1);
+        const double next = end ? x1 : atZero + slope * bottom;
         AccumulateRow(line, words, x, next, (bottom - top) * direction);
         top = bottom;
         x = next;
