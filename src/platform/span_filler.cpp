@@ -225,7 +225,12 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
         (paint.pattern && (paint.pattern->isNull() || paint.pattern->depth() != 32))) {
         return;
     }
-    edges_.clear();
+    // Room for an edge a point, written in place.
+    if (edges_.size() < size_t(count)) {
+        edges_.resize(size_t(count));
+    }
+    Edge* const edges = edges_.data();
+    size_t edgeCount = 0;
     double minX = points[0].x() + double(offset.x());
     double maxX = minX;
     double minY = points[0].y() + double(offset.y());
@@ -250,8 +255,9 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
             std::swap(ay, by);
             direction = -1.0;
         }
-        edges_.push_back(Edge{ax, ay, bx, by, (bx - ax) / (by - ay), direction});
+        edges[edgeCount++] = Edge{ax, ay, bx, by, (bx - ax) / (by - ay), direction};
     }
+    edges_.resize(edgeCount);
     const QRect within = clip & image.rect();
     if (edges_.empty() || within.isEmpty() || maxX < within.left() ||
         minX > within.right() + 1.0 || maxY < within.top() || minY > within.bottom() + 1.0) {
@@ -454,9 +460,9 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
         // The cells from x to `end` at the coverage the sum has reached.
         const auto paintStretch = [&](int end) {
             end = std::min(end, width);
-            if (end > x) {
-                PaintRun(row + x, source ? source + x : nullptr, colour, end - x,
-                         EvenOddCover(sum));
+            const float cover = EvenOddCover(sum);
+            if (end > x && cover >= kNoCover) {
+                PaintRun(row + x, source ? source + x : nullptr, colour, end - x, cover);
             }
         };
         for (int word = 0; word < wordsPerRow; ++word) {
