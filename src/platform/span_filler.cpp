@@ -149,14 +149,16 @@ inline void AccumulateRow(float* line, uint64_t* touched, double x, double next,
     // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
     // side is still its first cell.
     const int leftCell = int(left);
-    const int rightCell = CeilOf(right);
-    MarkCells(touched, leftCell, std::max(rightCell, leftCell + 1));
-    if (rightCell <= leftCell + 1) {
+    if (right <= leftCell + 1.0) {
+        // Within one cell: the area right of the line's middle, and the rest to the next cell.
+        MarkCells(touched, leftCell, leftCell + 1);
         const double middle = 0.5 * (x + next) - leftCell;
         line[leftCell] += float(d - d * middle);
         line[leftCell + 1] += float(d * middle);
         return;
     }
+    const int rightCell = CeilOf(right);
+    MarkCells(touched, leftCell, rightCell);
     const double inverse = 1.0 / (right - left);
     const double leftShare = left - leftCell;
     const double a0 = 0.5 * inverse * (1.0 - leftShare) * (1.0 - leftShare);
