@@ -140,49 +140,57 @@ inline void MarkCells(uint64_t* words, int from, int to) {
 }
 
 // Adds the signed area `d` (the row height the line crosses, signed by its direction) of a
-// line from x to `next` across one row to the row's cells (and what it leaves of the cell to
-// its right to the next one), so that summing the row from the left gives the covered share of
-// each pixel, and marks the cells touched.
-inline void AccumulateRow(float* line, uint64_t* touched, double x, double next, double d) {
+// line from x to `next` across one row to the row's cells, so that summing the carries of a
+// row from the left, plus a pixel's own share, gives the covered share of each pixel; marks
+// the cells touched. The pixels right of the line take all of `d`, through the carry of the
+// last cell the line crosses.
+inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, double next,
+                          double d) {
     const double left = std::min(x, next);
     const double right = std::max(x, next);
     // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
     // side is still its first cell.
     const int leftCell = int(left);
     if (right <= leftCell + 1.0) {
-        // Within one cell: the area right of the line's middle, and the rest to the next cell.
-        MarkCells(touched, leftCell, leftCell + 1);
+        // Within one cell: the pixel's share is the area right of the line's middle.
+        MarkCells(touched, leftCell, leftCell);
         const double middle = 0.5 * (x + next) - leftCell;
-        line[leftCell] += float(d - d * middle);
-        line[leftCell + 1] += float(d * middle);
+        line[leftCell].own += float(d - d * middle);
+        line[leftCell].carry += float(d);
         return;
     }
     const int rightCell = CeilOf(right);
-    MarkCells(touched, leftCell, rightCell);
+    MarkCells(touched, leftCell, rightCell - 1);
+    // Across cells: each takes the area it has of the line, the cell after the last the rest.
+    const auto add = [line](int cell, double area) {
+        line[cell].own += float(area);
+        line[cell].carry += float(area);
+    };
     const double inverse = 1.0 / (right - left);
     const double leftShare = left - leftCell;
     const double a0 = 0.5 * inverse * (1.0 - leftShare) * (1.0 - leftShare);
     const double rightShare = right - rightCell + 1.0;
     const double am = 0.5 * inverse * rightShare * rightShare;
-    line[leftCell] += float(d * a0);
+    add(leftCell, d * a0);
     if (rightCell == leftCell + 2) {
-        line[leftCell + 1] += float(d * (1.0 - a0 - am));
+        add(leftCell + 1, d * (1.0 - a0 - am));
     } else {
         const double a1 = inverse * (1.5 - leftShare);
-        line[leftCell + 1] += float(d * (a1 - a0));
+        add(leftCell + 1, d * (a1 - a0));
         for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
-            line[cell] += float(d * inverse);
+            add(cell, d * inverse);
         }
         const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
-        line[rightCell - 1] += float(d * (1.0 - a2 - am));
+        add(rightCell - 1, d * (1.0 - a2 - am));
     }
-    line[rightCell] += float(d * am);
+    line[rightCell - 1].carry += float(d * am);
 }
 
 // Accumulates a line row by row (see AccumulateRow). The line lies within the rows of `cells`
-// and within x from 0 to the row width; `cells` has room for two more cells a row. The cells
+// and within x from 0 to the row width; `cells` has room for a cell more a row. The cells
 // touched are marked in `touched`, `wordsPerRow` words a row.
-void AccumulateLine(float* cells, int stride, uint64_t* touched, int wordsPerRow, double x0,
+void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int wordsPerRow,
+                    double x0,
                     double y0, double x1, double y1, double direction, int rowFrom, int rowTo) {
     const double slope = (x1 - x0) / (y1 - y0);
     const int firstRow = std::max(FloorOf(y0), rowFrom);
@@ -193,7 +201,7 @@ void AccumulateLine(float* cells, int stride, uint64_t* touched, int wordsPerRow
     const double atZero = x0 - slope * y0;
     double top = std::max(double(firstRow), y0);
     double x = top == y0 ? x0 : atZero + slope * top;
-    float* line = cells + size_t(firstRow) * size_t(stride);
+    SpanFiller::Cell* line = cells + size_t(firstRow) * size_t(stride);
     uint64_t* words = touched + size_t(firstRow) * size_t(wordsPerRow);
     for (int y = firstRow; y <= lastRow; ++y) {
         // Each row but the line's last is crossed from top to bottom.
@@ -361,7 +369,7 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
     }
 }
 
-// The signed areas of the edges are accumulated in a buffer over the area (one float a pixel,
+// The signed areas of the edges are accumulated in a buffer over the area (one cell a pixel,
 // two spare columns), each row summed from the left into coverages, and the buffer zeroed as
 // it is read. Parts of edges left of the area count as vertical edges on its left side; parts
 // right of it cover nothing inside. `inside` says that all edges lie within the area, so that
@@ -369,12 +377,12 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
 void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
                             const FillPaint& paint) {
     const int width = area.width();
-    const int stride = width + 3;
+    const int stride = width + 2;
     const size_t size = size_t(stride) * size_t(area.height());
     if (accumulation_.size() < size) {
-        accumulation_.assign(size, 0.0f);
+        accumulation_.assign(size, Cell{0.0f, 0.0f});
     }
-    float* const cells = accumulation_.data();
+    Cell* const cells = accumulation_.data();
     const double left = area.left();
     const double right = area.right() + 1.0;
     const double top = area.top();
@@ -453,7 +461,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     const qsizetype imageStride = image.bytesPerLine();
     for (int localRow = rowFrom; localRow <= rowTo; ++localRow) {
         const int y = area.top() + localRow;
-        float* const line = cells + size_t(localRow) * size_t(stride);
+        Cell* const line = cells + size_t(localRow) * size_t(stride);
         uint64_t* const words = touched + size_t(localRow) * size_t(wordsPerRow);
         QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
         const QRgb* const source = areaPaint.Row(y);
@@ -480,9 +488,9 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
                 const int stop = std::min(to, width);
                 paintStretch(from);
                 for (int cell = from; cell < stop; ++cell) {
-                    sum += line[cell];
-                    line[cell] = 0.0f;
-                    const float cover = EvenOddCover(sum);
+                    const float cover = EvenOddCover(sum + line[cell].own);
+                    sum += line[cell].carry;
+                    line[cell] = Cell{0.0f, 0.0f};
                     if (cover < kNoCover) {
                         continue;
                     }
@@ -490,7 +498,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
                     row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
                 }
                 for (int cell = std::max(from, width); cell < to; ++cell) {
-                    line[cell] = 0.0f;
+                    line[cell] = Cell{0.0f, 0.0f};
                 }
                 x = to;
             }

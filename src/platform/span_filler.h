@@ -55,6 +55,13 @@ public:
         double direction;
     };
 
+    // What the edges leave in one pixel of a row: the signed area they cover in it, and the
+    // signed area they add to each pixel right of it.
+    struct Cell {
+        float own;
+        float carry;
+    };
+
 private:
     template <typename Point>
     void FillPoints(QImage& image, const QRect& clip, const Point* points, int count,
@@ -68,8 +75,8 @@ private:
     std::vector<Edge> edges_;
     std::vector<const Edge*> active_;
     std::vector<double> crossings_;
-    // Signed covered area per pixel of the area being filled; zero again once it is filled.
-    std::vector<float> accumulation_;
+    // The cells of the area being filled; zero again once it is filled.
+    std::vector<Cell> accumulation_;
     // The cells of each row that got a contribution, one bit a cell: the rest of a row keeps the
     // sum of the cells left of it, so it is painted (or passed over) as one span. All clear
     // again once a fill is painted.
