@@ -478,29 +478,25 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
         for (int word = 0; word < wordsPerRow; ++word) {
             uint64_t marks = words[word];
             words[word] = 0;
-            while (marks) {
-                // The next run of touched cells in this word, [from, to).
-                const int start = std::countr_zero(marks);
-                const int from = word * 64 + start;
-                const int to = from + std::countr_one(marks >> start);
-                // Clears the lowest run of ones: the carry runs through it.
-                marks &= marks + (marks & (~marks + 1));
-                const int stop = std::min(to, width);
-                paintStretch(from);
-                for (int cell = from; cell < stop; ++cell) {
-                    const float cover = EvenOddCover(sum + line[cell].own);
-                    sum += line[cell].carry;
+            for (; marks; marks &= marks - 1) {
+                const int cell = word * 64 + std::countr_zero(marks);
+                if (cell >= width) {
+                    // A spare cell: right of every pixel, so only cleared.
                     line[cell] = Cell{0.0f, 0.0f};
-                    if (cover < kNoCover) {
-                        continue;
-                    }
-                    const QRgb ink = source ? source[cell] : colour;
-                    row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
+                    continue;
                 }
-                for (int cell = std::max(from, width); cell < to; ++cell) {
-                    line[cell] = Cell{0.0f, 0.0f};
+                if (cell > x) {
+                    paintStretch(cell);
                 }
-                x = to;
+                const float cover = EvenOddCover(sum + line[cell].own);
+                sum += line[cell].carry;
+                line[cell] = Cell{0.0f, 0.0f};
+                x = cell + 1;
+                if (cover < kNoCover) {
+                    continue;
+                }
+                const QRgb ink = source ? source[cell] : colour;
+                row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
             }
         }
         paintStretch(width);
