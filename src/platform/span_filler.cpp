@@ -216,6 +216,63 @@ void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int 
     }
 }
 
+// A part of an edge, from (x0, y0) down to (x1, y1).
+struct Piece {
+    double x0;
+    double y0;
+    double x1;
+    double y1;
+};
+
+// The parts of `edge` within the area from `left` to `right` and `top` to `bottom`, at most
+// three: parts left of the area run down its left side, parts right of it are left out.
+// Returns how many there are.
+int CutToArea(SpanFiller::Edge edge, double left, double right, double top, double bottom,
+              Piece* pieces) {
+    // Into the rows of the area.
+    if (edge.y0 < top) {
+        edge.x0 += (top - edge.y0) * edge.slope;
+        edge.y0 = top;
+    }
+    if (edge.y1 > bottom) {
+        edge.x1 -= (edge.y1 - bottom) * edge.slope;
+        edge.y1 = bottom;
+    }
+    // Then across: cut where the edge crosses the left and right sides.
+    double ys[4] = {edge.y0, edge.y1, edge.y1, edge.y1};
+    int cuts = 1;
+    for (const double side : {left, right}) {
+        if ((edge.x0 < side) != (edge.x1 < side) && edge.slope != 0.0) {
+            const double y = edge.y0 + (side - edge.x0) / edge.slope;
+            if (y > edge.y0 && y < edge.y1) {
+                ys[cuts++] = y;
+            }
+        }
+    }
+    ys[cuts] = edge.y1;
+    if (cuts == 3 && ys[1] > ys[2]) {
+        std::swap(ys[1], ys[2]);
+    }
+    int count = 0;
+    for (int i = 0; i < cuts; ++i) {
+        const double fromY = ys[i];
+        const double toY = ys[i + 1];
+        const double fromX = edge.x0 + (fromY - edge.y0) * edge.slope;
+        const double toX = edge.x0 + (toY - edge.y0) * edge.slope;
+        const double middle = 0.5 * (fromX + toX);
+        if (middle >= right) {
+            continue;
+        }
+        if (middle <= left) {
+            pieces[count++] = Piece{left, fromY, left, toY};
+        } else {
+            pieces[count++] = Piece{std::clamp(fromX, left, right), fromY,
+                                    std::clamp(toX, left, right), toY};
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 void SpanFiller::Fill(QImage& image, const QRect& clip, const QPoint* points, int count,
@@ -395,61 +452,26 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     // The local rows of the band; the edges are still cut to the whole area, as without one.
     const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
     const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
-    const auto add = [&](double x0, double y0, double x1, double y1, double direction) {
-        if (y1 > y0) {
-            AccumulateLine(cells, stride, touched, wordsPerRow, x0 - left, y0 - top, x1 - left,
-                           y1 - top, direction, rowFrom, rowTo);
-        }
-    };
     const double bandTop = top + rowFrom;
     const double bandBottom = top + rowTo + 1.0;
-    for (Edge edge : edges_) {
+    Piece pieces[3];
+    for (const Edge& edge : edges_) {
         // Edges wholly above or below the band add nothing to its rows.
         if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
             continue;
         }
+        int count = 1;
         if (inside) {
-            add(edge.x0, edge.y0, edge.x1, edge.y1, edge.direction);
-            continue;
+            pieces[0] = Piece{edge.x0, edge.y0, edge.x1, edge.y1};
+        } else {
+            count = CutToArea(edge, left, right, top, bottom, pieces);
         }
-        // Into the rows of the area.
-        if (edge.y0 < top) {
-            edge.x0 += (top - edge.y0) * edge.slope;
-            edge.y0 = top;
-        }
-        if (edge.y1 > bottom) {
-            edge.x1 -= (edge.y1 - bottom) * edge.slope;
-            edge.y1 = bottom;
-        }
-        // Then across: cut where the edge crosses the left and right sides.
-        double ys[4] = {edge.y0, edge.y1, edge.y1, edge.y1};
-        int pieces = 1;
-        for (const double side : {left, right}) {
-            if ((edge.x0 < side) != (edge.x1 < side) && edge.slope != 0.0) {
-                const double y = edge.y0 + (side - edge.x0) / edge.slope;
-                if (y > edge.y0 && y < edge.y1) {
-                    ys[pieces++] = y;
-                }
-            }
-        }
-        ys[pieces] = edge.y1;
-        if (pieces == 3 && ys[1] > ys[2]) {
-            std::swap(ys[1], ys[2]);
-        }
-        for (int i = 0; i < pieces; ++i) {
-            const double fromY = ys[i];
-            const double toY = ys[i + 1];
-            const double fromX = edge.x0 + (fromY - edge.y0) * edge.slope;
-            const double toX = edge.x0 + (toY - edge.y0) * edge.slope;
-            const double middle = 0.5 * (fromX + toX);
-            if (middle >= right) {
-                continue;
-            }
-            if (middle <= left) {
-                add(left, fromY, left, toY, edge.direction);
-            } else {
-                add(std::clamp(fromX, left, right), fromY, std::clamp(toX, left, right), toY,
-                    edge.direction);
+        for (int i = 0; i < count; ++i) {
+            const Piece& piece = pieces[i];
+            if (piece.y1 > piece.y0) {
+                AccumulateLine(cells, stride, touched, wordsPerRow, piece.x0 - left,
+                               piece.y0 - top, piece.x1 - left, piece.y1 - top, edge.direction,
+                               rowFrom, rowTo);
             }
         }
     }
