@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/span_pixels.h"
 #include "platform/span_stroker.h"
@@ -70,6 +71,7 @@ public:
         }
     }
     QRgb Colour() const { return colour_; }
+    bool Patterned() const { return tiled_ != nullptr; }
 
     // The pattern under image row y from column `left` on (the tiled row is one period wider
     // than the image, so it reaches the image's right side), or null for the colour.
@@ -481,47 +483,56 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     const QRgb colour = areaPaint.Colour();
     uchar* const bits = image.bits();
     const qsizetype imageStride = image.bytesPerLine();
-    for (int localRow = rowFrom; localRow <= rowTo; ++localRow) {
-        const int y = area.top() + localRow;
-        Cell* const line = cells + size_t(localRow) * size_t(stride);
-        uint64_t* const words = touched + size_t(localRow) * size_t(wordsPerRow);
-        QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
-        const QRgb* const source = areaPaint.Row(y);
-        float sum = 0.0f;
-        int x = 0;
-        // The cells from x to `end` at the coverage the sum has reached.
-        const auto paintStretch = [&](int end) {
-            end = std::min(end, width);
-            const float cover = EvenOddCover(sum);
-            if (end > x && cover >= kNoCover) {
-                PaintRun(row + x, source ? source + x : nullptr, colour, end - x, cover);
-            }
-        };
-        for (int word = 0; word < wordsPerRow; ++word) {
-            uint64_t marks = words[word];
-            words[word] = 0;
-            for (; marks; marks &= marks - 1) {
-                const int cell = word * 64 + std::countr_zero(marks);
-                if (cell >= width) {
-                    // A spare cell: right of every pixel, so only cleared.
+    // Made once for a pattern and once for a colour, so that neither asks which it paints.
+    const auto paintRows = [&](auto patterned) {
+        Cell* line = cells + size_t(rowFrom) * size_t(stride);
+        uint64_t* words = touched + size_t(rowFrom) * size_t(wordsPerRow);
+        for (int localRow = rowFrom; localRow <= rowTo;
+             ++localRow, line += stride, words += wordsPerRow) {
+            const int y = area.top() + localRow;
+            QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
+            const QRgb* const source = patterned ? areaPaint.Row(y) : nullptr;
+            float sum = 0.0f;
+            int x = 0;
+            // The cells from x to `end` at the coverage the sum has reached.
+            const auto paintStretch = [&](int end) {
+                end = std::min(end, width);
+                const float cover = EvenOddCover(sum);
+                if (end > x && cover >= kNoCover) {
+                    PaintRun(row + x, patterned ? source + x : nullptr, colour, end - x, cover);
+                }
+            };
+            for (int word = 0; word < wordsPerRow; ++word) {
+                uint64_t marks = words[word];
+                words[word] = 0;
+                for (; marks; marks &= marks - 1) {
+                    const int cell = word * 64 + std::countr_zero(marks);
+                    if (cell >= width) {
+                        // A spare cell: right of every pixel, so only cleared.
+                        line[cell] = Cell{0.0f, 0.0f};
+                        continue;
+                    }
+                    if (cell > x) {
+                        paintStretch(cell);
+                    }
+                    const float cover = EvenOddCover(sum + line[cell].own);
+                    sum += line[cell].carry;
                     line[cell] = Cell{0.0f, 0.0f};
-                    continue;
+                    x = cell + 1;
+                    if (cover < kNoCover) {
+                        continue;
+                    }
+                    const QRgb ink = patterned ? source[cell] : colour;
+                    row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
                 }
-                if (cell > x) {
-                    paintStretch(cell);
-                }
-                const float cover = EvenOddCover(sum + line[cell].own);
-                sum += line[cell].carry;
-                line[cell] = Cell{0.0f, 0.0f};
-                x = cell + 1;
-                if (cover < kNoCover) {
-                    continue;
-                }
-                const QRgb ink = source ? source[cell] : colour;
-                row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
             }
+            paintStretch(width);
         }
-        paintStretch(width);
+    };
+    if (areaPaint.Patterned()) {
+        paintRows(std::true_type());
+    } else {
+        paintRows(std::false_type());
     }
 }
 
