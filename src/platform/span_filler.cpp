@@ -192,8 +192,8 @@ inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, d
 // and within x from 0 to the row width; `cells` has room for a cell more a row. The cells
 // touched are marked in `touched`, `wordsPerRow` words a row.
 void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int wordsPerRow,
-                    double x0,
-                    double y0, double x1, double y1, double direction, int rowFrom, int rowTo) {
+                    double x0, double y0, double x1, double y1, double direction, int rowFrom,
+                    int rowTo) {
     const double slope = (x1 - x0) / (y1 - y0);
     const int firstRow = std::max(FloorOf(y0), rowFrom);
     const int endRow = CeilOf(y1) - 1;
