@@ -462,12 +462,12 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
         if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
             continue;
         }
-        int count = 1;
         if (inside) {
-            pieces[0] = Piece{edge.x0, edge.y0, edge.x1, edge.y1};
-        } else {
-            count = CutToArea(edge, left, right, top, bottom, pieces);
+            AccumulateLine(cells, stride, touched, wordsPerRow, edge.x0 - left, edge.y0 - top,
+                           edge.x1 - left, edge.y1 - top, edge.direction, rowFrom, rowTo);
+            continue;
         }
+        const int count = CutToArea(edge, left, right, top, bottom, pieces);
         for (int i = 0; i < count; ++i) {
             const Piece& piece = pieces[i];
             if (piece.y1 > piece.y0) {
