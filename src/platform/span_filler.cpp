@@ -141,29 +141,12 @@ inline void MarkCells(uint64_t* words, int from, int to) {
     words[last] |= ~uint64_t(0) >> (63 - (to & 63));
 }
 
-// Adds the signed area `d` (the row height the line crosses, signed by its direction) of a
-// line from x to `next` across one row to the row's cells, so that summing the carries of a
-// row from the left, plus a pixel's own share, gives the covered share of each pixel; marks
-// the cells touched. The pixels right of the line take all of `d`, through the carry of the
-// last cell the line crosses.
-inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, double next,
-                          double d) {
-    const double left = std::min(x, next);
-    const double right = std::max(x, next);
-    // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
-    // side is still its first cell.
-    const int leftCell = int(left);
-    if (right <= leftCell + 1.0) {
-        // Within one cell: the pixel's share is the area right of the line's middle.
-        MarkCells(touched, leftCell, leftCell);
-        const double middle = 0.5 * (x + next) - leftCell;
-        line[leftCell].own += float(d - d * middle);
-        line[leftCell].carry += float(d);
-        return;
-    }
+// AccumulateRow for a line across more than one cell, from `left` to `right`: each cell it
+// crosses takes the area it has of the line, and the last one carries the rest on.
+void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell, double left,
+                      double right, double d) {
     const int rightCell = CeilOf(right);
     MarkCells(touched, leftCell, rightCell - 1);
-    // Across cells: each takes the area it has of the line, the cell after the last the rest.
     const auto add = [line](int cell, double area) {
         line[cell].own += float(area);
         line[cell].carry += float(area);
@@ -186,6 +169,29 @@ inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, d
         add(rightCell - 1, d * (1.0 - a2 - am));
     }
     line[rightCell - 1].carry += float(d * am);
+}
+
+// Adds the signed area `d` (the row height the line crosses, signed by its direction) of a
+// line from x to `next` across one row to the row's cells, so that summing the carries of a
+// row from the left, plus a pixel's own share, gives the covered share of each pixel; marks
+// the cells touched. The pixels right of the line take all of `d`, through the carry of the
+// last cell the line crosses.
+inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, double next,
+                          double d) {
+    const double left = std::min(x, next);
+    const double right = std::max(x, next);
+    // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
+    // side is still its first cell.
+    const int leftCell = int(left);
+    if (right > leftCell + 1.0) {
+        AccumulateAcross(line, touched, leftCell, left, right, d);
+        return;
+    }
+    // Within one cell: the pixel's share is the area right of the line's middle.
+    MarkCells(touched, leftCell, leftCell);
+    const double middle = 0.5 * (x + next) - leftCell;
+    line[leftCell].own += float(d - d * middle);
+    line[leftCell].carry += float(d);
 }
 
 // Accumulates a line row by row (see AccumulateRow). The line lies within the rows of `cells`
