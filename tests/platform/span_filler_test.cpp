@@ -168,6 +168,21 @@ TEST(SpanFiller, RowsOfSeveralRunsAndBandsPaintAsAWholeFill) {
     EXPECT_EQ(banded, whole);
 }
 
+TEST(SpanFiller, AFillerReusedLeavesNothingBehind) {
+    // Areas of many sizes one after another, some cut by the picture's sides: each paints what
+    // it paints on a filler of its own, whatever came before it.
+    std::mt19937 random(13);
+    FillPaint paint;
+    paint.colour = kInk;
+    SpanFiller reused;
+    for (int trial = 0; trial < 40; ++trial) {
+        const std::vector<QPoint> ring = RandomRing(random);
+        QImage again = Paper();
+        reused.Fill(again, again.rect(), ring.data(), int(ring.size()), {}, paint, true);
+        ASSERT_EQ(again, SpanFill(ring, paint, true, {})) << "trial " << trial;
+    }
+}
+
 TEST(SpanFiller, PatternsRepeatFromTheOriginAndTheClipHolds) {
     QImage pattern(3, 2, QImage::Format_RGB32);
     pattern.fill(0xFFFFFFFF);
