@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <type_traits>
 
 #include "platform/span_pixels.h"
 #include "platform/span_stroker.h"
@@ -281,6 +280,50 @@ int CutToArea(SpanFiller::Edge edge, double left, double right, double top, doub
     return count;
 }
 
+// Paints a row of `width` pixels from its cells (cleared as they are read) and its words of
+// touched cells: the touched cells one by one, the stretches between them at the coverage the
+// sum has reached. `kPattern` says whether the row takes the pattern row `source` or the
+// colour, made apart so that neither asks which it paints.
+template <bool kPattern>
+void PaintRow(QRgb* row, int width, SpanFiller::Cell* line, uint64_t* words, int wordsPerRow,
+              const QRgb* source, QRgb colour) {
+    float sum = 0.0f;
+    int x = 0;
+    // The cells from x to `end` at the coverage the sum has reached.
+    const auto paintStretch = [&](int end) {
+        end = std::min(end, width);
+        const float cover = EvenOddCover(sum);
+        if (end > x && cover >= kNoCover) {
+            PaintRun(row + x, kPattern ? source + x : nullptr, colour, end - x, cover);
+        }
+    };
+    for (int word = 0; word < wordsPerRow; ++word) {
+        uint64_t marks = words[word];
+        words[word] = 0;
+        for (; marks; marks &= marks - 1) {
+            const int cell = word * 64 + std::countr_zero(marks);
+            if (cell >= width) {
+                // A spare cell: right of every pixel, so only cleared.
+                line[cell] = SpanFiller::Cell{0.0f, 0.0f};
+                continue;
+            }
+            if (cell > x) {
+                paintStretch(cell);
+            }
+            const float cover = EvenOddCover(sum + line[cell].own);
+            sum += line[cell].carry;
+            line[cell] = SpanFiller::Cell{0.0f, 0.0f};
+            x = cell + 1;
+            if (cover < kNoCover) {
+                continue;
+            }
+            const QRgb ink = kPattern ? source[cell] : colour;
+            row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
+        }
+    }
+    paintStretch(width);
+}
+
 }  // namespace
 
 void SpanFiller::Fill(QImage& image, const QRect& clip, const QPoint* points, int count,
@@ -483,62 +526,22 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
             }
         }
     }
-    // Row by row: the touched cells one by one, the stretches between them at the coverage
-    // the sum has reached.
+    // Then row by row.
     const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
     const QRgb colour = areaPaint.Colour();
     uchar* const bits = image.bits();
     const qsizetype imageStride = image.bytesPerLine();
-    // Made once for a pattern and once for a colour, so that neither asks which it paints.
-    const auto paintRows = [&](auto patterned) {
-        Cell* line = cells + size_t(rowFrom) * size_t(stride);
-        uint64_t* words = touched + size_t(rowFrom) * size_t(wordsPerRow);
-        for (int localRow = rowFrom; localRow <= rowTo;
-             ++localRow, line += stride, words += wordsPerRow) {
-            const int y = area.top() + localRow;
-            QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
-            const QRgb* const source = patterned ? areaPaint.Row(y) : nullptr;
-            float sum = 0.0f;
-            int x = 0;
-            // The cells from x to `end` at the coverage the sum has reached.
-            const auto paintStretch = [&](int end) {
-                end = std::min(end, width);
-                const float cover = EvenOddCover(sum);
-                if (end > x && cover >= kNoCover) {
-                    PaintRun(row + x, patterned ? source + x : nullptr, colour, end - x, cover);
-                }
-            };
-            for (int word = 0; word < wordsPerRow; ++word) {
-                uint64_t marks = words[word];
-                words[word] = 0;
-                for (; marks; marks &= marks - 1) {
-                    const int cell = word * 64 + std::countr_zero(marks);
-                    if (cell >= width) {
-                        // A spare cell: right of every pixel, so only cleared.
-                        line[cell] = Cell{0.0f, 0.0f};
-                        continue;
-                    }
-                    if (cell > x) {
-                        paintStretch(cell);
-                    }
-                    const float cover = EvenOddCover(sum + line[cell].own);
-                    sum += line[cell].carry;
-                    line[cell] = Cell{0.0f, 0.0f};
-                    x = cell + 1;
-                    if (cover < kNoCover) {
-                        continue;
-                    }
-                    const QRgb ink = patterned ? source[cell] : colour;
-                    row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
-                }
-            }
-            paintStretch(width);
+    Cell* line = cells + size_t(rowFrom) * size_t(stride);
+    uint64_t* words = touched + size_t(rowFrom) * size_t(wordsPerRow);
+    for (int localRow = rowFrom; localRow <= rowTo;
+         ++localRow, line += stride, words += wordsPerRow) {
+        const int y = area.top() + localRow;
+        QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
+        if (areaPaint.Patterned()) {
+            PaintRow<true>(row, width, line, words, wordsPerRow, areaPaint.Row(y), colour);
+        } else {
+            PaintRow<false>(row, width, line, words, wordsPerRow, nullptr, colour);
         }
-    };
-    if (areaPaint.Patterned()) {
-        paintRows(std::true_type());
-    } else {
-        paintRows(std::false_type());
     }
 }
 
