@@ -1,6 +1,7 @@
 #include "platform/span_filler.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -10,7 +11,6 @@
 namespace platform {
 namespace {
 
-using span::Blend;
 using span::CeilOf;
 using span::FloorOf;
 using span::kSampleBias;
@@ -24,95 +24,304 @@ constexpr float kFullCover = 1.0f - 1.0f / 512.0f;
 inline float EvenOddCover(float sum) {
     float cover = std::abs(sum);
     if (cover > 1.0f) {
-        cover = std::fmod(cover, 2.0f);
+        // Less its whole double turns (exact in floats, as a remainder is).
+        cover -= 2.0f * float(int(cover * 0.5f));
         cover = cover > 1.0f ? 2.0f - cover : cover;
     }
     return cover;
 }
 
-// The paint of one row: the colour, or the row of the pattern tiled across the image.
-class RowPaint {
+// A coverage in 256ths: below kNoCover it is 0, above kFullCover 256.
+inline uint32_t WeightOf(float cover) { return uint32_t(cover * 256.0f + 0.5f); }
+
+// `weight` 256ths of `ink` over `under`, both opaque; 0 leaves `under`, 256 gives `ink`.
+inline QRgb Mix(QRgb under, QRgb ink, uint32_t weight) {
+    const uint32_t rest = 256 - weight;
+    const uint32_t redBlue = (ink & 0xFF00FFu) * weight + (under & 0xFF00FFu) * rest + 0x800080u;
+    const uint32_t green = (ink & 0xFF00u) * weight + (under & 0xFF00u) * rest + 0x8000u;
+    return 0xFF000000u | ((redBlue >> 8) & 0xFF00FFu) | ((green >> 8) & 0xFF00u);
+}
+
+// A run of one colour, eight pixels a step so that the compiler stores them as vectors.
+inline void FillColour(QRgb* pixels, int count, QRgb colour) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        for (int k = 0; k < 8; ++k) {
+            pixels[i + k] = colour;
+        }
+    }
+    for (; i < count; ++i) {
+        pixels[i] = colour;
+    }
+}
+
+// The paint of one fill: the colour, or the pattern tiled across the image, from image column
+// `left` on.
+class AreaPaint {
 public:
-    RowPaint(const FillPaint& paint, const QImage* tiled, int y)
+    AreaPaint(const FillPaint& paint, const QImage* tiled, int left)
         : colour_(paint.colour | 0xFF000000u) {
         if (paint.pattern && tiled) {
-            const int height = paint.pattern->height();
-            width_ = paint.pattern->width();
-            origin_ = paint.patternOrigin.x();
-            const int row = ((y - paint.patternOrigin.y()) % height + height) % height;
-            row_ = reinterpret_cast<const QRgb*>(tiled->constScanLine(row));
+            tiled_ = tiled;
+            height_ = paint.pattern->height();
+            originY_ = paint.patternOrigin.y();
+            const int width = paint.pattern->width();
+            phase_ = ((left - paint.patternOrigin.x()) % width + width) % width;
         }
     }
-    // Column of the tiled pattern under image column x: within the first period.
-    int PhaseAt(int x) const { return ((x - origin_) % width_ + width_) % width_; }
+    QRgb Colour() const { return colour_; }
+    bool Patterned() const { return tiled_ != nullptr; }
 
-    void Span(QRgb* row, int from, int to) const {
-        if (!row_) {
-            std::fill(row + from, row + to + 1, colour_);
-            return;
+    // The pattern under image row y from column `left` on (the tiled row is one period wider
+    // than the image, so it reaches the image's right side), or null for the colour.
+    const QRgb* Row(int y) const {
+        if (!tiled_) {
+            return nullptr;
         }
-        std::memcpy(row + from, row_ + PhaseAt(from), size_t(to - from + 1) * sizeof(QRgb));
+        const int row = ((y - originY_) % height_ + height_) % height_;
+        return reinterpret_cast<const QRgb*>(tiled_->constScanLine(row)) + phase_;
     }
-    QRgb At(int x) const { return row_ ? row_[PhaseAt(x)] : colour_; }
 
 private:
     QRgb colour_;
-    const QRgb* row_ = nullptr;
-    int width_ = 1;
-    int origin_ = 0;
+    const QImage* tiled_ = nullptr;
+    int height_ = 1;
+    int originY_ = 0;
+    int phase_ = 0;
 };
 
-// Adds the signed area a line covers in each cell of a row to the cells (and what it leaves of
-// the cell to its right to the next one), so that summing a row from the left gives the
-// covered share of each pixel. The line lies within the rows of `cells` and within x from 0 to
-// the row width; `cells` has room for two more cells a row.
-template <typename Touches>
-void AccumulateLine(float* cells, int stride, double x0, double y0, double x1, double y1,
-                    double direction, int rowFrom, int rowTo, Touches& touched) {
+// Paints `count` pixels from `pixels` on with the colour or the pattern row `source` (null for
+// the colour), the pixels' share `cover` of it.
+inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, float cover) {
+    if (cover < kNoCover) {
+        return;
+    }
+    if (cover > kFullCover) {
+        if (source) {
+            std::memcpy(pixels, source, size_t(count) * sizeof(QRgb));
+        } else {
+            FillColour(pixels, count, colour);
+        }
+        return;
+    }
+    const uint32_t weight = WeightOf(cover);
+    if (source) {
+        for (int i = 0; i < count; ++i) {
+            pixels[i] = Mix(pixels[i], source[i], weight);
+        }
+    } else {
+        // Four pixels a step, which the compiler blends as vectors.
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            for (int k = 0; k < 4; ++k) {
+                pixels[i + k] = Mix(pixels[i + k], colour, weight);
+            }
+        }
+        for (; i < count; ++i) {
+            pixels[i] = Mix(pixels[i], colour, weight);
+        }
+    }
+}
+
+// Marks cells `from` to `to` (inclusive) in a row's words of touched cells.
+inline void MarkCells(uint64_t* words, int from, int to) {
+    const int first = from >> 6;
+    const int shift = from & 63;
+    if (to - from < 64 - shift) {
+        // Within one word, as nearly always.
+        words[first] |= ((uint64_t(2) << (to - from)) - 1) << shift;
+        return;
+    }
+    const int last = to >> 6;
+    words[first] |= ~uint64_t(0) << shift;
+    for (int word = first + 1; word < last; ++word) {
+        words[word] = ~uint64_t(0);
+    }
+    words[last] |= ~uint64_t(0) >> (63 - (to & 63));
+}
+
+// AccumulateRow for a line across more than one cell, from `left` to `right`: each cell it
+// crosses takes the area it has of the line, and the last one carries the rest on.
+void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell, double left,
+                      double right, double d) {
+    const int rightCell = CeilOf(right);
+    MarkCells(touched, leftCell, rightCell - 1);
+    const auto add = [line](int cell, double area) {
+        line[cell].own += float(area);
+        line[cell].carry += float(area);
+    };
+    const double inverse = 1.0 / (right - left);
+    const double leftShare = left - leftCell;
+    const double a0 = 0.5 * inverse * (1.0 - leftShare) * (1.0 - leftShare);
+    const double rightShare = right - rightCell + 1.0;
+    const double am = 0.5 * inverse * rightShare * rightShare;
+    add(leftCell, d * a0);
+    if (rightCell == leftCell + 2) {
+        add(leftCell + 1, d * (1.0 - a0 - am));
+    } else {
+        const double a1 = inverse * (1.5 - leftShare);
+        add(leftCell + 1, d * (a1 - a0));
+        for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
+            add(cell, d * inverse);
+        }
+        const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
+        add(rightCell - 1, d * (1.0 - a2 - am));
+    }
+    line[rightCell - 1].carry += float(d * am);
+}
+
+// Adds the signed area `d` (the row height the line crosses, signed by its direction) of a
+// line from x to `next` across one row to the row's cells, so that summing the carries of a
+// row from the left, plus a pixel's own share, gives the covered share of each pixel; marks
+// the cells touched. The pixels right of the line take all of `d`, through the carry of the
+// last cell the line crosses.
+inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, double next,
+                          double d) {
+    const double left = std::min(x, next);
+    const double right = std::max(x, next);
+    // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
+    // side is still its first cell.
+    const int leftCell = int(left);
+    if (right > leftCell + 1.0) {
+        AccumulateAcross(line, touched, leftCell, left, right, d);
+        return;
+    }
+    // Within one cell: the pixel's share is the area right of the line's middle.
+    MarkCells(touched, leftCell, leftCell);
+    const double middle = 0.5 * (x + next) - leftCell;
+    line[leftCell].own += float(d - d * middle);
+    line[leftCell].carry += float(d);
+}
+
+// Accumulates a line row by row (see AccumulateRow). The line lies within the rows of `cells`
+// and within x from 0 to the row width; `cells` has room for a cell more a row. The cells
+// touched are marked in `touched`, `wordsPerRow` words a row.
+void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int wordsPerRow,
+                    double x0, double y0, double x1, double y1, double direction, int rowFrom,
+                    int rowTo) {
     const double slope = (x1 - x0) / (y1 - y0);
-    double x = x0;
-    const int lastRow = std::min(CeilOf(y1) - 1, rowTo);
-    for (int y = FloorOf(y0); y <= lastRow; ++y) {
-        float* const line = cells + size_t(y) * size_t(stride);
-        const double dy = std::min(double(y + 1), y1) - std::max(double(y), y0);
-        const double next = x + slope * dy;
-        if (y < rowFrom) {
-            // Stepped all the same, so that the rows painted see the x a whole fill sees.
-            x = next;
+    const int firstRow = std::max(FloorOf(y0), rowFrom);
+    const int endRow = CeilOf(y1) - 1;
+    const int lastRow = std::min(endRow, rowTo);
+    // The x at each row's top is worked out from where the line meets y = 0, not stepped from
+    // row to row, so that a band's rows see the x a whole fill sees.
+    const double atZero = x0 - slope * y0;
+    double top = std::max(double(firstRow), y0);
+    double x = top == y0 ? x0 : atZero + slope * top;
+    SpanFiller::Cell* line = cells + size_t(firstRow) * size_t(stride);
+    uint64_t* words = touched + size_t(firstRow) * size_t(wordsPerRow);
+    for (int y = firstRow; y <= lastRow; ++y) {
+        // Each row but the line's last is crossed from top to bottom.
+        const bool end = y == endRow;
+        const double bottom = end ? y1 : double(y + 1);
+        const double next = end ? x1 : atZero + slope * bottom;
+        AccumulateRow(line, words, x, next, (bottom - top) * direction);
+        top = bottom;
+        x = next;
+        line += stride;
+        words += wordsPerRow;
+    }
+}
+
+// A part of an edge, from (x0, y0) down to (x1, y1).
+struct Piece {
+    double x0;
+    double y0;
+    double x1;
+    double y1;
+};
+
+// The parts of `edge` within the area from `left` to `right` and `top` to `bottom`, at most
+// three: parts left of the area run down its left side, parts right of it are left out.
+// Returns how many there are.
+int CutToArea(SpanFiller::Edge edge, double left, double right, double top, double bottom,
+              Piece* pieces) {
+    // Into the rows of the area.
+    if (edge.y0 < top) {
+        edge.x0 += (top - edge.y0) * edge.slope;
+        edge.y0 = top;
+    }
+    if (edge.y1 > bottom) {
+        edge.x1 -= (edge.y1 - bottom) * edge.slope;
+        edge.y1 = bottom;
+    }
+    // Then across: cut where the edge crosses the left and right sides.
+    double ys[4] = {edge.y0, edge.y1, edge.y1, edge.y1};
+    int cuts = 1;
+    for (const double side : {left, right}) {
+        if ((edge.x0 < side) != (edge.x1 < side) && edge.slope != 0.0) {
+            const double y = edge.y0 + (side - edge.x0) / edge.slope;
+            if (y > edge.y0 && y < edge.y1) {
+                ys[cuts++] = y;
+            }
+        }
+    }
+    ys[cuts] = edge.y1;
+    if (cuts == 3 && ys[1] > ys[2]) {
+        std::swap(ys[1], ys[2]);
+    }
+    int count = 0;
+    for (int i = 0; i < cuts; ++i) {
+        const double fromY = ys[i];
+        const double toY = ys[i + 1];
+        const double fromX = edge.x0 + (fromY - edge.y0) * edge.slope;
+        const double toX = edge.x0 + (toY - edge.y0) * edge.slope;
+        const double middle = 0.5 * (fromX + toX);
+        if (middle >= right) {
             continue;
         }
-        const double d = dy * direction;
-        const double left = std::min(x, next);
-        const double right = std::max(x, next);
-        const int leftCell = FloorOf(left);
-        const int rightCell = CeilOf(right);
-        touched.push_back({y, leftCell, std::max(rightCell, leftCell + 1)});
-        if (rightCell <= leftCell + 1) {
-            const double middle = 0.5 * (x + next) - leftCell;
-            line[leftCell] += float(d - d * middle);
-            line[leftCell + 1] += float(d * middle);
+        if (middle <= left) {
+            pieces[count++] = Piece{left, fromY, left, toY};
         } else {
-            const double inverse = 1.0 / (right - left);
-            const double leftShare = left - leftCell;
-            const double a0 = 0.5 * inverse * (1.0 - leftShare) * (1.0 - leftShare);
-            const double rightShare = right - rightCell + 1.0;
-            const double am = 0.5 * inverse * rightShare * rightShare;
-            line[leftCell] += float(d * a0);
-            if (rightCell == leftCell + 2) {
-                line[leftCell + 1] += float(d * (1.0 - a0 - am));
-            } else {
-                const double a1 = inverse * (1.5 - leftShare);
-                line[leftCell + 1] += float(d * (a1 - a0));
-                for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
-                    line[cell] += float(d * inverse);
-                }
-                const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
-                line[rightCell - 1] += float(d * (1.0 - a2 - am));
-            }
-            line[rightCell] += float(d * am);
+            pieces[count++] = Piece{std::clamp(fromX, left, right), fromY,
+                                    std::clamp(toX, left, right), toY};
         }
-        x = next;
     }
+    return count;
+}
+
+// Paints a row of `width` pixels from its cells (cleared as they are read) and its words of
+// touched cells: the touched cells one by one, the stretches between them at the coverage the
+// sum has reached. `kPattern` says whether the row takes the pattern row `source` or the
+// colour, made apart so that neither asks which it paints.
+template <bool kPattern>
+void PaintRow(QRgb* row, int width, SpanFiller::Cell* line, uint64_t* words, int wordsPerRow,
+              const QRgb* source, QRgb colour) {
+    float sum = 0.0f;
+    int x = 0;
+    // The cells from x to `end` at the coverage the sum has reached.
+    const auto paintStretch = [&](int end) {
+        end = std::min(end, width);
+        const float cover = EvenOddCover(sum);
+        if (end > x && cover >= kNoCover) {
+            PaintRun(row + x, kPattern ? source + x : nullptr, colour, end - x, cover);
+        }
+    };
+    for (int word = 0; word < wordsPerRow; ++word) {
+        uint64_t marks = words[word];
+        words[word] = 0;
+        for (; marks; marks &= marks - 1) {
+            const int cell = word * 64 + std::countr_zero(marks);
+            if (cell >= width) {
+                // A spare cell: right of every pixel, so only cleared.
+                line[cell] = SpanFiller::Cell{0.0f, 0.0f};
+                continue;
+            }
+            if (cell > x) {
+                paintStretch(cell);
+            }
+            const float cover = EvenOddCover(sum + line[cell].own);
+            sum += line[cell].carry;
+            line[cell] = SpanFiller::Cell{0.0f, 0.0f};
+            x = cell + 1;
+            if (cover < kNoCover) {
+                continue;
+            }
+            const QRgb ink = kPattern ? source[cell] : colour;
+            row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
+        }
+    }
+    paintStretch(width);
 }
 
 }  // namespace
@@ -134,7 +343,12 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
         (paint.pattern && (paint.pattern->isNull() || paint.pattern->depth() != 32))) {
         return;
     }
-    edges_.clear();
+    // Room for an edge a point, written in place.
+    if (edges_.size() < size_t(count)) {
+        edges_.resize(size_t(count));
+    }
+    Edge* const edges = edges_.data();
+    size_t edgeCount = 0;
     double minX = points[0].x() + double(offset.x());
     double maxX = minX;
     double minY = points[0].y() + double(offset.y());
@@ -159,8 +373,9 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
             std::swap(ay, by);
             direction = -1.0;
         }
-        edges_.push_back(Edge{ax, ay, bx, by, (bx - ax) / (by - ay), direction});
+        edges[edgeCount++] = Edge{ax, ay, bx, by, (bx - ax) / (by - ay), direction};
     }
+    edges_.resize(edgeCount);
     const QRect within = clip & image.rect();
     if (edges_.empty() || within.isEmpty() || maxX < within.left() ||
         minX > within.right() + 1.0 || maxY < within.top() || minY > within.bottom() + 1.0) {
@@ -175,7 +390,9 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
         return;
     }
     if (antialiased) {
-        FillSmooth(image, bounds, paint);
+        const bool inside = minX >= bounds.left() && maxX <= bounds.right() + 1.0 &&
+                            minY >= bounds.top() && maxY <= bounds.bottom() + 1.0;
+        FillSmooth(image, bounds, inside, paint);
     } else {
         FillAliased(image, bounds, paint);
     }
@@ -210,38 +427,6 @@ const QImage* SpanFiller::TiledPattern(const FillPaint& paint, int imageWidth) {
     return &tiled_.back().second;
 }
 
-// The touches in row order (a counting sort: rows are few and known), each row's in order of
-// their first cell.
-void SpanFiller::SortByRow(int rows) {
-    rowStarts_.assign(size_t(rows) + 1, 0);
-    for (const Touch& touch : touched_) {
-        ++rowStarts_[size_t(touch.row) + 1];
-    }
-    for (int row = 0; row < rows; ++row) {
-        rowStarts_[size_t(row) + 1] += rowStarts_[size_t(row)];
-    }
-    sorted_.resize(touched_.size());
-    for (const Touch& touch : touched_) {
-        sorted_[rowStarts_[size_t(touch.row)]++] = touch;
-    }
-    touched_.swap(sorted_);
-    // rowStarts_ now holds the ends of the rows; sort within each, mostly a handful.
-    size_t begin = 0;
-    for (int row = 0; row < rows; ++row) {
-        const size_t end = rowStarts_[size_t(row)];
-        for (size_t i = begin + 1; i < end; ++i) {
-            const Touch touch = touched_[i];
-            size_t j = i;
-            while (j > begin && touched_[j - 1].from > touch.from) {
-                touched_[j] = touched_[j - 1];
-                --j;
-            }
-            touched_[j] = touch;
-        }
-        begin = end;
-    }
-}
-
 // Each row is sampled at its pixel centres: the crossings of the edges with the row, sorted,
 // bound the runs inside (even-odd), and a pixel belongs to a run when its centre lies in
 // [start, end). The centres are taken a hair above and left of the true ones, so that an edge
@@ -253,6 +438,7 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
     size_t next = 0;
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
+    const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
     const int lastRow = std::min(area.bottom(), rowBottom_);
     for (int y = std::max(area.top(), rowTop_); y <= lastRow; ++y) {
         const double centreY = y + 0.5 - kSampleBias;
@@ -276,148 +462,86 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
             continue;
         }
         std::sort(crossings_.begin(), crossings_.end());
-        QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y);
-        const RowPaint rowPaint(paint, TiledPattern(paint, image.width()), y);
+        QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y) + area.left();
+        const QRgb* const source = areaPaint.Row(y);
         for (size_t i = 0; i + 1 < crossings_.size(); i += 2) {
             const double start = std::max(crossings_[i] - 0.5 + kSampleBias, area.left() - 1.0);
             const double end = std::min(crossings_[i + 1] - 0.5 + kSampleBias, area.right() + 1.0);
-            const int from = std::max(CeilOf(start), area.left());
-            const int to = std::min(CeilOf(end) - 1, area.right());
+            const int from = std::max(CeilOf(start), area.left()) - area.left();
+            const int to = std::min(CeilOf(end) - 1, area.right()) - area.left();
             if (from <= to) {
-                rowPaint.Span(row, from, to);
+                PaintRun(row + from, source ? source + from : nullptr, areaPaint.Colour(),
+                         to - from + 1, 1.0f);
             }
         }
     }
 }
 
-// The signed areas of the edges are accumulated in a buffer over the area (one float a pixel,
+// The signed areas of the edges are accumulated in a buffer over the area (one cell a pixel,
 // two spare columns), each row summed from the left into coverages, and the buffer zeroed as
 // it is read. Parts of edges left of the area count as vertical edges on its left side; parts
-// right of it cover nothing inside.
-void SpanFiller::FillSmooth(QImage& image, const QRect& area, const FillPaint& paint) {
+// right of it cover nothing inside. `inside` says that all edges lie within the area, so that
+// none needs cutting.
+void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
+                            const FillPaint& paint) {
     const int width = area.width();
-    const int stride = width + 3;
+    const int stride = width + 2;
     const size_t size = size_t(stride) * size_t(area.height());
     if (accumulation_.size() < size) {
-        accumulation_.assign(size, 0.0f);
+        accumulation_.assign(size, Cell{0.0f, 0.0f});
     }
-    float* const cells = accumulation_.data();
+    Cell* const cells = accumulation_.data();
     const double left = area.left();
     const double right = area.right() + 1.0;
     const double top = area.top();
     const double bottom = area.bottom() + 1.0;
-    touched_.clear();
+    const int wordsPerRow = (stride + 63) / 64;
+    if (touched_.size() < size_t(wordsPerRow) * size_t(area.height())) {
+        touched_.assign(size_t(wordsPerRow) * size_t(area.height()), 0);
+    }
+    uint64_t* const touched = touched_.data();
     // The local rows of the band; the edges are still cut to the whole area, as without one.
     const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
     const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
-    const auto add = [&](double x0, double y0, double x1, double y1, double direction) {
-        if (y1 > y0) {
-            AccumulateLine(cells, stride, x0 - left, y0 - top, x1 - left, y1 - top, direction,
-                           rowFrom, rowTo, touched_);
-        }
-    };
-    for (Edge edge : edges_) {
-        // Into the rows of the area.
-        if (edge.y1 <= top || edge.y0 >= bottom) {
+    const double bandTop = top + rowFrom;
+    const double bandBottom = top + rowTo + 1.0;
+    Piece pieces[3];
+    for (const Edge& edge : edges_) {
+        // Edges wholly above or below the band add nothing to its rows.
+        if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
             continue;
         }
-        if (edge.y0 < top) {
-            edge.x0 += (top - edge.y0) * edge.slope;
-            edge.y0 = top;
+        if (inside) {
+            AccumulateLine(cells, stride, touched, wordsPerRow, edge.x0 - left, edge.y0 - top,
+                           edge.x1 - left, edge.y1 - top, edge.direction, rowFrom, rowTo);
+            continue;
         }
-        if (edge.y1 > bottom) {
-            edge.x1 -= (edge.y1 - bottom) * edge.slope;
-            edge.y1 = bottom;
-        }
-        // Then across: cut where the edge crosses the left and right sides.
-        double ys[4] = {edge.y0, edge.y1, edge.y1, edge.y1};
-        int pieces = 1;
-        for (const double side : {left, right}) {
-            if ((edge.x0 < side) != (edge.x1 < side) && edge.slope != 0.0) {
-                const double y = edge.y0 + (side - edge.x0) / edge.slope;
-                if (y > edge.y0 && y < edge.y1) {
-                    ys[pieces++] = y;
-                }
-            }
-        }
-        ys[pieces] = edge.y1;
-        if (pieces == 3 && ys[1] > ys[2]) {
-            std::swap(ys[1], ys[2]);
-        }
-        for (int i = 0; i < pieces; ++i) {
-            const double fromY = ys[i];
-            const double toY = ys[i + 1];
-            const double fromX = edge.x0 + (fromY - edge.y0) * edge.slope;
-            const double toX = edge.x0 + (toY - edge.y0) * edge.slope;
-            const double middle = 0.5 * (fromX + toX);
-            if (middle >= right) {
-                continue;
-            }
-            if (middle <= left) {
-                add(left, fromY, left, toY, edge.direction);
-            } else {
-                add(std::clamp(fromX, left, right), fromY, std::clamp(toX, left, right), toY,
-                    edge.direction);
+        const int count = CutToArea(edge, left, right, top, bottom, pieces);
+        for (int i = 0; i < count; ++i) {
+            const Piece& piece = pieces[i];
+            if (piece.y1 > piece.y0) {
+                AccumulateLine(cells, stride, touched, wordsPerRow, piece.x0 - left,
+                               piece.y0 - top, piece.x1 - left, piece.y1 - top, edge.direction,
+                               rowFrom, rowTo);
             }
         }
     }
-    // Row by row: the touched cells one by one, the stretches between them at the coverage
-    // the sum has reached.
-    SortByRow(area.height());
+    // Then row by row.
+    const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
+    const QRgb colour = areaPaint.Colour();
     uchar* const bits = image.bits();
     const qsizetype imageStride = image.bytesPerLine();
-    size_t index = 0;
-    while (index < touched_.size()) {
-        const int localRow = touched_[index].row;
+    Cell* line = cells + size_t(rowFrom) * size_t(stride);
+    uint64_t* words = touched + size_t(rowFrom) * size_t(wordsPerRow);
+    for (int localRow = rowFrom; localRow <= rowTo;
+         ++localRow, line += stride, words += wordsPerRow) {
         const int y = area.top() + localRow;
-        float* const line = cells + size_t(localRow) * size_t(stride);
         QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
-        const RowPaint rowPaint(paint, TiledPattern(paint, image.width()), y);
-        float sum = 0.0f;
-        int x = 0;
-        const auto paintRun = [&](int from, int to) {
-            const float cover = EvenOddCover(sum);
-            if (cover < kNoCover || from > to) {
-                return;
-            }
-            if (cover > kFullCover) {
-                rowPaint.Span(row - area.left(), area.left() + from, area.left() + to);
-                return;
-            }
-            const uint32_t alpha = uint32_t(cover * 255.0f + 0.5f);
-            for (int i = from; i <= to; ++i) {
-                row[i] = Blend(row[i], rowPaint.At(area.left() + i), alpha);
-            }
-        };
-        while (index < touched_.size() && touched_[index].row == localRow) {
-            // The touched run, merged with the runs that overlap it.
-            const int from = std::max(touched_[index].from, x);
-            int to = touched_[index].to;
-            ++index;
-            while (index < touched_.size() && touched_[index].row == localRow &&
-                   touched_[index].from <= to + 1) {
-                to = std::max(to, touched_[index].to);
-                ++index;
-            }
-            paintRun(x, std::min(from, width) - 1);
-            for (int cell = from; cell <= to; ++cell) {
-                sum += line[cell];
-                line[cell] = 0.0f;
-                if (cell >= width) {
-                    continue;
-                }
-                const float cover = EvenOddCover(sum);
-                if (cover < kNoCover) {
-                    continue;
-                }
-                const QRgb colour = rowPaint.At(area.left() + cell);
-                row[cell] = cover > kFullCover ? colour
-                                               : Blend(row[cell], colour,
-                                                       uint32_t(cover * 255.0f + 0.5f));
-            }
-            x = std::max(x, to + 1);
+        if (areaPaint.Patterned()) {
+            PaintRow<true>(row, width, line, words, wordsPerRow, areaPaint.Row(y), colour);
+        } else {
+            PaintRow<false>(row, width, line, words, wordsPerRow, nullptr, colour);
         }
-        paintRun(x, width - 1);
     }
 }
 

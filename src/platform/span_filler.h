@@ -55,35 +55,32 @@ public:
         double direction;
     };
 
+    // What the edges leave in one pixel of a row: the signed area they cover in it, and the
+    // signed area they add to each pixel right of it.
+    struct Cell {
+        float own;
+        float carry;
+    };
+
 private:
     template <typename Point>
     void FillPoints(QImage& image, const QRect& clip, const Point* points, int count,
                     QPoint offset, const FillPaint& paint, bool antialiased);
     const QImage* TiledPattern(const FillPaint& paint, int imageWidth);
-    void SortByRow(int rows);
     void FillAliased(QImage& image, const QRect& area, const FillPaint& paint);
-    void FillSmooth(QImage& image, const QRect& area, const FillPaint& paint);
+    void FillSmooth(QImage& image, const QRect& area, bool inside, const FillPaint& paint);
 
     int rowTop_ = std::numeric_limits<int>::min();
     int rowBottom_ = std::numeric_limits<int>::max();
     std::vector<Edge> edges_;
     std::vector<const Edge*> active_;
     std::vector<double> crossings_;
-    // Signed covered area per pixel of the area being filled; zero again once it is filled.
-    std::vector<float> accumulation_;
-    // The cells of each row that got a contribution: the rest of a row keeps the sum of the
-    // cells left of it, so it is painted (or passed over) as one span.
-    struct Touch {
-        int row;
-        int from;
-        int to;
-        bool operator<(const Touch& other) const {
-            return row != other.row ? row < other.row : from < other.from;
-        }
-    };
-    std::vector<Touch> touched_;
-    std::vector<Touch> sorted_;
-    std::vector<size_t> rowStarts_;
+    // The cells of the area being filled; zero again once it is filled.
+    std::vector<Cell> accumulation_;
+    // The cells of each row that got a contribution, one bit a cell: the rest of a row keeps the
+    // sum of the cells left of it, so it is painted (or passed over) as one span. All clear
+    // again once a fill is painted.
+    std::vector<uint64_t> touched_;
     // The patterns tiled across the image, by the pattern's cache key.
     std::vector<std::pair<qint64, QImage>> tiled_;
 };

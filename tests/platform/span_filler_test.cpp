@@ -122,6 +122,67 @@ TEST(SpanFiller, AntialiasedEdgesShareTheirPixels) {
     }
 }
 
+// A comb whose teeth leave several runs in each row, with edges on both sides of cells 63/64
+// and 127/128 (where the touched cells of a row change words), at fractional positions.
+std::vector<QPointF> Comb() {
+    std::vector<QPointF> comb{{2.5, 110.25}, {2.5, 8.75}};
+    for (const double x : {30.3, 62.6, 64.4, 100.1, 127.5, 128.7}) {
+        comb.emplace_back(x, 8.75);
+        comb.emplace_back(x + 0.8, 95.5);
+    }
+    comb.emplace_back(150.2, 8.75);
+    comb.emplace_back(150.2, 110.25);
+    return comb;
+}
+
+TEST(SpanFiller, RowsOfSeveralRunsAndBandsPaintAsAWholeFill) {
+    const std::vector<QPointF> comb = Comb();
+    FillPaint paint;
+    paint.colour = kInk;
+    const QImage painter = PainterFill(comb, QBrush(QColor::fromRgb(kInk)), true, {});
+    const QImage spans = SpanFill(comb, paint, true, {});
+    int worst = 0;
+    for (int y = 0; y < painter.height(); ++y) {
+        for (int x = 0; x < painter.width(); ++x) {
+            worst = std::max(worst, std::abs(qBlue(painter.pixel(x, y)) - qBlue(spans.pixel(x, y))));
+        }
+    }
+    EXPECT_LE(worst, 24);
+    // Two bands, split inside the teeth and a pattern over them, paint what one fill paints.
+    QImage pattern(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < pattern.height(); ++y) {
+        for (int x = 0; x < pattern.width(); ++x) {
+            pattern.setPixel(x, y, (x + y) % 2 ? 0xFF20A040 : 0xFFE0E0C0);
+        }
+    }
+    paint.pattern = &pattern;
+    paint.patternOrigin = QPoint(3, 1);
+    const QImage whole = SpanFill(comb, paint, true, QPoint(1, -2));
+    QImage banded = Paper();
+    SpanFiller filler;
+    for (const auto& [top, bottom] : {std::pair{0, 47}, std::pair{48, 119}}) {
+        filler.LimitRows(top, bottom);
+        filler.Fill(banded, banded.rect(), comb.data(), int(comb.size()), QPoint(1, -2), paint,
+                    true);
+    }
+    EXPECT_EQ(banded, whole);
+}
+
+TEST(SpanFiller, AFillerReusedLeavesNothingBehind) {
+    // Areas of many sizes one after another, some cut by the picture's sides: each paints what
+    // it paints on a filler of its own, whatever came before it.
+    std::mt19937 random(13);
+    FillPaint paint;
+    paint.colour = kInk;
+    SpanFiller reused;
+    for (int trial = 0; trial < 40; ++trial) {
+        const std::vector<QPoint> ring = RandomRing(random);
+        QImage again = Paper();
+        reused.Fill(again, again.rect(), ring.data(), int(ring.size()), {}, paint, true);
+        ASSERT_EQ(again, SpanFill(ring, paint, true, {})) << "trial " << trial;
+    }
+}
+
 TEST(SpanFiller, PatternsRepeatFromTheOriginAndTheClipHolds) {
     QImage pattern(3, 2, QImage::Format_RGB32);
     pattern.fill(0xFFFFFFFF);
