@@ -13,6 +13,7 @@ namespace {
 
 using span::CeilOf;
 using span::FloorOf;
+using span::Mix;
 using span::kSampleBias;
 
 // Coverages below this are left out, above the next they paint the colour itself.
@@ -33,14 +34,6 @@ inline float EvenOddCover(float sum) {
 
 // A coverage in 256ths: below kNoCover it is 0, above kFullCover 256.
 inline uint32_t WeightOf(float cover) { return uint32_t(cover * 256.0f + 0.5f); }
-
-// `weight` 256ths of `ink` over `under`, both opaque; 0 leaves `under`, 256 gives `ink`.
-inline QRgb Mix(QRgb under, QRgb ink, uint32_t weight) {
-    const uint32_t rest = 256 - weight;
-    const uint32_t redBlue = (ink & 0xFF00FFu) * weight + (under & 0xFF00FFu) * rest + 0x800080u;
-    const uint32_t green = (ink & 0xFF00u) * weight + (under & 0xFF00u) * rest + 0x8000u;
-    return 0xFF000000u | ((redBlue >> 8) & 0xFF00FFu) | ((green >> 8) & 0xFF00u);
-}
 
 // A run of one colour, eight pixels a step so that the compiler stores them as vectors.
 inline void FillColour(QRgb* pixels, int count, QRgb colour) {

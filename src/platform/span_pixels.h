@@ -24,15 +24,12 @@ inline int CeilOf(double value) {
     return double(truncated) < value ? truncated + 1 : truncated;
 }
 
-// `colour` over `under` with coverage alpha / 255, both opaque. The four channels are spread
-// over the four 16-bit lanes of one 64-bit word and blended at once.
-inline QRgb Blend(QRgb under, QRgb colour, uint32_t alpha) {
-    constexpr uint64_t kLanes = 0x00FF00FF00FF00FFull;
-    const uint64_t top = ((uint64_t(colour) << 24) | colour) & kLanes;
-    const uint64_t bottom = ((uint64_t(under) << 24) | under) & kLanes;
-    uint64_t sum = top * alpha + bottom * (255 - alpha) + 0x0080008000800080ull;
-    sum = ((sum + ((sum >> 8) & kLanes)) >> 8) & kLanes;
-    return 0xFF000000u | QRgb(sum | (sum >> 24));
+// `weight` 256ths of `ink` over `under`, both opaque; 0 leaves `under`, 256 gives `ink`.
+inline QRgb Mix(QRgb under, QRgb ink, uint32_t weight) {
+    const uint32_t rest = 256 - weight;
+    const uint32_t redBlue = (ink & 0xFF00FFu) * weight + (under & 0xFF00FFu) * rest + 0x800080u;
+    const uint32_t green = (ink & 0xFF00u) * weight + (under & 0xFF00u) * rest + 0x8000u;
+    return 0xFF000000u | ((redBlue >> 8) & 0xFF00FFu) | ((green >> 8) & 0xFF00u);
 }
 
 }  // namespace platform::span

@@ -10,10 +10,10 @@
 namespace platform {
 namespace {
 
-using span::Blend;
 using span::CeilOf;
 using span::FloorOf;
 using span::kSampleBias;
+using span::Mix;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
@@ -187,8 +187,8 @@ private:
 
 // `colour` over the pixel with coverage `cover` in (0, 1].
 inline void Plot(QRgb& pixel, QRgb colour, double cover) {
-    const uint32_t alpha = uint32_t(cover * 255.0 + 0.5);
-    pixel = alpha >= 255 ? colour : Blend(pixel, colour, alpha);
+    const uint32_t weight = uint32_t(cover * 256.0 + 0.5);
+    pixel = weight >= 256 ? colour : Mix(pixel, colour, weight);
 }
 
 // The columns first..last of a hairline along its longer axis (image rows when it is steep),
@@ -389,7 +389,8 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
     for (const EdgePixel& edge : edges_) {
         uint8_t& alpha = coverage_[size_t(edge.y) * size_t(coverageWidth_) + size_t(edge.x)];
         QRgb& pixel = reinterpret_cast<QRgb*>(bits + stride * edge.y)[edge.x];
-        pixel = Blend(pixel, colour, alpha);
+        // 255ths to 256ths: 0 stays 0 and 255 becomes 256.
+        pixel = Mix(pixel, colour, alpha + (alpha >> 7));
         alpha = 0;
     }
 }
