@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <type_traits>
 #include <utility>
@@ -121,21 +122,33 @@ void PaintContext::EndBands() {
 template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
                         int width, QRgb colour, bool antialiased, const FillPaint* paint) {
-    SpanJob job{kind, false, antialiased, 0, count, clip, origin_, width, colour, -1, QPoint(),
-                0, 0};
-    // The rows it may paint, with room for the pen and the smoothed edges.
-    double minY = points[0].y();
-    double maxY = minY;
+    constexpr bool kFloat = std::is_same_v<Point, QPointF>;
+    SpanJob job{kind, kFloat, antialiased, 0, count, clip, origin_, width, colour, -1, QPoint(),
+                0, 0, 0.0};
+    // The rows it may paint, with room for the pen and the smoothed edges, and the rows its
+    // edges cross, wide enough not to overflow.
+    using Wide = std::conditional_t<kFloat, double, qint64>;
+    Wide minY = points[0].y();
+    Wide maxY = minY;
+    Wide crossed = 0;
     for (int i = 1; i < count; ++i) {
-        minY = std::min(minY, double(points[i].y()));
-        maxY = std::max(maxY, double(points[i].y()));
+        const Wide y = points[i].y();
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+        crossed += std::abs(y - Wide(points[i - 1].y()));
+    }
+    int edges = count - 1;
+    if (kind != SpanJob::kStroke) {
+        crossed += std::abs(Wide(points[count - 1].y()) - Wide(points[0].y()));
+        ++edges;
     }
     const double reach = (kind == SpanJob::kStroke ? width / 2.0 : 0.0) + 2.0;
     constexpr double kRowLimit = 2.0e9;
-    job.top = int(std::floor(std::clamp(minY + origin_.y() - reach, -kRowLimit, kRowLimit)));
-    job.bottom = int(std::ceil(std::clamp(maxY + origin_.y() + reach, -kRowLimit, kRowLimit)));
-    if constexpr (std::is_same_v<Point, QPointF>) {
-        job.floatPoints = true;
+    job.top = int(std::floor(std::clamp(double(minY) + origin_.y() - reach, -kRowLimit, kRowLimit)));
+    job.bottom =
+        int(std::ceil(std::clamp(double(maxY) + origin_.y() + reach, -kRowLimit, kRowLimit)));
+    job.work = double(crossed) + edges * (2.0 * reach - 1.0);
+    if constexpr (kFloat) {
         job.first = int(pointsF_.size());
         pointsF_.insert(pointsF_.end(), points, points + count);
     } else {
@@ -157,8 +170,17 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
 void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const {
     const QRect rows(0, top, image.width(), bottom - top + 1);
     painters.filler.LimitRows(top, bottom);
+    // Pictures are drawn by a painter of the band's own, begun at the first.
+    std::optional<QPainter> picturePainter;
     for (const SpanJob& job : jobs_) {
         if (job.bottom < top || job.top > bottom) {
+            continue;
+        }
+        if (job.kind == SpanJob::kImage) {
+            if (!picturePainter) {
+                picturePainter.emplace(&image);
+            }
+            PaintImage(*picturePainter, job, rows);
             continue;
         }
         // A job's first point indexes the array of its own kind; the other may be empty.
@@ -203,53 +225,47 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
                 }
                 break;
             }
+            case SpanJob::kImage:
+                break;
         }
     }
     painters.filler.LimitRows(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
 }
 
-// The row that splits the work of the jobs kept in halves, by the rows each of their edges
-// covers: a crossing of a row by an edge is what a row of a line or an area costs, far more
-// than its pixels. Kept within the middle half of the image.
+// The part of the picture in the band's rows, blended as the whole picture would be there.
+void PaintContext::PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const {
+    const QImage& picture = images_[size_t(job.first)];
+    const QRect visible = job.clip & rows;
+    if (!visible.isEmpty()) {
+        painter.drawImage(visible.topLeft(), picture, visible.translated(-job.offset));
+    }
+}
+
+// The row that splits the work of the jobs kept in halves, each job's work spread evenly over
+// the rows it may paint: a crossing of a row by an edge is what a row of a line or an area
+// costs, far more than its pixels. Kept within the middle half of the image.
 int PaintContext::BalancedMiddle(int height) {
-    rowWork_.assign(size_t(height) + 1, 0);
-    qint64 total = 0;
-    const auto cover = [&](double from, double to, double reach, const QRect& clip) {
-        const double limit = double(height);
-        const int top =
-            std::max(clip.top(), int(std::clamp(std::min(from, to) - reach, 0.0, limit)));
-        const int bottom = std::min({height - 1, clip.bottom(),
-                                     int(std::clamp(std::max(from, to) + reach, -1.0, limit))});
-        if (top <= bottom) {
-            ++rowWork_[size_t(top)];
-            --rowWork_[size_t(bottom) + 1];
-            total += bottom - top + 1;
-        }
-    };
+    rowWork_.assign(size_t(height) + 1, 0.0);
+    double total = 0.0;
     for (const SpanJob& job : jobs_) {
-        const double reach = job.kind == SpanJob::kStroke ? job.width / 2.0 + 1.0 : 1.0;
-        const bool closed = job.kind != SpanJob::kStroke;
-        const int last = closed ? job.count : job.count - 1;
-        for (int i = 0; i < last; ++i) {
-            const int a = job.first + i;
-            const int b = job.first + (i + 1 < job.count ? i + 1 : 0);
-            if (job.floatPoints) {
-                cover(pointsF_[size_t(a)].y() + job.offset.y(),
-                      pointsF_[size_t(b)].y() + job.offset.y(), reach, job.clip);
-            } else {
-                cover(double(points_[size_t(a)].y()) + job.offset.y(),
-                      double(points_[size_t(b)].y()) + job.offset.y(), reach, job.clip);
-            }
+        const int top = std::max({0, job.top, job.clip.top()});
+        const int bottom = std::min({height - 1, job.bottom, job.clip.bottom()});
+        if (top > bottom) {
+            continue;
         }
+        const double perRow = job.work / (double(job.bottom) - double(job.top) + 1.0);
+        rowWork_[size_t(top)] += perRow;
+        rowWork_[size_t(bottom) + 1] -= perRow;
+        total += perRow * (bottom - top + 1);
     }
     const int lowest = height / 4;
     const int highest = height - height / 4;
-    qint64 running = 0;
-    qint64 upper = 0;
+    double running = 0.0;
+    double upper = 0.0;
     for (int y = 0; y < highest; ++y) {
         running += rowWork_[size_t(y)];
         upper += running;
-        if (y + 1 >= lowest && 2 * upper >= total) {
+        if (y + 1 >= lowest && 2.0 * upper >= total) {
             return y + 1;
         }
     }
@@ -292,6 +308,7 @@ void PaintContext::FlushBands() {
     points_.clear();
     pointsF_.clear();
     patterns_.clear();
+    images_.clear();
 }
 
 bool PaintContext::SpanClip(QRect& clip) const {
@@ -484,6 +501,34 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
     painter_.drawPolygon(points, count);
     painter_.setBrush(fill);
     return true;
+}
+
+// Kept, a picture's job clips it to what of it can show; a picture wholly outside shows
+// nothing, and paints nothing kept first.
+void PaintContext::DrawImage(QPoint logical, const QImage& picture) {
+    QRect clip;
+    if (banding_ && SpanClip(clip)) {
+        const qint64 left = qint64(logical.x()) + origin_.x();
+        const qint64 top = qint64(logical.y()) + origin_.y();
+        if (left + picture.width() <= clip.left() || left > clip.right() ||
+            top + picture.height() <= clip.top() || top > clip.bottom() || picture.isNull()) {
+            return;
+        }
+        const QPoint corner{int(left), int(top)};
+        const QRect visible = clip & QRect(corner, picture.size());
+        SpanJob job{SpanJob::kImage, false, false, int(images_.size()), 0, visible, corner, 0, 0,
+                    -1, QPoint(), visible.top(), visible.bottom(),
+                    // Blending a row of a picture costs about an edge crossing per 8 pixels.
+                    visible.height() * (visible.width() / 8.0)};
+        images_.push_back(picture);
+        jobs_.push_back(job);
+        return;
+    }
+    FlushBands();
+    const QPainter::CompositionMode mode = painter_.compositionMode();
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter_.drawImage(logical, picture);
+    painter_.setCompositionMode(mode);
 }
 
 }  // namespace platform

@@ -84,6 +84,10 @@ public:
     // antialiased and by the painter otherwise.
     void Polygon(const QPoint* points, int count);
     void Polygon(const QPointF* points, int count);
+    // A picture drawn over the image (source over, whatever the painter's composition mode)
+    // with its top-left corner at a logical point. Between BeginBands and EndBands it is kept
+    // with the lines and areas, so that pictures among them (map icons) do not paint them first.
+    void DrawImage(QPoint logical, const QImage& picture);
 
 private:
     void ApplyClip();
@@ -97,19 +101,21 @@ private:
 
     // A line or area kept for the bands; its points are copied into the context's lists.
     struct SpanJob {
-        enum Kind { kStroke, kFill, kOutline } kind;
+        enum Kind { kStroke, kFill, kOutline, kImage } kind;
         bool floatPoints;
         bool antialiased;
-        int first;
+        int first;  // the first point, or for a picture its index in images_
         int count;
         QRect clip;
-        QPoint offset;
+        QPoint offset;  // for a picture, its top-left pixel
         int width;
         QRgb colour;
         int pattern;  // index in patterns_, or -1
         QPoint patternOrigin;
         int top;  // the rows of the image it may paint
         int bottom;
+        // What painting it costs, in edge crossings of a row, spread evenly over its rows.
+        double work;
     };
     struct BandPainters;
     template <typename Point>
@@ -118,6 +124,7 @@ private:
     void FlushBands();
     int BalancedMiddle(int height);
     void PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const;
+    void PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const;
     // This thread's painters (the upper band's when in bands).
     BandPainters& Painters();
 
@@ -137,7 +144,8 @@ private:
     std::vector<QPoint> points_;
     std::vector<QPointF> pointsF_;
     std::vector<QImage> patterns_;
-    std::vector<int> rowWork_;
+    std::vector<QImage> images_;
+    std::vector<double> rowWork_;
     // The worker's own painters, used by it alone while it paints its band.
     std::unique_ptr<BandPainters> lower_;
 };
