@@ -98,7 +98,9 @@ PaintContext::PaintContext(QImage* target) : target_(target), painter_(target) {
     font_ = painter_.font();
 }
 
-PaintContext::~PaintContext() { FlushBands(); }
+PaintContext::~PaintContext() {
+    FlushBands();
+}
 
 QPainter& PaintContext::Painter() {
     FlushBands();
@@ -112,7 +114,9 @@ PaintContext::BandPainters& PaintContext::Painters() {
     return *upper_;
 }
 
-void PaintContext::BeginBands() { banding_ = bandsAllowed_; }
+void PaintContext::BeginBands() {
+    banding_ = bandsAllowed_;
+}
 
 void PaintContext::EndBands() {
     FlushBands();
@@ -123,8 +127,8 @@ template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
                         int width, QRgb colour, bool antialiased, const FillPaint* paint) {
     constexpr bool kFloat = std::is_same_v<Point, QPointF>;
-    SpanJob job{kind, kFloat, antialiased, 0, count, clip, origin_, width, colour, -1, QPoint(),
-                0, 0, 0.0};
+    SpanJob job{kind,  kFloat, antialiased, 0,        count, clip, origin_,
+                width, colour, -1,          QPoint(), 0,     0,    0.0};
     // The rows it may paint, with room for the pen and the smoothed edges, and the rows its
     // edges cross, wide enough not to overflow.
     using Wide = std::conditional_t<kFloat, double, qint64>;
@@ -144,7 +148,8 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
     }
     const double reach = (kind == SpanJob::kStroke ? width / 2.0 : 0.0) + 2.0;
     constexpr double kRowLimit = 2.0e9;
-    job.top = int(std::floor(std::clamp(double(minY) + origin_.y() - reach, -kRowLimit, kRowLimit)));
+    job.top =
+        int(std::floor(std::clamp(double(minY) + origin_.y() - reach, -kRowLimit, kRowLimit)));
     job.bottom =
         int(std::ceil(std::clamp(double(maxY) + origin_.y() + reach, -kRowLimit, kRowLimit)));
     job.work = double(crossed) + edges * (2.0 * reach - 1.0);
@@ -189,8 +194,8 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
         switch (job.kind) {
             case SpanJob::kStroke:
                 if (job.floatPoints) {
-                    painters.stroker.Stroke(image, job.clip & rows, pointsF, job.count,
-                                            job.offset, job.width, job.colour, job.antialiased);
+                    painters.stroker.Stroke(image, job.clip & rows, pointsF, job.count, job.offset,
+                                            job.width, job.colour, job.antialiased);
                 } else {
                     painters.stroker.Stroke(image, job.clip & rows, points, job.count, job.offset,
                                             job.width, job.colour, job.antialiased);
@@ -392,13 +397,21 @@ QFont PaintContext::SelectFont(const QFont& font) {
     return previous;
 }
 
-ColorRef PaintContext::SetTextColor(ColorRef color) { return std::exchange(textColor_, color); }
+ColorRef PaintContext::SetTextColor(ColorRef color) {
+    return std::exchange(textColor_, color);
+}
 
-ColorRef PaintContext::SetBkColor(ColorRef color) { return std::exchange(bkColor_, color); }
+ColorRef PaintContext::SetBkColor(ColorRef color) {
+    return std::exchange(bkColor_, color);
+}
 
-BackgroundMode PaintContext::SetBkMode(BackgroundMode mode) { return std::exchange(bkMode_, mode); }
+BackgroundMode PaintContext::SetBkMode(BackgroundMode mode) {
+    return std::exchange(bkMode_, mode);
+}
 
-void PaintContext::SetAntialiasing(bool on) { painter_.setRenderHint(QPainter::Antialiasing, on); }
+void PaintContext::SetAntialiasing(bool on) {
+    painter_.setRenderHint(QPainter::Antialiasing, on);
+}
 
 void PaintContext::FillRect(const Rect& logical, ColorRef color) {
     if (logical.IsEmpty()) {
