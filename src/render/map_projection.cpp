@@ -1,5 +1,6 @@
 #include "render/map_projection.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/geo_math.h"
@@ -16,22 +17,6 @@ float DegreesToRadians(float degrees) {
 }
 
 }  // namespace
-
-// Converting a float outside the int range (or NaN) to int is undefined; a degenerate box or a
-// point far outside it must still give a defined pixel.
-int FloorToPixel(float value) {
-    // 2^31 is exact in float; every float below it and at or above −2^31 fits in an int. NaN
-    // fails both tests. Truncation toward zero, stepped down for negative fractions, is the
-    // floor without a library call.
-    if (value >= -2147483648.0f && value < 2147483648.0f) {
-        const int truncated = int(value);
-        return float(truncated) > value ? truncated - 1 : truncated;
-    }
-    if (std::isnan(value)) {
-        return 0;
-    }
-    return value > 0.0f ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
-}
 
 MapProjection::MapProjection() {
     SetRotation(0.0f);
@@ -96,12 +81,30 @@ QPoint MapProjection::GeoToScreenRotated(float lat, float lon, int cx, int cy, i
 
 namespace {
 
-inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
+// The two coordinates of RotatePoint, each on its own: difference from the centre saturated
+// to an int, turned in float and floored, then the centre added back, saturated.
+inline int TurnedX(int x, int y, int cx, int cy, float cosA, float sinA) {
     const float dx = float(SaturateToInt(int64_t{x} - cx));
     const float dy = float(SaturateToInt(int64_t{y} - cy));
-    const int rx = FloorToPixel(sinA * dy + cosA * dx);
-    const int ry = FloorToPixel(cosA * dy - sinA * dx);
-    return QPoint(SaturateToInt(int64_t{rx} + cx), SaturateToInt(int64_t{ry} + cy));
+    return SaturateToInt(int64_t{FloorToPixel(sinA * dy + cosA * dx)} + cx);
+}
+
+inline int TurnedY(int x, int y, int cx, int cy, float cosA, float sinA) {
+    const float dx = float(SaturateToInt(int64_t{x} - cx));
+    const float dy = float(SaturateToInt(int64_t{y} - cy));
+    return SaturateToInt(int64_t{FloorToPixel(cosA * dy - sinA * dx)} + cy);
+}
+
+inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
+    return QPoint(TurnedX(x, y, cx, cy, cosA, sinA), TurnedY(x, y, cx, cy, cosA, sinA));
+}
+
+// Within ±2^29 of the origin nothing saturates: a difference is below 2^30, a turned one below
+// 1.5 * 2^30 and the centre added back below 2^31.
+constexpr int64_t kNearLimit = int64_t{1} << 29;
+
+inline bool IsNear(int value) {
+    return value > -kNearLimit && value < kNearLimit;
 }
 
 }  // namespace
@@ -112,9 +115,35 @@ QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
 
 void MapProjection::RotatePoints(const QPoint* in, QPoint* out, size_t count, int cx,
                                  int cy) const {
+    const bool nearCentre = IsNear(cx) && IsNear(cy);
     for (size_t i = 0; i < count; ++i) {
-        out[i] = Rotated(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
+        const int x = in[i].x();
+        const int y = in[i].y();
+        if (nearCentre && IsNear(x) && IsNear(y)) {
+            const float dx = float(x - cx);
+            const float dy = float(y - cy);
+            out[i] = QPoint(FloorInIntRange(sinA * dy + cosA * dx) + cx,
+                            FloorInIntRange(cosA * dy - sinA * dx) + cy);
+        } else {
+            out[i] = Rotated(x, y, cx, cy, cosA, sinA);
+        }
     }
+}
+
+platform::Rect MapProjection::TurnedBounds(int left, int top, int right, int bottom, int cx,
+                                           int cy) const {
+    const int lowX = std::min(left, right);
+    const int highX = std::max(left, right);
+    const int lowY = std::min(top, bottom);
+    const int highY = std::max(top, bottom);
+    // The turned x grows with x when the cosine is not negative and with y when the sine is not;
+    // the turned y grows with y with the cosine and shrinks with x with the sine.
+    const bool cosUp = cosA >= 0.0f;
+    const bool sinUp = sinA >= 0.0f;
+    return platform::Rect{TurnedX(cosUp ? lowX : highX, sinUp ? lowY : highY, cx, cy, cosA, sinA),
+                          TurnedY(sinUp ? highX : lowX, cosUp ? lowY : highY, cx, cy, cosA, sinA),
+                          TurnedX(cosUp ? highX : lowX, sinUp ? highY : lowY, cx, cy, cosA, sinA),
+                          TurnedY(sinUp ? lowX : highX, cosUp ? highY : lowY, cx, cy, cosA, sinA)};
 }
 
 GeoPoint MapProjection::ScreenToGeo(QPoint point, int width, int height) const {
