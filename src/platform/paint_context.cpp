@@ -96,6 +96,7 @@ PaintContext::PaintContext(QImage* target) : target_(target), painter_(target) {
     painter_.setPen(QPen(Qt::black, 0));
     painter_.setBrush(QBrush(Qt::white));
     font_ = painter_.font();
+    UpdateClipBox();
 }
 
 PaintContext::~PaintContext() {
@@ -342,23 +343,6 @@ QPoint PaintContext::SetViewportOrigin(QPoint origin) {
     return previous;
 }
 
-Rect PaintContext::ClipBox() const {
-    // The origin is minus a scroll offset, which may sit at the int limits.
-    Rect box{SubtractPixels(0, origin_.x()), SubtractPixels(0, origin_.y()),
-             SubtractPixels(target_->width(), origin_.x()),
-             SubtractPixels(target_->height(), origin_.y())};
-    if (hasClip_) {
-        box.left = std::max(box.left, clipLogical_.left);
-        box.top = std::max(box.top, clipLogical_.top);
-        box.right = std::min(box.right, clipLogical_.right);
-        box.bottom = std::min(box.bottom, clipLogical_.bottom);
-        if (box.IsEmpty()) {
-            box = Rect{};
-        }
-    }
-    return box;
-}
-
 void PaintContext::SetClipRect(const Rect& logical) {
     hasClip_ = true;
     clipLogical_ = logical;
@@ -375,6 +359,23 @@ void PaintContext::ApplyClip() {
         painter_.setClipRect(clipLogical_.ToQRect());
     } else {
         painter_.setClipping(false);
+    }
+    UpdateClipBox();
+}
+
+void PaintContext::UpdateClipBox() {
+    // The origin is minus a scroll offset, which may sit at the int limits.
+    clipBox_ = Rect{SubtractPixels(0, origin_.x()), SubtractPixels(0, origin_.y()),
+                    SubtractPixels(target_->width(), origin_.x()),
+                    SubtractPixels(target_->height(), origin_.y())};
+    if (hasClip_) {
+        clipBox_.left = std::max(clipBox_.left, clipLogical_.left);
+        clipBox_.top = std::max(clipBox_.top, clipLogical_.top);
+        clipBox_.right = std::min(clipBox_.right, clipLogical_.right);
+        clipBox_.bottom = std::min(clipBox_.bottom, clipLogical_.bottom);
+        if (clipBox_.IsEmpty()) {
+            clipBox_ = Rect{};
+        }
     }
 }
 

@@ -44,7 +44,7 @@ public:
 
     // The logical rectangle that can receive pixels: the surface, less the clip rectangle if one
     // is set, seen through the viewport origin.
-    Rect ClipBox() const;
+    Rect ClipBox() const { return clipBox_; }
     // Restricts drawing to a logical rectangle, until ClearClipRect.
     void SetClipRect(const Rect& logical);
     void ClearClipRect();
@@ -90,7 +90,9 @@ public:
     void DrawImage(QPoint logical, const QImage& picture);
 
 private:
+    // Sets the painter's clip and the clip box after a change of the origin or the clip.
     void ApplyClip();
+    void UpdateClipBox();
     // Draws the polyline with the span stroker when the pen and the painter's state allow it.
     bool StrokeBySpans(const QPoint* points, int count);
     // The clip in image pixels when the painter draws with no transformation but the viewport
@@ -133,6 +135,7 @@ private:
     QPoint origin_;
     bool hasClip_ = false;
     Rect clipLogical_;
+    Rect clipBox_;
     QFont font_;
     ColorRef textColor_ = 0x00000000;
     ColorRef bkColor_ = 0x00FFFFFF;

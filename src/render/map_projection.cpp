@@ -81,24 +81,6 @@ QPoint MapProjection::GeoToScreenRotated(float lat, float lon, int cx, int cy, i
 
 namespace {
 
-// The two coordinates of RotatePoint, each on its own: difference from the centre saturated
-// to an int, turned in float and floored, then the centre added back, saturated.
-inline int TurnedX(int x, int y, int cx, int cy, float cosA, float sinA) {
-    const float dx = float(SaturateToInt(int64_t{x} - cx));
-    const float dy = float(SaturateToInt(int64_t{y} - cy));
-    return SaturateToInt(int64_t{FloorToPixel(sinA * dy + cosA * dx)} + cx);
-}
-
-inline int TurnedY(int x, int y, int cx, int cy, float cosA, float sinA) {
-    const float dx = float(SaturateToInt(int64_t{x} - cx));
-    const float dy = float(SaturateToInt(int64_t{y} - cy));
-    return SaturateToInt(int64_t{FloorToPixel(cosA * dy - sinA * dx)} + cy);
-}
-
-inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
-    return QPoint(TurnedX(x, y, cx, cy, cosA, sinA), TurnedY(x, y, cx, cy, cosA, sinA));
-}
-
 // Within ±2^29 of the origin nothing saturates: a difference is below 2^30, a turned one below
 // 1.5 * 2^30 and the centre added back below 2^31.
 constexpr int64_t kNearLimit = int64_t{1} << 29;
@@ -107,10 +89,53 @@ inline bool IsNear(int value) {
     return value > -kNearLimit && value < kNearLimit;
 }
 
+// The two coordinates of RotatePoint, each on its own: difference from the centre saturated
+// to an int, turned in float and floored, then the centre added back, saturated. `Near` says
+// that the point and the centre are near the origin, so that none of it saturates.
+template <bool Near>
+inline int TurnedX(int x, int y, int cx, int cy, float cosA, float sinA) {
+    if constexpr (Near) {
+        return FloorInIntRange(sinA * float(y - cy) + cosA * float(x - cx)) + cx;
+    }
+    const float dx = float(SaturateToInt(int64_t{x} - cx));
+    const float dy = float(SaturateToInt(int64_t{y} - cy));
+    return SaturateToInt(int64_t{FloorToPixel(sinA * dy + cosA * dx)} + cx);
+}
+
+template <bool Near>
+inline int TurnedY(int x, int y, int cx, int cy, float cosA, float sinA) {
+    if constexpr (Near) {
+        return FloorInIntRange(cosA * float(y - cy) - sinA * float(x - cx)) + cy;
+    }
+    const float dx = float(SaturateToInt(int64_t{x} - cx));
+    const float dy = float(SaturateToInt(int64_t{y} - cy));
+    return SaturateToInt(int64_t{FloorToPixel(cosA * dy - sinA * dx)} + cy);
+}
+
+template <bool Near>
+inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
+    return QPoint(TurnedX<Near>(x, y, cx, cy, cosA, sinA), TurnedY<Near>(x, y, cx, cy, cosA, sinA));
+}
+
+// The bounds of the turned corners of a box with its least and greatest x and y given.
+template <bool Near>
+platform::Rect TurnedBox(int lowX, int lowY, int highX, int highY, int cx, int cy, float cosA,
+                         float sinA) {
+    // The turned x grows with x when the cosine is not negative and with y when the sine is not;
+    // the turned y grows with y with the cosine and shrinks with x with the sine.
+    const bool cosUp = cosA >= 0.0f;
+    const bool sinUp = sinA >= 0.0f;
+    return platform::Rect{
+        TurnedX<Near>(cosUp ? lowX : highX, sinUp ? lowY : highY, cx, cy, cosA, sinA),
+        TurnedY<Near>(sinUp ? highX : lowX, cosUp ? lowY : highY, cx, cy, cosA, sinA),
+        TurnedX<Near>(cosUp ? highX : lowX, sinUp ? highY : lowY, cx, cy, cosA, sinA),
+        TurnedY<Near>(sinUp ? lowX : highX, cosUp ? highY : lowY, cx, cy, cosA, sinA)};
+}
+
 }  // namespace
 
 QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
-    return Rotated(x, y, cx, cy, cosA, sinA);
+    return Rotated<false>(x, y, cx, cy, cosA, sinA);
 }
 
 void MapProjection::RotatePoints(const QPoint* in, QPoint* out, size_t count, int cx,
@@ -119,14 +144,8 @@ void MapProjection::RotatePoints(const QPoint* in, QPoint* out, size_t count, in
     for (size_t i = 0; i < count; ++i) {
         const int x = in[i].x();
         const int y = in[i].y();
-        if (nearCentre && IsNear(x) && IsNear(y)) {
-            const float dx = float(x - cx);
-            const float dy = float(y - cy);
-            out[i] = QPoint(FloorInIntRange(sinA * dy + cosA * dx) + cx,
-                            FloorInIntRange(cosA * dy - sinA * dx) + cy);
-        } else {
-            out[i] = Rotated(x, y, cx, cy, cosA, sinA);
-        }
+        out[i] = nearCentre && IsNear(x) && IsNear(y) ? Rotated<true>(x, y, cx, cy, cosA, sinA)
+                                                      : Rotated<false>(x, y, cx, cy, cosA, sinA);
     }
 }
 
@@ -136,14 +155,11 @@ platform::Rect MapProjection::TurnedBounds(int left, int top, int right, int bot
     const int highX = std::max(left, right);
     const int lowY = std::min(top, bottom);
     const int highY = std::max(top, bottom);
-    // The turned x grows with x when the cosine is not negative and with y when the sine is not;
-    // the turned y grows with y with the cosine and shrinks with x with the sine.
-    const bool cosUp = cosA >= 0.0f;
-    const bool sinUp = sinA >= 0.0f;
-    return platform::Rect{TurnedX(cosUp ? lowX : highX, sinUp ? lowY : highY, cx, cy, cosA, sinA),
-                          TurnedY(sinUp ? highX : lowX, cosUp ? lowY : highY, cx, cy, cosA, sinA),
-                          TurnedX(cosUp ? highX : lowX, sinUp ? highY : lowY, cx, cy, cosA, sinA),
-                          TurnedY(sinUp ? lowX : highX, cosUp ? highY : lowY, cx, cy, cosA, sinA)};
+    if (IsNear(lowX) && IsNear(highX) && IsNear(lowY) && IsNear(highY) && IsNear(cx) &&
+        IsNear(cy)) {
+        return TurnedBox<true>(lowX, lowY, highX, highY, cx, cy, cosA, sinA);
+    }
+    return TurnedBox<false>(lowX, lowY, highX, highY, cx, cy, cosA, sinA);
 }
 
 GeoPoint MapProjection::ScreenToGeo(QPoint point, int width, int height) const {
