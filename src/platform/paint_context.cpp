@@ -153,7 +153,8 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
         int(std::floor(std::clamp(double(minY) + origin_.y() - reach, -kRowLimit, kRowLimit)));
     job.bottom =
         int(std::ceil(std::clamp(double(maxY) + origin_.y() + reach, -kRowLimit, kRowLimit)));
-    job.work = double(crossed) + edges * (2.0 * reach - 1.0);
+    // A row of a line costs more the wider its pen: about half a crossing more a pixel.
+    job.work = (double(crossed) + edges * (2.0 * reach - 1.0)) * (1.0 + width / 2.0);
     if constexpr (kFloat) {
         job.first = int(pointsF_.size());
         pointsF_.insert(pointsF_.end(), points, points + count);
