@@ -92,10 +92,12 @@ struct PaintContext::BandPainters {
     SpanFiller filler;
 };
 
-PaintContext::PaintContext(QImage* target) : target_(target), painter_(target) {
-    painter_.setPen(QPen(Qt::black, 0));
-    painter_.setBrush(QBrush(Qt::white));
+PaintContext::PaintContext(QImage* target)
+    : target_(target), painter_(target), pen_(Qt::black, 0), brush_(Qt::white) {
+    painter_.setPen(pen_);
+    painter_.setBrush(brush_);
     font_ = painter_.font();
+    antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
     UpdateClipBox();
 }
 
@@ -104,8 +106,81 @@ PaintContext::~PaintContext() {
 }
 
 QPainter& PaintContext::Painter() {
-    FlushBands();
+    ReadyPainter();
+    lent_ = true;
     return painter_;
+}
+
+QPainter& PaintContext::ReadyPainter() {
+    FlushBands();
+    if (penStale_) {
+        painter_.setPen(pen_);
+        penStale_ = false;
+    }
+    if (brushStale_) {
+        painter_.setBrush(brush_);
+        brushStale_ = false;
+    }
+    return painter_;
+}
+
+void PaintContext::Reclaim() {
+    if (!lent_) {
+        return;
+    }
+    lent_ = false;
+    pen_ = painter_.pen();
+    brush_ = painter_.brush();
+    penKnown_ = false;
+    brushKnown_ = false;
+    spanClipKnown_ = false;
+    antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
+}
+
+const PaintContext::PenForSpans& PaintContext::SpanPen() {
+    Reclaim();
+    if (penKnown_) {
+        return spanPen_;
+    }
+    penKnown_ = true;
+    spanPen_ = PenForSpans{};
+    spanPen_.none = pen_.style() == Qt::NoPen;
+    if (pen_.style() != Qt::SolidLine || pen_.brush().style() != Qt::SolidPattern ||
+        pen_.color().alpha() != 255) {
+        return spanPen_;
+    }
+    spanPen_.colour = pen_.color().rgb();
+    const qreal width = pen_.widthF();
+    spanPen_.thinOutline = width <= 1.0;
+    // The span stroker paints what the painter would for a round-capped and round-joined pen
+    // of a whole number of pixels.
+    if (pen_.capStyle() == Qt::RoundCap && pen_.joinStyle() == Qt::RoundJoin &&
+        !pen_.isCosmetic() && width >= 2.0 && width == std::floor(width)) {
+        spanPen_.strokeWidth = int(width);
+    }
+    return spanPen_;
+}
+
+const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
+    Reclaim();
+    if (brushKnown_) {
+        return spanBrush_;
+    }
+    brushKnown_ = true;
+    spanBrush_ = BrushForSpans{};
+    if (!brush_.transform().isIdentity()) {
+        return spanBrush_;
+    }
+    if (brush_.style() == Qt::SolidPattern && brush_.color().alpha() == 255) {
+        spanBrush_.kind = BrushForSpans::kSolid;
+        spanBrush_.colour = brush_.color().rgb();
+    } else if (brush_.style() == Qt::TexturePattern && !brush_.textureImage().hasAlphaChannel()) {
+        spanBrush_.kind = BrushForSpans::kPattern;
+        spanBrush_.pattern = brush_.textureImage().convertToFormat(QImage::Format_RGB32);
+    } else if (brush_.style() == Qt::NoBrush) {
+        spanBrush_.kind = BrushForSpans::kNone;
+    }
+    return spanBrush_;
 }
 
 PaintContext::BandPainters& PaintContext::Painters() {
@@ -318,26 +393,29 @@ void PaintContext::FlushBands() {
     images_.clear();
 }
 
-bool PaintContext::SpanClip(QRect& clip) const {
-    if (painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        !SpanStroker::CanDrawOn(*target_)) {
-        return false;
+bool PaintContext::SpanClip(QRect& clip) {
+    Reclaim();
+    if (!spanClipKnown_) {
+        spanClipKnown_ = true;
+        const QTransform& transform = painter_.worldTransform();
+        spanClipUsable_ = painter_.compositionMode() == QPainter::CompositionMode_SourceOver &&
+                          SpanStroker::CanDrawOn(*target_) &&
+                          transform.type() <= QTransform::TxTranslate &&
+                          transform.dx() == origin_.x() && transform.dy() == origin_.y() &&
+                          painter_.hasClipping() == hasClip_;
+        spanClip_ = target_->rect();
+        if (hasClip_) {
+            spanClip_ &= clipLogical_.Offset(origin_.x(), origin_.y()).ToQRect();
+        }
     }
-    const QTransform& transform = painter_.worldTransform();
-    if (transform.type() > QTransform::TxTranslate || transform.dx() != origin_.x() ||
-        transform.dy() != origin_.y() || painter_.hasClipping() != hasClip_) {
-        return false;
-    }
-    clip = target_->rect();
-    if (hasClip_) {
-        clip &= clipLogical_.Offset(origin_.x(), origin_.y()).ToQRect();
-    }
-    return true;
+    clip = spanClip_;
+    return spanClipUsable_;
 }
 
 QPoint PaintContext::SetViewportOrigin(QPoint origin) {
     const QPoint previous = origin_;
     origin_ = origin;
+    Reclaim();
     painter_.resetTransform();
     painter_.translate(origin_);
     ApplyClip();
@@ -345,12 +423,14 @@ QPoint PaintContext::SetViewportOrigin(QPoint origin) {
 }
 
 void PaintContext::SetClipRect(const Rect& logical) {
+    Reclaim();
     hasClip_ = true;
     clipLogical_ = logical;
     ApplyClip();
 }
 
 void PaintContext::ClearClipRect() {
+    Reclaim();
     hasClip_ = false;
     ApplyClip();
 }
@@ -362,6 +442,7 @@ void PaintContext::ApplyClip() {
         painter_.setClipping(false);
     }
     UpdateClipBox();
+    spanClipKnown_ = false;
 }
 
 void PaintContext::UpdateClipBox() {
@@ -381,14 +462,18 @@ void PaintContext::UpdateClipBox() {
 }
 
 QPen PaintContext::SelectPen(const QPen& pen) {
-    const QPen previous = painter_.pen();
-    painter_.setPen(pen);
+    Reclaim();
+    QPen previous = std::exchange(pen_, pen);
+    penStale_ = true;
+    penKnown_ = false;
     return previous;
 }
 
 QBrush PaintContext::SelectBrush(const QBrush& brush) {
-    const QBrush previous = painter_.brush();
-    painter_.setBrush(brush);
+    Reclaim();
+    QBrush previous = std::exchange(brush_, brush);
+    brushStale_ = true;
+    brushKnown_ = false;
     return previous;
 }
 
@@ -412,59 +497,51 @@ BackgroundMode PaintContext::SetBkMode(BackgroundMode mode) {
 }
 
 void PaintContext::SetAntialiasing(bool on) {
+    Reclaim();
     painter_.setRenderHint(QPainter::Antialiasing, on);
+    antialiased_ = on;
 }
 
 void PaintContext::FillRect(const Rect& logical, ColorRef color) {
     if (logical.IsEmpty()) {
         return;
     }
-    FlushBands();
-    painter_.fillRect(logical.ToQRect(), ToQColor(color));
+    ReadyPainter().fillRect(logical.ToQRect(), ToQColor(color));
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {
     if (count >= 2 && !StrokeBySpans(points, count)) {
-        FlushBands();
-        painter_.drawPolyline(points, count);
+        ReadyPainter().drawPolyline(points, count);
     }
 }
 
-// The span stroker paints what the painter would for a solid, opaque, round-capped and
-// round-joined pen of a whole number of pixels, drawn over (not into) the image with no
-// transformation but the viewport origin and no clip but the clip rectangle.
+// The span stroker draws solid round pens wider than a pixel, drawn over (not into) the image
+// with no transformation but the viewport origin and no clip but the clip rectangle.
 bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
-    const QPen& pen = painter_.pen();
-    const qreal width = pen.widthF();
+    const PenForSpans& pen = SpanPen();
     QRect clip;
-    if (pen.style() != Qt::SolidLine || pen.capStyle() != Qt::RoundCap ||
-        pen.joinStyle() != Qt::RoundJoin || pen.isCosmetic() || width < 2.0 ||
-        width != std::floor(width) || pen.brush().style() != Qt::SolidPattern ||
-        pen.color().alpha() != 255 || !SpanClip(clip)) {
+    if (pen.strokeWidth == 0 || !SpanClip(clip)) {
         return false;
     }
-    const bool antialiased = painter_.testRenderHint(QPainter::Antialiasing);
     if (banding_) {
-        Keep(SpanJob::kStroke, points, count, clip, int(width), pen.color().rgb(), antialiased,
+        Keep(SpanJob::kStroke, points, count, clip, pen.strokeWidth, pen.colour, antialiased_,
              nullptr);
     } else {
-        Painters().stroker.Stroke(*target_, clip, points, count, origin_, int(width),
-                                  pen.color().rgb(), antialiased);
+        Painters().stroker.Stroke(*target_, clip, points, count, origin_, pen.strokeWidth,
+                                  pen.colour, antialiased_);
     }
     return true;
 }
 
 void PaintContext::Polygon(const QPoint* points, int count) {
     if (count >= 2 && !FillBySpans(points, count)) {
-        FlushBands();
-        painter_.drawPolygon(points, count);
+        ReadyPainter().drawPolygon(points, count);
     }
 }
 
 void PaintContext::Polygon(const QPointF* points, int count) {
     if (count >= 2 && !FillBySpans(points, count)) {
-        FlushBands();
-        painter_.drawPolygon(points, count);
+        ReadyPainter().drawPolygon(points, count);
     }
 }
 
@@ -472,49 +549,41 @@ void PaintContext::Polygon(const QPointF* points, int count) {
 // solid pen by the span stroker when antialiased, anything else by the painter alone.
 template <typename Point>
 bool PaintContext::FillBySpans(const Point* points, int count) {
-    const QBrush& brush = painter_.brush();
+    const BrushForSpans& brush = SpanBrush();
     QRect clip;
-    if (count < 3 || !brush.transform().isIdentity() || !SpanClip(clip)) {
+    if (count < 3 || brush.kind == BrushForSpans::kOther || !SpanClip(clip)) {
         return false;
     }
-    FillPaint paint;
-    QImage pattern;
-    if (brush.style() == Qt::SolidPattern && brush.color().alpha() == 255) {
-        paint.colour = brush.color().rgb();
-    } else if (brush.style() == Qt::TexturePattern && !brush.textureImage().hasAlphaChannel()) {
-        pattern = brush.textureImage().convertToFormat(QImage::Format_RGB32);
-        paint.pattern = &pattern;
-        paint.patternOrigin = origin_;
-    } else if (brush.style() != Qt::NoBrush) {
-        return false;
-    }
-    const bool antialiased = painter_.testRenderHint(QPainter::Antialiasing);
-    if (brush.style() != Qt::NoBrush) {
+    if (brush.kind != BrushForSpans::kNone) {
+        FillPaint paint;
+        paint.colour = brush.colour;
+        if (brush.kind == BrushForSpans::kPattern) {
+            paint.pattern = &brush.pattern;
+            paint.patternOrigin = origin_;
+        }
         if (banding_) {
-            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased, &paint);
+            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased_, &paint);
         } else {
-            Painters().filler.Fill(*target_, clip, points, count, origin_, paint, antialiased);
+            Painters().filler.Fill(*target_, clip, points, count, origin_, paint, antialiased_);
         }
     }
-    const QPen& pen = painter_.pen();
-    if (pen.style() == Qt::NoPen) {
+    const PenForSpans& pen = SpanPen();
+    if (pen.none) {
         return true;
     }
-    if (antialiased && pen.style() == Qt::SolidLine && pen.widthF() <= 1.0 &&
-        pen.brush().style() == Qt::SolidPattern && pen.color().alpha() == 255) {
+    if (antialiased_ && pen.thinOutline) {
         if (banding_) {
-            Keep(SpanJob::kOutline, points, count, clip, 1, pen.color().rgb(), true, nullptr);
+            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr);
         } else {
-            Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1,
-                                            pen.color().rgb(), true);
+            Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1, pen.colour,
+                                            true);
         }
         return true;
     }
-    FlushBands();
-    const QBrush fill = brush;
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawPolygon(points, count);
-    painter_.setBrush(fill);
+    QPainter& painter = ReadyPainter();
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(points, count);
+    painter.setBrush(brush_);
     return true;
 }
 
@@ -539,11 +608,11 @@ void PaintContext::DrawImage(QPoint logical, const QImage& picture) {
         jobs_.push_back(job);
         return;
     }
-    FlushBands();
-    const QPainter::CompositionMode mode = painter_.compositionMode();
-    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter_.drawImage(logical, picture);
-    painter_.setCompositionMode(mode);
+    QPainter& painter = ReadyPainter();
+    const QPainter::CompositionMode mode = painter.compositionMode();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(logical, picture);
+    painter.setCompositionMode(mode);
 }
 
 }  // namespace platform

@@ -32,9 +32,10 @@ public:
     PaintContext& operator=(const PaintContext&) = delete;
 
     // The painter, for drawing the span painters do not take: what they were given is drawn
-    // first, so that everything lands in the order it was asked for.
+    // first, so that everything lands in the order it was asked for. It holds the selected pen
+    // and brush; whatever its user changes in it is the context's state afterwards.
     QPainter& Painter();
-    const QPen& Pen() const { return painter_.pen(); }
+    const QPen& Pen() const { return lent_ ? painter_.pen() : pen_; }
     // The image drawn on; what is kept for the bands lands on it when they end.
     QImage* Target() const { return target_; }
 
@@ -90,6 +91,26 @@ public:
     void DrawImage(QPoint logical, const QImage& picture);
 
 private:
+    // What the span painters can make of the selected pen: the width of a solid round line they
+    // stroke (0 when they cannot), or a one-pixel solid outline, in its colour.
+    struct PenForSpans {
+        int strokeWidth = 0;
+        bool none = false;
+        bool thinOutline = false;
+        QRgb colour = 0;
+    };
+    // And of the selected brush: none, one colour, an opaque pattern, or nothing they can fill.
+    struct BrushForSpans {
+        enum Kind { kNone, kSolid, kPattern, kOther } kind = kOther;
+        QRgb colour = 0;
+        QImage pattern;  // in RGB32
+    };
+    const PenForSpans& SpanPen();
+    const BrushForSpans& SpanBrush();
+    // Paints what is kept and gives the painter the selected pen and brush, for drawing by it.
+    QPainter& ReadyPainter();
+    // After the painter was lent out: its pen, brush and state are the context's again.
+    void Reclaim();
     // Sets the painter's clip and the clip box after a change of the origin or the clip.
     void ApplyClip();
     void UpdateClipBox();
@@ -97,7 +118,7 @@ private:
     bool StrokeBySpans(const QPoint* points, int count);
     // The clip in image pixels when the painter draws with no transformation but the viewport
     // origin and no clip but the clip rectangle, onto an image the span painters can write.
-    bool SpanClip(QRect& clip) const;
+    bool SpanClip(QRect& clip);
     template <typename Point>
     bool FillBySpans(const Point* points, int count);
 
@@ -132,6 +153,21 @@ private:
 
     QImage* target_;
     QPainter painter_;
+    // The selection, given to the painter only when it draws: the span painters read it here.
+    QPen pen_;
+    QBrush brush_;
+    bool penStale_ = false;
+    bool brushStale_ = false;
+    bool lent_ = false;  // Painter() was called since the state was last read back
+    bool penKnown_ = false;
+    bool brushKnown_ = false;
+    PenForSpans spanPen_;
+    BrushForSpans spanBrush_;
+    // SpanClip's answer, kept until the origin, the clip or the painter's state may change.
+    bool spanClipKnown_ = false;
+    bool spanClipUsable_ = false;
+    QRect spanClip_;
+    bool antialiased_ = false;
     QPoint origin_;
     bool hasClip_ = false;
     Rect clipLogical_;
