@@ -59,8 +59,8 @@ TEST(SpanStroker, WholeCoordinateLinesTakeThePixelsThePainterTakes) {
     // Odd widths put the edges exactly through pixel centres: the pixels below and right of an
     // edge are painted, those above and left are not.
     for (int width : {2, 3, 4, 5}) {
-        for (const auto& line : {std::vector<QPoint>{{5, 10}, {14, 10}},
-                                 std::vector<QPoint>{{10, 5}, {10, 14}}}) {
+        for (const auto& line :
+             {std::vector<QPoint>{{5, 10}, {14, 10}}, std::vector<QPoint>{{10, 5}, {10, 14}}}) {
             EXPECT_EQ(SpanStroke(line, width, false, {}), PainterStroke(line, width, false, {}))
                 << "width " << width;
         }
@@ -179,6 +179,48 @@ TEST(PaintContext, RoundSolidPensGoToTheSpanStrokerAndTheRestToThePainter) {
         painter.drawPolyline(line.data(), int(line.size()));
     }
     EXPECT_EQ(viaContext, painted);
+}
+
+// The selection reaches the painter by the time it draws, and what its user sets in it (pen,
+// smoothing, transformation) is what the context goes on with.
+TEST(PaintContext, ThePainterHoldsTheSelectionAndWhatItsUserSets) {
+    const std::vector<QPoint> line{{10, 10}, {150, 90}};
+    QImage image = Paper();
+    PaintContext context(&image);
+    context.SelectPen(RoundPen(5));
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(context.Painter().pen(), RoundPen(5));
+
+    // A pen set on the painter is the selected one: it replaces it and draws.
+    const QPen square(QColor(Qt::red), 4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    context.Painter().setPen(square);
+    EXPECT_EQ(context.Pen(), square);
+    EXPECT_EQ(context.SelectPen(RoundPen(3)), square);
+    context.Painter().setBrush(QBrush(Qt::green));
+    EXPECT_EQ(context.SelectBrush(QBrush(Qt::blue)), QBrush(Qt::green));
+    context.Painter().setPen(square);
+    QImage painted = Paper();
+    {
+        QPainter painter(&painted);
+        painter.setPen(square);
+        painter.drawPolyline(line.data(), int(line.size()));
+    }
+    image.fill(kPaper);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, painted);
+
+    // Smoothing turned off on the painter holds for the span stroker too.
+    context.SelectPen(RoundPen(5));
+    context.Painter().setRenderHint(QPainter::Antialiasing, false);
+    image.fill(kPaper);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, SpanStroke(line, 5, false, {}));
+
+    // A transformation set on the painter leaves the line to it.
+    context.Painter().translate(7, 0);
+    image.fill(kPaper);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, PainterStroke(line, 5, false, QPoint(7, 0)));
 }
 
 }  // namespace
