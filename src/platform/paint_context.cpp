@@ -224,10 +224,16 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
     }
     const double reach = (kind == SpanJob::kStroke ? width / 2.0 : 0.0) + 2.0;
     constexpr double kRowLimit = 2.0e9;
-    job.top =
-        int(std::floor(std::clamp(double(minY) + origin_.y() - reach, -kRowLimit, kRowLimit)));
-    job.bottom =
-        int(std::ceil(std::clamp(double(maxY) + origin_.y() + reach, -kRowLimit, kRowLimit)));
+    if constexpr (kFloat) {
+        job.top = int(std::floor(std::clamp(minY + origin_.y() - reach, -kRowLimit, kRowLimit)));
+        job.bottom = int(std::ceil(std::clamp(maxY + origin_.y() + reach, -kRowLimit, kRowLimit)));
+    } else {
+        // Whole rows: the floor and the ceiling of the reach are the same whole number of rows.
+        const qint64 rows = kind == SpanJob::kStroke ? (width + 1) / 2 + 2 : 2;
+        constexpr qint64 kIntRowLimit = qint64(kRowLimit);
+        job.top = int(std::clamp(minY + origin_.y() - rows, -kIntRowLimit, kIntRowLimit));
+        job.bottom = int(std::clamp(maxY + origin_.y() + rows, -kIntRowLimit, kIntRowLimit));
+    }
     // A row of a line costs more the wider its pen: about half a crossing more a pixel.
     job.work = (double(crossed) + edges * (2.0 * reach - 1.0)) * (1.0 + width / 2.0);
     if constexpr (kFloat) {

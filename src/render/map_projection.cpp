@@ -140,12 +140,19 @@ QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
 
 void MapProjection::RotatePoints(const QPoint* in, QPoint* out, size_t count, int cx,
                                  int cy) const {
-    const bool nearCentre = IsNear(cx) && IsNear(cy);
+    // The usual case, every point near, in a loop without branches the compiler can widen.
+    bool allNear = IsNear(cx) && IsNear(cy);
+    for (size_t i = 0; i < count && allNear; ++i) {
+        allNear = IsNear(in[i].x()) && IsNear(in[i].y());
+    }
+    if (allNear) {
+        for (size_t i = 0; i < count; ++i) {
+            out[i] = Rotated<true>(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
+        }
+        return;
+    }
     for (size_t i = 0; i < count; ++i) {
-        const int x = in[i].x();
-        const int y = in[i].y();
-        out[i] = nearCentre && IsNear(x) && IsNear(y) ? Rotated<true>(x, y, cx, cy, cosA, sinA)
-                                                      : Rotated<false>(x, y, cx, cy, cosA, sinA);
+        out[i] = Rotated<false>(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
     }
 }
 
