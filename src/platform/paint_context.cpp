@@ -203,8 +203,15 @@ template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
                         int width, QRgb colour, bool antialiased, const FillPaint* paint) {
     constexpr bool kFloat = std::is_same_v<Point, QPointF>;
-    SpanJob job{kind,  kFloat, antialiased, 0,        count, clip, origin_,
-                width, colour, -1,          QPoint(), 0,     0,    0.0};
+    SpanJob job;
+    job.kind = kind;
+    job.floatPoints = kFloat;
+    job.antialiased = antialiased;
+    job.count = count;
+    job.clip = clip;
+    job.offset = origin_;
+    job.width = width;
+    job.colour = colour;
     // The rows it may paint, with room for the pen and the smoothed edges, and the rows its
     // edges cross, wide enough not to overflow.
     using Wide = std::conditional_t<kFloat, double, qint64>;
@@ -606,10 +613,15 @@ void PaintContext::DrawImage(QPoint logical, const QImage& picture) {
         }
         const QPoint corner{int(left), int(top)};
         const QRect visible = clip & QRect(corner, picture.size());
-        SpanJob job{SpanJob::kImage, false, false, int(images_.size()), 0, visible, corner, 0, 0,
-                    -1, QPoint(), visible.top(), visible.bottom(),
-                    // Blending a row of a picture costs about an edge crossing per 8 pixels.
-                    visible.height() * (visible.width() / 8.0)};
+        SpanJob job;
+        job.kind = SpanJob::kImage;
+        job.first = int(images_.size());
+        job.clip = visible;
+        job.offset = corner;
+        job.top = visible.top();
+        job.bottom = visible.bottom();
+        // Blending a row of a picture costs about an edge crossing per 8 pixels.
+        job.work = visible.height() * (visible.width() / 8.0);
         images_.push_back(picture);
         jobs_.push_back(job);
         return;

@@ -124,21 +124,21 @@ private:
 
     // A line or area kept for the bands; its points are copied into the context's lists.
     struct SpanJob {
-        enum Kind { kStroke, kFill, kOutline, kImage } kind;
-        bool floatPoints;
-        bool antialiased;
-        int first;  // the first point, or for a picture its index in images_
-        int count;
+        enum Kind { kStroke, kFill, kOutline, kImage } kind = kStroke;
+        bool floatPoints = false;
+        bool antialiased = false;
+        int first = 0;  // the first point, or for a picture its index in images_
+        int count = 0;
         QRect clip;
         QPoint offset;  // for a picture, its top-left pixel
-        int width;
-        QRgb colour;
-        int pattern;  // index in patterns_, or -1
+        int width = 0;
+        QRgb colour = 0;
+        int pattern = -1;  // index in patterns_, or -1
         QPoint patternOrigin;
-        int top;  // the rows of the image it may paint
-        int bottom;
+        int top = 0;  // the rows of the image it may paint
+        int bottom = 0;
         // What painting it costs, in edge crossings of a row, spread evenly over its rows.
-        double work;
+        double work = 0.0;
     };
     struct BandPainters;
     template <typename Point>

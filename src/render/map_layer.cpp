@@ -44,8 +44,7 @@ int BaseSide(float value, int keep) {
 
 bool IsShieldLabel(const formats::Shape& shape) {
     return shape.Kind() == formats::kShapeKindPolyline &&
-           (shape.Label().startsWith(QLatin1Char('.')) ||
-            shape.Label().startsWith(QLatin1Char('~')));
+           (shape.Label().startsWith(QLatin1Char('.')) || shape.Label().startsWith(QLatin1Char('~')));
 }
 
 // Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
@@ -70,8 +69,8 @@ void DrawHaloText(QPainter& painter, const QFont& font, const QStaticText& text,
 // painter would draw it there, on a transparent picture; `origin` receives the place of the
 // picture's top-left corner from that corner of the text.
 QImage LabelPicture(const QStaticText& text, const QFont& font, double degrees,
-                    QPainter::RenderHints hints, platform::ColorRef halo, platform::ColorRef colour,
-                    QPoint& origin) {
+                   QPainter::RenderHints hints, platform::ColorRef halo,
+                   platform::ColorRef colour, QPoint& origin) {
     const QFontMetrics metrics(font);
     // The text's box with room for the halo and the glyphs' overhang, turned.
     const QRectF box(-3.0, -3.0, text.size().width() + 6.0, metrics.height() + 6.0);
@@ -374,9 +373,10 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
         }
         text.pictureColour = colour;
         text.pictureHalo = file->LabelBackColour();
-        text.picture = LabelPicture(
-            text.text, context.Font(), double(shape.labelAngleTenthsDeg) / 10.0,
-            context.Painter().renderHints(), text.pictureHalo, colour, text.pictureOrigin);
+        text.picture = LabelPicture(text.text, context.Font(),
+                                    double(shape.labelAngleTenthsDeg) / 10.0,
+                                    context.Painter().renderHints(), text.pictureHalo, colour,
+                                    text.pictureOrigin);
         labelPictureBytes_ += size_t(text.picture.sizeInBytes());
     }
     context.Painter().drawImage(AddPixels(QPoint(x, y), text.pictureOrigin), text.picture);
@@ -399,9 +399,9 @@ void MapLayer::DrawShield(const formats::Shape& shape, platform::PaintContext& c
     const QBrush oldBrush = context.SelectBrush(
         QBrush(platform::ToQColor(shape.type < 3 ? kShieldColourMajor : kShieldColourOther)));
     // Filled and outlined with the current pen, right and bottom edges exclusive.
-    context.Painter().drawRect(
-        QRect(QPoint(plate.left, plate.top),
-              QPoint(SubtractPixels(plate.right, 2), SubtractPixels(plate.bottom, 2))));
+    context.Painter().drawRect(QRect(QPoint(plate.left, plate.top),
+                                     QPoint(SubtractPixels(plate.right, 2),
+                                            SubtractPixels(plate.bottom, 2))));
     context.SelectBrush(oldBrush);
     const platform::ColorRef oldColour = context.SetTextColor(kShieldTextColour);
     platform::DrawText(context, text, measured, kDrawLabelFlags);
