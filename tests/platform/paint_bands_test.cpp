@@ -76,8 +76,8 @@ void DrawScene(PaintContext& context, int width, int height, unsigned seed) {
             default:
                 if (i % 20 == 4) {
                     // Drawn by the painter, between the span painters' lines and areas.
-                    context.FillRect(Rect{coordinate(width), coordinate(height), coordinate(width),
-                                          coordinate(height)},
+                    context.FillRect(Rect{coordinate(width), coordinate(height),
+                                          coordinate(width), coordinate(height)},
                                      ColorRef(random() & 0xFFFFFF));
                     context.Painter().drawEllipse(QPoint(coordinate(width), height / 2), 9, 6);
                 }
