@@ -137,28 +137,57 @@ void PaintContext::Reclaim() {
     antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
 }
 
+namespace {
+
+// Keeps `value` and what was made of it among the last few, the oldest making room.
+template <typename Value, typename Made>
+void Remember(std::vector<std::pair<Value, Made>>& known, size_t& next, const Value& value,
+              const Made& made) {
+    constexpr size_t kKept = 4;
+    if (known.size() < kKept) {
+        known.emplace_back(value, made);
+        return;
+    }
+    known[next] = {value, made};
+    next = (next + 1) % kKept;
+}
+
+}  // namespace
+
 const PaintContext::PenForSpans& PaintContext::SpanPen() {
     Reclaim();
     if (penKnown_) {
         return spanPen_;
     }
     penKnown_ = true;
-    spanPen_ = PenForSpans{};
-    spanPen_.none = pen_.style() == Qt::NoPen;
+    for (auto& [known, spans] : knownPens_) {
+        if (known.data_ptr() == pen_.data_ptr()) {
+            spanPen_ = spans;
+            return spanPen_;
+        }
+    }
+    spanPen_ = ClassifiedPen();
+    Remember(knownPens_, nextKnownPen_, pen_, spanPen_);
+    return spanPen_;
+}
+
+PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
+    PenForSpans spans;
+    spans.none = pen_.style() == Qt::NoPen;
     if (pen_.style() != Qt::SolidLine || pen_.brush().style() != Qt::SolidPattern ||
         pen_.color().alpha() != 255) {
-        return spanPen_;
+        return spans;
     }
-    spanPen_.colour = pen_.color().rgb();
+    spans.colour = pen_.color().rgb();
     const qreal width = pen_.widthF();
-    spanPen_.thinOutline = width <= 1.0;
+    spans.thinOutline = width <= 1.0;
     // The span stroker paints what the painter would for a round-capped and round-joined pen
     // of a whole number of pixels.
     if (pen_.capStyle() == Qt::RoundCap && pen_.joinStyle() == Qt::RoundJoin &&
         !pen_.isCosmetic() && width >= 2.0 && width == std::floor(width)) {
-        spanPen_.strokeWidth = int(width);
+        spans.strokeWidth = int(width);
     }
-    return spanPen_;
+    return spans;
 }
 
 const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
@@ -167,20 +196,32 @@ const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
         return spanBrush_;
     }
     brushKnown_ = true;
-    spanBrush_ = BrushForSpans{};
+    for (auto& [known, spans] : knownBrushes_) {
+        if (known.data_ptr() == brush_.data_ptr()) {
+            spanBrush_ = spans;
+            return spanBrush_;
+        }
+    }
+    spanBrush_ = ClassifiedBrush();
+    Remember(knownBrushes_, nextKnownBrush_, brush_, spanBrush_);
+    return spanBrush_;
+}
+
+PaintContext::BrushForSpans PaintContext::ClassifiedBrush() const {
+    BrushForSpans spans;
     if (!brush_.transform().isIdentity()) {
-        return spanBrush_;
+        return spans;
     }
     if (brush_.style() == Qt::SolidPattern && brush_.color().alpha() == 255) {
-        spanBrush_.kind = BrushForSpans::kSolid;
-        spanBrush_.colour = brush_.color().rgb();
+        spans.kind = BrushForSpans::kSolid;
+        spans.colour = brush_.color().rgb();
     } else if (brush_.style() == Qt::TexturePattern && !brush_.textureImage().hasAlphaChannel()) {
-        spanBrush_.kind = BrushForSpans::kPattern;
-        spanBrush_.pattern = brush_.textureImage().convertToFormat(QImage::Format_RGB32);
+        spans.kind = BrushForSpans::kPattern;
+        spans.pattern = brush_.textureImage().convertToFormat(QImage::Format_RGB32);
     } else if (brush_.style() == Qt::NoBrush) {
-        spanBrush_.kind = BrushForSpans::kNone;
+        spans.kind = BrushForSpans::kNone;
     }
-    return spanBrush_;
+    return spans;
 }
 
 PaintContext::BandPainters& PaintContext::Painters() {

@@ -7,6 +7,7 @@
 #include <QPen>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/span_filler.h"
@@ -107,6 +108,8 @@ private:
     };
     const PenForSpans& SpanPen();
     const BrushForSpans& SpanBrush();
+    PenForSpans ClassifiedPen() const;
+    BrushForSpans ClassifiedBrush() const;
     // Paints what is kept and gives the painter the selected pen and brush, for drawing by it.
     QPainter& ReadyPainter();
     // After the painter was lent out: its pen, brush and state are the context's again.
@@ -163,6 +166,12 @@ private:
     bool brushKnown_ = false;
     PenForSpans spanPen_;
     BrushForSpans spanBrush_;
+    // The last pens and brushes worked out, held (so that they stay the same objects) to be
+    // known again at once when shapes share them; a few of each.
+    std::vector<std::pair<QPen, PenForSpans>> knownPens_;
+    std::vector<std::pair<QBrush, BrushForSpans>> knownBrushes_;
+    size_t nextKnownPen_ = 0;
+    size_t nextKnownBrush_ = 0;
     // SpanClip's answer, kept until the origin, the clip or the painter's state may change.
     bool spanClipKnown_ = false;
     bool spanClipUsable_ = false;

@@ -223,5 +223,45 @@ TEST(PaintContext, ThePainterHoldsTheSelectionAndWhatItsUserSets) {
     EXPECT_EQ(image, PainterStroke(line, 5, false, QPoint(7, 0)));
 }
 
+// Pens and brushes met before are known again, and one changed since is worked out afresh,
+// however many come and go between.
+TEST(PaintContext, SelectionsMetBeforeAndChangedSinceDrawAsTheyAreNow) {
+    const std::vector<QPoint> line{{10, 10}, {150, 90}};
+    QImage image = Paper();
+    PaintContext context(&image);
+    context.SetAntialiasing(false);
+    std::vector<QPen> pens;
+    for (int width = 2; width <= 8; ++width) {
+        pens.push_back(RoundPen(width));
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (const QPen& pen : pens) {
+            image.fill(kPaper);
+            context.SelectPen(pen);
+            context.Polyline(line.data(), int(line.size()));
+            ASSERT_EQ(image, SpanStroke(line, pen.width(), false, {})) << "width " << pen.width();
+        }
+    }
+    QPen changed = pens[0];
+    context.SelectPen(changed);
+    context.Polyline(line.data(), int(line.size()));
+    changed.setWidth(6);
+    image.fill(kPaper);
+    context.SelectPen(changed);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, SpanStroke(line, 6, false, {}));
+
+    const std::vector<QPoint> square{{20, 20}, {60, 20}, {60, 60}, {20, 60}};
+    context.SelectPen(QPen(Qt::NoPen));
+    QBrush brush(QColor(255, 0, 0));
+    context.SelectBrush(brush);
+    context.Polygon(square.data(), int(square.size()));
+    EXPECT_EQ(image.pixel(40, 40), QColor(255, 0, 0).rgb());
+    brush.setColor(QColor(0, 0, 255));
+    context.SelectBrush(brush);
+    context.Polygon(square.data(), int(square.size()));
+    EXPECT_EQ(image.pixel(40, 40), QColor(0, 0, 255).rgb());
+}
+
 }  // namespace
 }  // namespace platform
