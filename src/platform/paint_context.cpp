@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <type_traits>
 #include <utility>
@@ -91,17 +92,136 @@ struct PaintContext::BandPainters {
     SpanFiller filler;
 };
 
-PaintContext::PaintContext(QImage* target) : target_(target), painter_(target) {
-    painter_.setPen(QPen(Qt::black, 0));
-    painter_.setBrush(QBrush(Qt::white));
+PaintContext::PaintContext(QImage* target)
+    : target_(target), painter_(target), pen_(Qt::black, 0), brush_(Qt::white) {
+    painter_.setPen(pen_);
+    painter_.setBrush(brush_);
     font_ = painter_.font();
+    antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
+    UpdateClipBox();
 }
 
-PaintContext::~PaintContext() { FlushBands(); }
+PaintContext::~PaintContext() {
+    FlushBands();
+}
 
 QPainter& PaintContext::Painter() {
-    FlushBands();
+    ReadyPainter();
+    lent_ = true;
     return painter_;
+}
+
+QPainter& PaintContext::ReadyPainter() {
+    FlushBands();
+    if (penStale_) {
+        painter_.setPen(pen_);
+        penStale_ = false;
+    }
+    if (brushStale_) {
+        painter_.setBrush(brush_);
+        brushStale_ = false;
+    }
+    return painter_;
+}
+
+void PaintContext::Reclaim() {
+    if (!lent_) {
+        return;
+    }
+    lent_ = false;
+    pen_ = painter_.pen();
+    brush_ = painter_.brush();
+    penKnown_ = false;
+    brushKnown_ = false;
+    spanClipKnown_ = false;
+    antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
+}
+
+namespace {
+
+// Keeps `value` and what was made of it among the last few, the oldest making room.
+template <typename Value, typename Made>
+void Remember(std::vector<std::pair<Value, Made>>& known, size_t& next, const Value& value,
+              const Made& made) {
+    constexpr size_t kKept = 4;
+    if (known.size() < kKept) {
+        known.emplace_back(value, made);
+        return;
+    }
+    known[next] = {value, made};
+    next = (next + 1) % kKept;
+}
+
+}  // namespace
+
+const PaintContext::PenForSpans& PaintContext::SpanPen() {
+    Reclaim();
+    if (penKnown_) {
+        return spanPen_;
+    }
+    penKnown_ = true;
+    for (auto& [known, spans] : knownPens_) {
+        if (known.data_ptr() == pen_.data_ptr()) {
+            spanPen_ = spans;
+            return spanPen_;
+        }
+    }
+    spanPen_ = ClassifiedPen();
+    Remember(knownPens_, nextKnownPen_, pen_, spanPen_);
+    return spanPen_;
+}
+
+PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
+    PenForSpans spans;
+    spans.none = pen_.style() == Qt::NoPen;
+    if (pen_.style() != Qt::SolidLine || pen_.brush().style() != Qt::SolidPattern ||
+        pen_.color().alpha() != 255) {
+        return spans;
+    }
+    spans.colour = pen_.color().rgb();
+    const qreal width = pen_.widthF();
+    spans.thinOutline = width <= 1.0;
+    // The span stroker paints what the painter would for a round-capped and round-joined pen
+    // of a whole number of pixels.
+    if (pen_.capStyle() == Qt::RoundCap && pen_.joinStyle() == Qt::RoundJoin &&
+        !pen_.isCosmetic() && width >= 2.0 && width == std::floor(width)) {
+        spans.strokeWidth = int(width);
+    }
+    return spans;
+}
+
+const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
+    Reclaim();
+    if (brushKnown_) {
+        return spanBrush_;
+    }
+    brushKnown_ = true;
+    for (auto& [known, spans] : knownBrushes_) {
+        if (known.data_ptr() == brush_.data_ptr()) {
+            spanBrush_ = spans;
+            return spanBrush_;
+        }
+    }
+    spanBrush_ = ClassifiedBrush();
+    Remember(knownBrushes_, nextKnownBrush_, brush_, spanBrush_);
+    return spanBrush_;
+}
+
+PaintContext::BrushForSpans PaintContext::ClassifiedBrush() const {
+    BrushForSpans spans;
+    if (!brush_.transform().isIdentity()) {
+        return spans;
+    }
+    if (brush_.style() == Qt::SolidPattern && brush_.color().alpha() == 255) {
+        spans.kind = BrushForSpans::kSolid;
+        spans.colour = brush_.color().rgb();
+    } else if (brush_.style() == Qt::TexturePattern && !brush_.textureImage().hasAlphaChannel()) {
+        spans.kind = BrushForSpans::kPattern;
+        spans.pattern = brush_.textureImage().convertToFormat(QImage::Format_RGB32);
+    } else if (brush_.style() == Qt::NoBrush) {
+        spans.kind = BrushForSpans::kNone;
+    }
+    return spans;
 }
 
 PaintContext::BandPainters& PaintContext::Painters() {
@@ -111,7 +231,9 @@ PaintContext::BandPainters& PaintContext::Painters() {
     return *upper_;
 }
 
-void PaintContext::BeginBands() { banding_ = bandsAllowed_; }
+void PaintContext::BeginBands() {
+    banding_ = bandsAllowed_;
+}
 
 void PaintContext::EndBands() {
     FlushBands();
@@ -121,21 +243,48 @@ void PaintContext::EndBands() {
 template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
                         int width, QRgb colour, bool antialiased, const FillPaint* paint) {
-    SpanJob job{kind, false, antialiased, 0, count, clip, origin_, width, colour, -1, QPoint(),
-                0, 0};
-    // The rows it may paint, with room for the pen and the smoothed edges.
-    double minY = points[0].y();
-    double maxY = minY;
+    constexpr bool kFloat = std::is_same_v<Point, QPointF>;
+    SpanJob job;
+    job.kind = kind;
+    job.floatPoints = kFloat;
+    job.antialiased = antialiased;
+    job.count = count;
+    job.clip = clip;
+    job.offset = origin_;
+    job.width = width;
+    job.colour = colour;
+    // The rows it may paint, with room for the pen and the smoothed edges, and the rows its
+    // edges cross, wide enough not to overflow.
+    using Wide = std::conditional_t<kFloat, double, qint64>;
+    Wide minY = points[0].y();
+    Wide maxY = minY;
+    Wide crossed = 0;
     for (int i = 1; i < count; ++i) {
-        minY = std::min(minY, double(points[i].y()));
-        maxY = std::max(maxY, double(points[i].y()));
+        const Wide y = points[i].y();
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+        crossed += std::abs(y - Wide(points[i - 1].y()));
+    }
+    int edges = count - 1;
+    if (kind != SpanJob::kStroke) {
+        crossed += std::abs(Wide(points[count - 1].y()) - Wide(points[0].y()));
+        ++edges;
     }
     const double reach = (kind == SpanJob::kStroke ? width / 2.0 : 0.0) + 2.0;
     constexpr double kRowLimit = 2.0e9;
-    job.top = int(std::floor(std::clamp(minY + origin_.y() - reach, -kRowLimit, kRowLimit)));
-    job.bottom = int(std::ceil(std::clamp(maxY + origin_.y() + reach, -kRowLimit, kRowLimit)));
-    if constexpr (std::is_same_v<Point, QPointF>) {
-        job.floatPoints = true;
+    if constexpr (kFloat) {
+        job.top = int(std::floor(std::clamp(minY + origin_.y() - reach, -kRowLimit, kRowLimit)));
+        job.bottom = int(std::ceil(std::clamp(maxY + origin_.y() + reach, -kRowLimit, kRowLimit)));
+    } else {
+        // Whole rows: the floor and the ceiling of the reach are the same whole number of rows.
+        const qint64 rows = kind == SpanJob::kStroke ? (width + 1) / 2 + 2 : 2;
+        constexpr qint64 kIntRowLimit = qint64(kRowLimit);
+        job.top = int(std::clamp(minY + origin_.y() - rows, -kIntRowLimit, kIntRowLimit));
+        job.bottom = int(std::clamp(maxY + origin_.y() + rows, -kIntRowLimit, kIntRowLimit));
+    }
+    // A row of a line costs more the wider its pen: about half a crossing more a pixel.
+    job.work = (double(crossed) + edges * (2.0 * reach - 1.0)) * (1.0 + width / 2.0);
+    if constexpr (kFloat) {
         job.first = int(pointsF_.size());
         pointsF_.insert(pointsF_.end(), points, points + count);
     } else {
@@ -157,8 +306,17 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
 void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const {
     const QRect rows(0, top, image.width(), bottom - top + 1);
     painters.filler.LimitRows(top, bottom);
+    // Pictures are drawn by a painter of the band's own, begun at the first.
+    std::optional<QPainter> picturePainter;
     for (const SpanJob& job : jobs_) {
         if (job.bottom < top || job.top > bottom) {
+            continue;
+        }
+        if (job.kind == SpanJob::kImage) {
+            if (!picturePainter) {
+                picturePainter.emplace(&image);
+            }
+            PaintImage(*picturePainter, job, rows);
             continue;
         }
         // A job's first point indexes the array of its own kind; the other may be empty.
@@ -167,8 +325,8 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
         switch (job.kind) {
             case SpanJob::kStroke:
                 if (job.floatPoints) {
-                    painters.stroker.Stroke(image, job.clip & rows, pointsF, job.count,
-                                            job.offset, job.width, job.colour, job.antialiased);
+                    painters.stroker.Stroke(image, job.clip & rows, pointsF, job.count, job.offset,
+                                            job.width, job.colour, job.antialiased);
                 } else {
                     painters.stroker.Stroke(image, job.clip & rows, points, job.count, job.offset,
                                             job.width, job.colour, job.antialiased);
@@ -203,53 +361,47 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
                 }
                 break;
             }
+            case SpanJob::kImage:
+                break;
         }
     }
     painters.filler.LimitRows(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
 }
 
-// The row that splits the work of the jobs kept in halves, by the rows each of their edges
-// covers: a crossing of a row by an edge is what a row of a line or an area costs, far more
-// than its pixels. Kept within the middle half of the image.
+// The part of the picture in the band's rows, blended as the whole picture would be there.
+void PaintContext::PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const {
+    const QImage& picture = images_[size_t(job.first)];
+    const QRect visible = job.clip & rows;
+    if (!visible.isEmpty()) {
+        painter.drawImage(visible.topLeft(), picture, visible.translated(-job.offset));
+    }
+}
+
+// The row that splits the work of the jobs kept in halves, each job's work spread evenly over
+// the rows it may paint: a crossing of a row by an edge is what a row of a line or an area
+// costs, far more than its pixels. Kept within the middle half of the image.
 int PaintContext::BalancedMiddle(int height) {
-    rowWork_.assign(size_t(height) + 1, 0);
-    qint64 total = 0;
-    const auto cover = [&](double from, double to, double reach, const QRect& clip) {
-        const double limit = double(height);
-        const int top =
-            std::max(clip.top(), int(std::clamp(std::min(from, to) - reach, 0.0, limit)));
-        const int bottom = std::min({height - 1, clip.bottom(),
-                                     int(std::clamp(std::max(from, to) + reach, -1.0, limit))});
-        if (top <= bottom) {
-            ++rowWork_[size_t(top)];
-            --rowWork_[size_t(bottom) + 1];
-            total += bottom - top + 1;
-        }
-    };
+    rowWork_.assign(size_t(height) + 1, 0.0);
+    double total = 0.0;
     for (const SpanJob& job : jobs_) {
-        const double reach = job.kind == SpanJob::kStroke ? job.width / 2.0 + 1.0 : 1.0;
-        const bool closed = job.kind != SpanJob::kStroke;
-        const int last = closed ? job.count : job.count - 1;
-        for (int i = 0; i < last; ++i) {
-            const int a = job.first + i;
-            const int b = job.first + (i + 1 < job.count ? i + 1 : 0);
-            if (job.floatPoints) {
-                cover(pointsF_[size_t(a)].y() + job.offset.y(),
-                      pointsF_[size_t(b)].y() + job.offset.y(), reach, job.clip);
-            } else {
-                cover(double(points_[size_t(a)].y()) + job.offset.y(),
-                      double(points_[size_t(b)].y()) + job.offset.y(), reach, job.clip);
-            }
+        const int top = std::max({0, job.top, job.clip.top()});
+        const int bottom = std::min({height - 1, job.bottom, job.clip.bottom()});
+        if (top > bottom) {
+            continue;
         }
+        const double perRow = job.work / (double(job.bottom) - double(job.top) + 1.0);
+        rowWork_[size_t(top)] += perRow;
+        rowWork_[size_t(bottom) + 1] -= perRow;
+        total += perRow * (bottom - top + 1);
     }
     const int lowest = height / 4;
     const int highest = height - height / 4;
-    qint64 running = 0;
-    qint64 upper = 0;
+    double running = 0.0;
+    double upper = 0.0;
     for (int y = 0; y < highest; ++y) {
         running += rowWork_[size_t(y)];
         upper += running;
-        if (y + 1 >= lowest && 2 * upper >= total) {
+        if (y + 1 >= lowest && 2.0 * upper >= total) {
             return y + 1;
         }
     }
@@ -292,58 +444,47 @@ void PaintContext::FlushBands() {
     points_.clear();
     pointsF_.clear();
     patterns_.clear();
+    images_.clear();
 }
 
-bool PaintContext::SpanClip(QRect& clip) const {
-    if (painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        !SpanStroker::CanDrawOn(*target_)) {
-        return false;
+bool PaintContext::SpanClip(QRect& clip) {
+    Reclaim();
+    if (!spanClipKnown_) {
+        spanClipKnown_ = true;
+        const QTransform& transform = painter_.worldTransform();
+        spanClipUsable_ = painter_.compositionMode() == QPainter::CompositionMode_SourceOver &&
+                          SpanStroker::CanDrawOn(*target_) &&
+                          transform.type() <= QTransform::TxTranslate &&
+                          transform.dx() == origin_.x() && transform.dy() == origin_.y() &&
+                          painter_.hasClipping() == hasClip_;
+        spanClip_ = target_->rect();
+        if (hasClip_) {
+            spanClip_ &= clipLogical_.Offset(origin_.x(), origin_.y()).ToQRect();
+        }
     }
-    const QTransform& transform = painter_.worldTransform();
-    if (transform.type() > QTransform::TxTranslate || transform.dx() != origin_.x() ||
-        transform.dy() != origin_.y() || painter_.hasClipping() != hasClip_) {
-        return false;
-    }
-    clip = target_->rect();
-    if (hasClip_) {
-        clip &= clipLogical_.Offset(origin_.x(), origin_.y()).ToQRect();
-    }
-    return true;
+    clip = spanClip_;
+    return spanClipUsable_;
 }
 
 QPoint PaintContext::SetViewportOrigin(QPoint origin) {
     const QPoint previous = origin_;
     origin_ = origin;
+    Reclaim();
     painter_.resetTransform();
     painter_.translate(origin_);
     ApplyClip();
     return previous;
 }
 
-Rect PaintContext::ClipBox() const {
-    // The origin is minus a scroll offset, which may sit at the int limits.
-    Rect box{SubtractPixels(0, origin_.x()), SubtractPixels(0, origin_.y()),
-             SubtractPixels(target_->width(), origin_.x()),
-             SubtractPixels(target_->height(), origin_.y())};
-    if (hasClip_) {
-        box.left = std::max(box.left, clipLogical_.left);
-        box.top = std::max(box.top, clipLogical_.top);
-        box.right = std::min(box.right, clipLogical_.right);
-        box.bottom = std::min(box.bottom, clipLogical_.bottom);
-        if (box.IsEmpty()) {
-            box = Rect{};
-        }
-    }
-    return box;
-}
-
 void PaintContext::SetClipRect(const Rect& logical) {
+    Reclaim();
     hasClip_ = true;
     clipLogical_ = logical;
     ApplyClip();
 }
 
 void PaintContext::ClearClipRect() {
+    Reclaim();
     hasClip_ = false;
     ApplyClip();
 }
@@ -354,17 +495,39 @@ void PaintContext::ApplyClip() {
     } else {
         painter_.setClipping(false);
     }
+    UpdateClipBox();
+    spanClipKnown_ = false;
+}
+
+void PaintContext::UpdateClipBox() {
+    // The origin is minus a scroll offset, which may sit at the int limits.
+    clipBox_ = Rect{SubtractPixels(0, origin_.x()), SubtractPixels(0, origin_.y()),
+                    SubtractPixels(target_->width(), origin_.x()),
+                    SubtractPixels(target_->height(), origin_.y())};
+    if (hasClip_) {
+        clipBox_.left = std::max(clipBox_.left, clipLogical_.left);
+        clipBox_.top = std::max(clipBox_.top, clipLogical_.top);
+        clipBox_.right = std::min(clipBox_.right, clipLogical_.right);
+        clipBox_.bottom = std::min(clipBox_.bottom, clipLogical_.bottom);
+        if (clipBox_.IsEmpty()) {
+            clipBox_ = Rect{};
+        }
+    }
 }
 
 QPen PaintContext::SelectPen(const QPen& pen) {
-    const QPen previous = painter_.pen();
-    painter_.setPen(pen);
+    Reclaim();
+    QPen previous = std::exchange(pen_, pen);
+    penStale_ = true;
+    penKnown_ = false;
     return previous;
 }
 
 QBrush PaintContext::SelectBrush(const QBrush& brush) {
-    const QBrush previous = painter_.brush();
-    painter_.setBrush(brush);
+    Reclaim();
+    QBrush previous = std::exchange(brush_, brush);
+    brushStale_ = true;
+    brushKnown_ = false;
     return previous;
 }
 
@@ -375,64 +538,64 @@ QFont PaintContext::SelectFont(const QFont& font) {
     return previous;
 }
 
-ColorRef PaintContext::SetTextColor(ColorRef color) { return std::exchange(textColor_, color); }
+ColorRef PaintContext::SetTextColor(ColorRef color) {
+    return std::exchange(textColor_, color);
+}
 
-ColorRef PaintContext::SetBkColor(ColorRef color) { return std::exchange(bkColor_, color); }
+ColorRef PaintContext::SetBkColor(ColorRef color) {
+    return std::exchange(bkColor_, color);
+}
 
-BackgroundMode PaintContext::SetBkMode(BackgroundMode mode) { return std::exchange(bkMode_, mode); }
+BackgroundMode PaintContext::SetBkMode(BackgroundMode mode) {
+    return std::exchange(bkMode_, mode);
+}
 
-void PaintContext::SetAntialiasing(bool on) { painter_.setRenderHint(QPainter::Antialiasing, on); }
+void PaintContext::SetAntialiasing(bool on) {
+    Reclaim();
+    painter_.setRenderHint(QPainter::Antialiasing, on);
+    antialiased_ = on;
+}
 
 void PaintContext::FillRect(const Rect& logical, ColorRef color) {
     if (logical.IsEmpty()) {
         return;
     }
-    FlushBands();
-    painter_.fillRect(logical.ToQRect(), ToQColor(color));
+    ReadyPainter().fillRect(logical.ToQRect(), ToQColor(color));
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {
     if (count >= 2 && !StrokeBySpans(points, count)) {
-        FlushBands();
-        painter_.drawPolyline(points, count);
+        ReadyPainter().drawPolyline(points, count);
     }
 }
 
-// The span stroker paints what the painter would for a solid, opaque, round-capped and
-// round-joined pen of a whole number of pixels, drawn over (not into) the image with no
-// transformation but the viewport origin and no clip but the clip rectangle.
+// The span stroker draws solid round pens wider than a pixel, drawn over (not into) the image
+// with no transformation but the viewport origin and no clip but the clip rectangle.
 bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
-    const QPen& pen = painter_.pen();
-    const qreal width = pen.widthF();
+    const PenForSpans& pen = SpanPen();
     QRect clip;
-    if (pen.style() != Qt::SolidLine || pen.capStyle() != Qt::RoundCap ||
-        pen.joinStyle() != Qt::RoundJoin || pen.isCosmetic() || width < 2.0 ||
-        width != std::floor(width) || pen.brush().style() != Qt::SolidPattern ||
-        pen.color().alpha() != 255 || !SpanClip(clip)) {
+    if (pen.strokeWidth == 0 || !SpanClip(clip)) {
         return false;
     }
-    const bool antialiased = painter_.testRenderHint(QPainter::Antialiasing);
     if (banding_) {
-        Keep(SpanJob::kStroke, points, count, clip, int(width), pen.color().rgb(), antialiased,
+        Keep(SpanJob::kStroke, points, count, clip, pen.strokeWidth, pen.colour, antialiased_,
              nullptr);
     } else {
-        Painters().stroker.Stroke(*target_, clip, points, count, origin_, int(width),
-                                  pen.color().rgb(), antialiased);
+        Painters().stroker.Stroke(*target_, clip, points, count, origin_, pen.strokeWidth,
+                                  pen.colour, antialiased_);
     }
     return true;
 }
 
 void PaintContext::Polygon(const QPoint* points, int count) {
     if (count >= 2 && !FillBySpans(points, count)) {
-        FlushBands();
-        painter_.drawPolygon(points, count);
+        ReadyPainter().drawPolygon(points, count);
     }
 }
 
 void PaintContext::Polygon(const QPointF* points, int count) {
     if (count >= 2 && !FillBySpans(points, count)) {
-        FlushBands();
-        painter_.drawPolygon(points, count);
+        ReadyPainter().drawPolygon(points, count);
     }
 }
 
@@ -440,50 +603,75 @@ void PaintContext::Polygon(const QPointF* points, int count) {
 // solid pen by the span stroker when antialiased, anything else by the painter alone.
 template <typename Point>
 bool PaintContext::FillBySpans(const Point* points, int count) {
-    const QBrush& brush = painter_.brush();
+    const BrushForSpans& brush = SpanBrush();
     QRect clip;
-    if (count < 3 || !brush.transform().isIdentity() || !SpanClip(clip)) {
+    if (count < 3 || brush.kind == BrushForSpans::kOther || !SpanClip(clip)) {
         return false;
     }
-    FillPaint paint;
-    QImage pattern;
-    if (brush.style() == Qt::SolidPattern && brush.color().alpha() == 255) {
-        paint.colour = brush.color().rgb();
-    } else if (brush.style() == Qt::TexturePattern && !brush.textureImage().hasAlphaChannel()) {
-        pattern = brush.textureImage().convertToFormat(QImage::Format_RGB32);
-        paint.pattern = &pattern;
-        paint.patternOrigin = origin_;
-    } else if (brush.style() != Qt::NoBrush) {
-        return false;
-    }
-    const bool antialiased = painter_.testRenderHint(QPainter::Antialiasing);
-    if (brush.style() != Qt::NoBrush) {
+    if (brush.kind != BrushForSpans::kNone) {
+        FillPaint paint;
+        paint.colour = brush.colour;
+        if (brush.kind == BrushForSpans::kPattern) {
+            paint.pattern = &brush.pattern;
+            paint.patternOrigin = origin_;
+        }
         if (banding_) {
-            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased, &paint);
+            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased_, &paint);
         } else {
-            Painters().filler.Fill(*target_, clip, points, count, origin_, paint, antialiased);
+            Painters().filler.Fill(*target_, clip, points, count, origin_, paint, antialiased_);
         }
     }
-    const QPen& pen = painter_.pen();
-    if (pen.style() == Qt::NoPen) {
+    const PenForSpans& pen = SpanPen();
+    if (pen.none) {
         return true;
     }
-    if (antialiased && pen.style() == Qt::SolidLine && pen.widthF() <= 1.0 &&
-        pen.brush().style() == Qt::SolidPattern && pen.color().alpha() == 255) {
+    if (antialiased_ && pen.thinOutline) {
         if (banding_) {
-            Keep(SpanJob::kOutline, points, count, clip, 1, pen.color().rgb(), true, nullptr);
+            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr);
         } else {
-            Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1,
-                                            pen.color().rgb(), true);
+            Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1, pen.colour,
+                                            true);
         }
         return true;
     }
-    FlushBands();
-    const QBrush fill = brush;
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawPolygon(points, count);
-    painter_.setBrush(fill);
+    QPainter& painter = ReadyPainter();
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(points, count);
+    painter.setBrush(brush_);
     return true;
+}
+
+// Kept, a picture's job clips it to what of it can show; a picture wholly outside shows
+// nothing, and paints nothing kept first.
+void PaintContext::DrawImage(QPoint logical, const QImage& picture) {
+    QRect clip;
+    if (banding_ && SpanClip(clip)) {
+        const qint64 left = qint64(logical.x()) + origin_.x();
+        const qint64 top = qint64(logical.y()) + origin_.y();
+        if (left + picture.width() <= clip.left() || left > clip.right() ||
+            top + picture.height() <= clip.top() || top > clip.bottom() || picture.isNull()) {
+            return;
+        }
+        const QPoint corner{int(left), int(top)};
+        const QRect visible = clip & QRect(corner, picture.size());
+        SpanJob job;
+        job.kind = SpanJob::kImage;
+        job.first = int(images_.size());
+        job.clip = visible;
+        job.offset = corner;
+        job.top = visible.top();
+        job.bottom = visible.bottom();
+        // Blending a row of a picture costs about an edge crossing per 8 pixels.
+        job.work = visible.height() * (visible.width() / 8.0);
+        images_.push_back(picture);
+        jobs_.push_back(job);
+        return;
+    }
+    QPainter& painter = ReadyPainter();
+    const QPainter::CompositionMode mode = painter.compositionMode();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(logical, picture);
+    painter.setCompositionMode(mode);
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <QPen>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/span_filler.h"
@@ -32,9 +33,10 @@ public:
     PaintContext& operator=(const PaintContext&) = delete;
 
     // The painter, for drawing the span painters do not take: what they were given is drawn
-    // first, so that everything lands in the order it was asked for.
+    // first, so that everything lands in the order it was asked for. It holds the selected pen
+    // and brush; whatever its user changes in it is the context's state afterwards.
     QPainter& Painter();
-    const QPen& Pen() const { return painter_.pen(); }
+    const QPen& Pen() const { return lent_ ? painter_.pen() : pen_; }
     // The image drawn on; what is kept for the bands lands on it when they end.
     QImage* Target() const { return target_; }
 
@@ -44,7 +46,7 @@ public:
 
     // The logical rectangle that can receive pixels: the surface, less the clip rectangle if one
     // is set, seen through the viewport origin.
-    Rect ClipBox() const;
+    Rect ClipBox() const { return clipBox_; }
     // Restricts drawing to a logical rectangle, until ClearClipRect.
     void SetClipRect(const Rect& logical);
     void ClearClipRect();
@@ -84,32 +86,62 @@ public:
     // antialiased and by the painter otherwise.
     void Polygon(const QPoint* points, int count);
     void Polygon(const QPointF* points, int count);
+    // A picture drawn over the image (source over, whatever the painter's composition mode)
+    // with its top-left corner at a logical point. Between BeginBands and EndBands it is kept
+    // with the lines and areas, so that pictures among them (map icons) do not paint them first.
+    void DrawImage(QPoint logical, const QImage& picture);
 
 private:
+    // What the span painters can make of the selected pen: the width of a solid round line they
+    // stroke (0 when they cannot), or a one-pixel solid outline, in its colour.
+    struct PenForSpans {
+        int strokeWidth = 0;
+        bool none = false;
+        bool thinOutline = false;
+        QRgb colour = 0;
+    };
+    // And of the selected brush: none, one colour, an opaque pattern, or nothing they can fill.
+    struct BrushForSpans {
+        enum Kind { kNone, kSolid, kPattern, kOther } kind = kOther;
+        QRgb colour = 0;
+        QImage pattern;  // in RGB32
+    };
+    const PenForSpans& SpanPen();
+    const BrushForSpans& SpanBrush();
+    PenForSpans ClassifiedPen() const;
+    BrushForSpans ClassifiedBrush() const;
+    // Paints what is kept and gives the painter the selected pen and brush, for drawing by it.
+    QPainter& ReadyPainter();
+    // After the painter was lent out: its pen, brush and state are the context's again.
+    void Reclaim();
+    // Sets the painter's clip and the clip box after a change of the origin or the clip.
     void ApplyClip();
+    void UpdateClipBox();
     // Draws the polyline with the span stroker when the pen and the painter's state allow it.
     bool StrokeBySpans(const QPoint* points, int count);
     // The clip in image pixels when the painter draws with no transformation but the viewport
     // origin and no clip but the clip rectangle, onto an image the span painters can write.
-    bool SpanClip(QRect& clip) const;
+    bool SpanClip(QRect& clip);
     template <typename Point>
     bool FillBySpans(const Point* points, int count);
 
     // A line or area kept for the bands; its points are copied into the context's lists.
     struct SpanJob {
-        enum Kind { kStroke, kFill, kOutline } kind;
-        bool floatPoints;
-        bool antialiased;
-        int first;
-        int count;
+        enum Kind { kStroke, kFill, kOutline, kImage } kind = kStroke;
+        bool floatPoints = false;
+        bool antialiased = false;
+        int first = 0;  // the first point, or for a picture its index in images_
+        int count = 0;
         QRect clip;
-        QPoint offset;
-        int width;
-        QRgb colour;
-        int pattern;  // index in patterns_, or -1
+        QPoint offset;  // for a picture, its top-left pixel
+        int width = 0;
+        QRgb colour = 0;
+        int pattern = -1;  // index in patterns_, or -1
         QPoint patternOrigin;
-        int top;  // the rows of the image it may paint
-        int bottom;
+        int top = 0;  // the rows of the image it may paint
+        int bottom = 0;
+        // What painting it costs, in edge crossings of a row, spread evenly over its rows.
+        double work = 0.0;
     };
     struct BandPainters;
     template <typename Point>
@@ -118,14 +150,37 @@ private:
     void FlushBands();
     int BalancedMiddle(int height);
     void PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const;
+    void PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const;
     // This thread's painters (the upper band's when in bands).
     BandPainters& Painters();
 
     QImage* target_;
     QPainter painter_;
+    // The selection, given to the painter only when it draws: the span painters read it here.
+    QPen pen_;
+    QBrush brush_;
+    bool penStale_ = false;
+    bool brushStale_ = false;
+    bool lent_ = false;  // Painter() was called since the state was last read back
+    bool penKnown_ = false;
+    bool brushKnown_ = false;
+    PenForSpans spanPen_;
+    BrushForSpans spanBrush_;
+    // The last pens and brushes worked out, held (so that they stay the same objects) to be
+    // known again at once when shapes share them; a few of each.
+    std::vector<std::pair<QPen, PenForSpans>> knownPens_;
+    std::vector<std::pair<QBrush, BrushForSpans>> knownBrushes_;
+    size_t nextKnownPen_ = 0;
+    size_t nextKnownBrush_ = 0;
+    // SpanClip's answer, kept until the origin, the clip or the painter's state may change.
+    bool spanClipKnown_ = false;
+    bool spanClipUsable_ = false;
+    QRect spanClip_;
+    bool antialiased_ = false;
     QPoint origin_;
     bool hasClip_ = false;
     Rect clipLogical_;
+    Rect clipBox_;
     QFont font_;
     ColorRef textColor_ = 0x00000000;
     ColorRef bkColor_ = 0x00FFFFFF;
@@ -137,7 +192,8 @@ private:
     std::vector<QPoint> points_;
     std::vector<QPointF> pointsF_;
     std::vector<QImage> patterns_;
-    std::vector<int> rowWork_;
+    std::vector<QImage> images_;
+    std::vector<double> rowWork_;
     // The worker's own painters, used by it alone while it paints its band.
     std::unique_ptr<BandPainters> lower_;
 };

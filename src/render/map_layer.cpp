@@ -18,8 +18,6 @@
 namespace render {
 namespace {
 
-// DT_CALCRECT | DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE: measures one line of label text.
-constexpr uint32_t kMeasureLabelFlags = 0x0D20;
 // DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE.
 constexpr uint32_t kDrawLabelFlags = 0x0920;
 
@@ -45,6 +43,15 @@ int BaseSide(float value, int keep) {
 bool IsShieldLabel(const formats::Shape& shape) {
     return shape.Kind() == formats::kShapeKindPolyline &&
            (shape.Label().startsWith(QLatin1Char('.')) || shape.Label().startsWith(QLatin1Char('~')));
+}
+
+// The text a label shows: a shield's without its marks.
+QString ShownText(const formats::Shape& shape) {
+    if (!IsShieldLabel(shape)) {
+        return shape.Label().toString();
+    }
+    const qsizetype skip = shape.Label().startsWith(QLatin1Char('.')) ? 1 : kTildeShieldSkip;
+    return shape.Label().mid(skip).toString();
 }
 
 // Text with a one-pixel halo, as DrawOutlinedText draws it: four times in the halo colour
@@ -225,9 +232,11 @@ bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& co
         const QPoint canvas = CanvasPosition(shape, projection, width, height);
         return context.PtVisible(projection.RotatePoint(canvas.x(), canvas.y(), cx, cy));
     }
-    std::array<QPoint, 4> turned;
-    projection.RotatePoints(shape.screenCorners.data(), turned.data(), turned.size(), cx, cy);
-    return context.RectVisible(BoundsOfPoints(turned.data(), turned.size()));
+    // The corners are those of a box on the canvas: north-west first, south-east last.
+    const QPoint& northWest = shape.screenCorners[0];
+    const QPoint& southEast = shape.screenCorners[3];
+    return context.RectVisible(projection.TurnedBounds(northWest.x(), northWest.y(), southEast.x(),
+                                                       southEast.y(), cx, cy));
 }
 
 bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context, int width,
@@ -297,11 +306,12 @@ MapLayer::LabelText& MapLayer::LabelTextOf(int index, const formats::Shape& shap
     std::unique_ptr<LabelText>& cached = labelTexts_[size_t(index)];
     if (!cached) {
         cached = std::make_unique<LabelText>();
-        cached->text.setText(shape.Label().toString());
+        const QString shown = ShownText(shape);
+        cached->text.setText(shown);
         cached->text.setTextFormat(Qt::PlainText);
         cached->text.setPerformanceHint(QStaticText::AggressiveCaching);
         cached->text.prepare(QTransform(), font);
-        cached->width = QFontMetrics(font).horizontalAdvance(shape.Label().toString());
+        cached->width = QFontMetrics(font).horizontalAdvance(shown);
     }
     return *cached;
 }
@@ -343,7 +353,7 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
 void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
                          QPoint anchor, LabelList& labels) {
     if (IsShieldLabel(shape)) {
-        DrawShield(shape, context, anchor);
+        DrawShield(LabelTextOf(index, shape, context.Font()), shape, context, anchor);
         return;
     }
     const int x = AddPixels(anchor.x(), shape.Kind() == formats::kShapeKindPoint ? labelOffset : 0);
@@ -381,14 +391,11 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
     labels.push_back(measured);
 }
 
-void MapLayer::DrawShield(const formats::Shape& shape, platform::PaintContext& context,
-                          QPoint anchor) {
-    const QString text = shape.Label().startsWith(QLatin1Char('.'))
-                             ? shape.Label().mid(1).toString()
-                             : shape.Label().mid(kTildeShieldSkip).toString();
-    platform::Rect measured{anchor.x(), anchor.y(), AddPixels(anchor.x(), 10),
-                            AddPixels(anchor.y(), 10)};
-    platform::DrawText(context, text, measured, kMeasureLabelFlags);
+// Measured as DrawText with DT_CALCRECT measures one line, from the text laid out once.
+void MapLayer::DrawShield(const LabelText& text, const formats::Shape& shape,
+                          platform::PaintContext& context, QPoint anchor) {
+    platform::Rect measured{anchor.x(), anchor.y(), AddPixels(anchor.x(), text.width),
+                            AddPixels(anchor.y(), labelHeight_)};
     const platform::Rect plate = measured.Inflated(2, 2);
     // Shields take no place in the label list, but one wholly off the picture shows nothing.
     if (!context.RectVisible(plate)) {
@@ -402,7 +409,7 @@ void MapLayer::DrawShield(const formats::Shape& shape, platform::PaintContext& c
                                             SubtractPixels(plate.bottom, 2))));
     context.SelectBrush(oldBrush);
     const platform::ColorRef oldColour = context.SetTextColor(kShieldTextColour);
-    platform::DrawText(context, text, measured, kDrawLabelFlags);
+    platform::DrawText(context, text.text.text(), measured, kDrawLabelFlags);
     context.SetTextColor(oldColour);
 }
 

@@ -157,7 +157,8 @@ private:
     LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
     void DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context, QPoint anchor,
                    LabelList& labels);
-    void DrawShield(const formats::Shape& shape, platform::PaintContext& context, QPoint anchor);
+    void DrawShield(const LabelText& text, const formats::Shape& shape,
+                    platform::PaintContext& context, QPoint anchor);
 
     bool highResolution_ = false;
     const platform::SettingsStore* settings_ = nullptr;

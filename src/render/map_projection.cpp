@@ -1,5 +1,6 @@
 #include "render/map_projection.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/geo_math.h"
@@ -16,22 +17,6 @@ float DegreesToRadians(float degrees) {
 }
 
 }  // namespace
-
-// Converting a float outside the int range (or NaN) to int is undefined; a degenerate box or a
-// point far outside it must still give a defined pixel.
-int FloorToPixel(float value) {
-    // 2^31 is exact in float; every float below it and at or above −2^31 fits in an int. NaN
-    // fails both tests. Truncation toward zero, stepped down for negative fractions, is the
-    // floor without a library call.
-    if (value >= -2147483648.0f && value < 2147483648.0f) {
-        const int truncated = int(value);
-        return float(truncated) > value ? truncated - 1 : truncated;
-    }
-    if (std::isnan(value)) {
-        return 0;
-    }
-    return value > 0.0f ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
-}
 
 MapProjection::MapProjection() {
     SetRotation(0.0f);
@@ -96,25 +81,92 @@ QPoint MapProjection::GeoToScreenRotated(float lat, float lon, int cx, int cy, i
 
 namespace {
 
-inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
+// Within ±2^29 of the origin nothing saturates: a difference is below 2^30, a turned one below
+// 1.5 * 2^30 and the centre added back below 2^31.
+constexpr int64_t kNearLimit = int64_t{1} << 29;
+
+inline bool IsNear(int value) {
+    return value > -kNearLimit && value < kNearLimit;
+}
+
+// The two coordinates of RotatePoint, each on its own: difference from the centre saturated
+// to an int, turned in float and floored, then the centre added back, saturated. `Near` says
+// that the point and the centre are near the origin, so that none of it saturates.
+template <bool Near>
+inline int TurnedX(int x, int y, int cx, int cy, float cosA, float sinA) {
+    if constexpr (Near) {
+        return FloorInIntRange(sinA * float(y - cy) + cosA * float(x - cx)) + cx;
+    }
     const float dx = float(SaturateToInt(int64_t{x} - cx));
     const float dy = float(SaturateToInt(int64_t{y} - cy));
-    const int rx = FloorToPixel(sinA * dy + cosA * dx);
-    const int ry = FloorToPixel(cosA * dy - sinA * dx);
-    return QPoint(SaturateToInt(int64_t{rx} + cx), SaturateToInt(int64_t{ry} + cy));
+    return SaturateToInt(int64_t{FloorToPixel(sinA * dy + cosA * dx)} + cx);
+}
+
+template <bool Near>
+inline int TurnedY(int x, int y, int cx, int cy, float cosA, float sinA) {
+    if constexpr (Near) {
+        return FloorInIntRange(cosA * float(y - cy) - sinA * float(x - cx)) + cy;
+    }
+    const float dx = float(SaturateToInt(int64_t{x} - cx));
+    const float dy = float(SaturateToInt(int64_t{y} - cy));
+    return SaturateToInt(int64_t{FloorToPixel(cosA * dy - sinA * dx)} + cy);
+}
+
+template <bool Near>
+inline QPoint Rotated(int x, int y, int cx, int cy, float cosA, float sinA) {
+    return QPoint(TurnedX<Near>(x, y, cx, cy, cosA, sinA), TurnedY<Near>(x, y, cx, cy, cosA, sinA));
+}
+
+// The bounds of the turned corners of a box with its least and greatest x and y given.
+template <bool Near>
+platform::Rect TurnedBox(int lowX, int lowY, int highX, int highY, int cx, int cy, float cosA,
+                         float sinA) {
+    // The turned x grows with x when the cosine is not negative and with y when the sine is not;
+    // the turned y grows with y with the cosine and shrinks with x with the sine.
+    const bool cosUp = cosA >= 0.0f;
+    const bool sinUp = sinA >= 0.0f;
+    return platform::Rect{
+        TurnedX<Near>(cosUp ? lowX : highX, sinUp ? lowY : highY, cx, cy, cosA, sinA),
+        TurnedY<Near>(sinUp ? highX : lowX, cosUp ? lowY : highY, cx, cy, cosA, sinA),
+        TurnedX<Near>(cosUp ? highX : lowX, sinUp ? highY : lowY, cx, cy, cosA, sinA),
+        TurnedY<Near>(sinUp ? lowX : highX, cosUp ? highY : lowY, cx, cy, cosA, sinA)};
 }
 
 }  // namespace
 
 QPoint MapProjection::RotatePoint(int x, int y, int cx, int cy) const {
-    return Rotated(x, y, cx, cy, cosA, sinA);
+    return Rotated<false>(x, y, cx, cy, cosA, sinA);
 }
 
 void MapProjection::RotatePoints(const QPoint* in, QPoint* out, size_t count, int cx,
                                  int cy) const {
-    for (size_t i = 0; i < count; ++i) {
-        out[i] = Rotated(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
+    // The usual case, every point near, in a loop without branches the compiler can widen.
+    bool allNear = IsNear(cx) && IsNear(cy);
+    for (size_t i = 0; i < count && allNear; ++i) {
+        allNear = IsNear(in[i].x()) && IsNear(in[i].y());
     }
+    if (allNear) {
+        for (size_t i = 0; i < count; ++i) {
+            out[i] = Rotated<true>(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
+        }
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = Rotated<false>(in[i].x(), in[i].y(), cx, cy, cosA, sinA);
+    }
+}
+
+platform::Rect MapProjection::TurnedBounds(int left, int top, int right, int bottom, int cx,
+                                           int cy) const {
+    const int lowX = std::min(left, right);
+    const int highX = std::max(left, right);
+    const int lowY = std::min(top, bottom);
+    const int highY = std::max(top, bottom);
+    if (IsNear(lowX) && IsNear(highX) && IsNear(lowY) && IsNear(highY) && IsNear(cx) &&
+        IsNear(cy)) {
+        return TurnedBox<true>(lowX, lowY, highX, highY, cx, cy, cosA, sinA);
+    }
+    return TurnedBox<false>(lowX, lowY, highX, highY, cx, cy, cosA, sinA);
 }
 
 GeoPoint MapProjection::ScreenToGeo(QPoint point, int width, int height) const {

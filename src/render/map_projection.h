@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -19,9 +20,27 @@ struct GeoPoint {
     float lon = 0.0f;
 };
 
+// Floor of a float known to lie within the int range: truncation toward zero, stepped down for
+// negative fractions, without a library call.
+inline int FloorInIntRange(float value) {
+    const int truncated = int(value);
+    return float(truncated) > value ? truncated - 1 : truncated;
+}
+
 // Floor of a pixel value computed in float, saturated at the int range. NaN gives 0. Infinite
-// values are expected from a box with a zero span and become the nearest int limit.
-int FloorToPixel(float value);
+// values are expected from a box with a zero span and become the nearest int limit. Inline:
+// every projected and turned point takes two.
+inline int FloorToPixel(float value) {
+    // Converting a float outside the int range (or NaN) to int is undefined. 2^31 is exact in
+    // float; every float below it and at or above -2^31 fits in an int. NaN fails both tests.
+    if (value >= -2147483648.0f && value < 2147483648.0f) {
+        return FloorInIntRange(value);
+    }
+    if (std::isnan(value)) {
+        return 0;
+    }
+    return value > 0.0f ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
+}
 
 // Saturating pixel arithmetic, shared with the platform's rectangles.
 using platform::AddPixels;
@@ -49,6 +68,11 @@ public:
     // RotatePoint of `count` points from `in` into `out`, with the same arithmetic and without
     // a call per point: the per-frame step of every cached shape.
     void RotatePoints(const QPoint* in, QPoint* out, size_t count, int cx, int cy) const;
+    // The bounds of the four corners of the box from (left, top) to (right, bottom) turned as
+    // RotatePoint turns them, from one coordinate of each of four corners: each turned
+    // coordinate only grows or only shrinks with x and with y, so each bound is at a corner
+    // the signs of the angle's sine and cosine choose.
+    platform::Rect TurnedBounds(int left, int top, int right, int bottom, int cx, int cy) const;
     // True when the picture is not turned, so that rotating leaves every point where it is.
     bool IsUpright() const { return cosA == 1.0f && sinA == 0.0f; }
 

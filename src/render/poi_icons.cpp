@@ -537,11 +537,7 @@ void PoiIconStrip::DrawIcon(platform::PaintContext& context, int x, int y, int i
     if (picture.isNull()) {
         return;
     }
-    QPainter& painter = context.Painter();
-    const QPainter::CompositionMode mode = painter.compositionMode();
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QPoint(x, y), picture);
-    painter.setCompositionMode(mode);
+    context.DrawImage(QPoint(x, y), picture);
 }
 
 bool LoadPoiIcons(const QString& programFolder) {

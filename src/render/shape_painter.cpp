@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "formats/shape_model.h"
@@ -56,24 +60,60 @@ QBrush FillBrush(int type, bool night) {
     return PolygonFillBrush(type, night);
 }
 
-void PreparePens(formats::ShapePolyline& line, float resolution, bool highResolution) {
-    const PolylinePens pens = PolylinePensFor(line.type, resolution, highResolution);
-    line.outerPen = pens.outer.ToQPen();
-    if (pens.inner) {
-        line.innerPen = pens.inner->ToQPen();
-    } else {
-        line.innerPen.reset();
+// Shapes of one type (at one zoom, by day or by night) share one pen and one brush, made for
+// the first of them: the paint context knows a pen or brush it has seen on an earlier shape.
+// Kept per thread, and made again past a few hundred kinds.
+template <typename Key, typename Made>
+const Made& SharedFor(const Key& key, const std::function<Made()>& make) {
+    constexpr size_t kMostKinds = 256;
+    thread_local std::vector<std::pair<Key, Made>> made;
+    for (const auto& [known, value] : made) {
+        if (known == key) {
+            return value;
+        }
     }
+    if (made.size() >= kMostKinds) {
+        made.clear();
+    }
+    made.emplace_back(key, make());
+    return made.back().second;
 }
 
+struct LinePens {
+    QPen outer;
+    std::optional<QPen> inner;
+};
+
+void PreparePens(formats::ShapePolyline& line, float resolution, bool highResolution) {
+    const LinePens& pens = SharedFor<std::tuple<int, float, bool>, LinePens>(
+        {line.type, resolution, highResolution}, [&] {
+            const PolylinePens specs = PolylinePensFor(line.type, resolution, highResolution);
+            LinePens made{specs.outer.ToQPen(), std::nullopt};
+            if (specs.inner) {
+                made.inner = specs.inner->ToQPen();
+            }
+            return made;
+        });
+    line.outerPen = pens.outer;
+    line.innerPen = pens.inner;
+}
+
+struct AreaPaint {
+    std::optional<QPen> outline;
+    QBrush fill;
+};
+
 void PrepareArea(formats::ShapePolygon& area) {
-    const std::optional<PenSpec> outline = PolygonOutlinePen(area.type);
-    if (outline) {
-        area.outlinePen = outline->ToQPen();
-    } else {
-        area.outlinePen.reset();
-    }
-    area.fillBrush = FillBrush(area.type, area.night != 0);
+    const bool night = area.night != 0;
+    const AreaPaint& paint = SharedFor<std::pair<int, bool>, AreaPaint>({area.type, night}, [&] {
+        AreaPaint made{std::nullopt, FillBrush(area.type, night)};
+        if (const std::optional<PenSpec> outline = PolygonOutlinePen(area.type)) {
+            made.outline = outline->ToQPen();
+        }
+        return made;
+    });
+    area.outlinePen = paint.outline;
+    area.fillBrush = paint.fill;
 }
 
 // The vertices turned for the screen: the cached canvas points themselves while the picture

@@ -177,5 +177,108 @@ TEST(PaintContextBands, SeveralContextsAtOnce) {
     }
 }
 
+// A half-transparent picture, different in every pixel, to blend.
+QImage Picture(int width, int height, unsigned seed) {
+    std::mt19937 random(seed);
+    QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.setPixel(x, y,
+                             qPremultiply(QRgb(random()) | ((x + y) % 4 == 0 ? 0xFF000000u : 0u)));
+        }
+    }
+    return picture;
+}
+
+// Pictures kept among lines and areas, across the row where the bands meet, partly outside
+// the clip and the image: blended in each band as the painter blends the whole picture.
+TEST(PaintContextBands, PicturesAmongLinesAndAreas) {
+    constexpr int kWidth = 160;
+    constexpr int kHeight = 120;
+    const QImage picture = Picture(24, 24, 5);
+    const auto draw = [&](bool bands) {
+        QImage image(kWidth, kHeight, QImage::Format_RGB32);
+        image.fill(kPaper);
+        PaintContext context(&image);
+        context.SetBandsAllowed(bands);
+        std::mt19937 random(11);
+        context.BeginBands();
+        for (int i = 0; i < 60; ++i) {
+            if (i == 30) {
+                context.SetClipRect(Rect{9, 5, kWidth - 7, kHeight - 11});
+                context.SetViewportOrigin(QPoint(-4, 3));
+            }
+            const int x = std::uniform_int_distribution<int>(-30, kWidth + 10)(random);
+            const int y = std::uniform_int_distribution<int>(-30, kHeight + 10)(random);
+            if (i % 3 == 0) {
+                context.DrawImage(QPoint(x, y), picture);
+                continue;
+            }
+            const std::vector<QPoint> line{{x, y}, {kWidth - x, kHeight - y}, {x, kHeight - y}};
+            context.SelectPen(QPen(QColor(QRgb(0xFF000000u | random())), 5, Qt::SolidLine,
+                                   Qt::RoundCap, Qt::RoundJoin));
+            context.SelectBrush(QBrush(QColor(QRgb(0xFF000000u | random()))));
+            if (i % 3 == 1) {
+                context.Polyline(line.data(), int(line.size()));
+            } else {
+                context.Polygon(line.data(), int(line.size()));
+            }
+        }
+        context.EndBands();
+        return image;
+    };
+    EXPECT_TRUE(draw(true) == draw(false));
+
+    // One picture alone, as the painter blends it.
+    QImage expected(kWidth, kHeight, QImage::Format_RGB32);
+    expected.fill(kPaper);
+    {
+        QPainter painter(&expected);
+        painter.drawImage(QPoint(60, kHeight / 2 - 12), picture);
+    }
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    image.fill(kPaper);
+    {
+        PaintContext context(&image);
+        context.BeginBands();
+        context.DrawImage(QPoint(60, kHeight / 2 - 12), picture);
+        context.EndBands();
+    }
+    EXPECT_TRUE(image == expected);
+}
+
+// A picture is blended over the image whatever the painter's composition mode, and paints
+// over what was kept before it and under what comes after.
+TEST(PaintContextBands, PictureInItsPlaceAmongTheKept) {
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(kPaper);
+    QImage opaque(20, 20, QImage::Format_ARGB32_Premultiplied);
+    opaque.fill(QColor(0, 0, 255));
+    PaintContext context(&image);
+    context.SetAntialiasing(false);
+    context.SelectPen(QPen(Qt::NoPen));
+    context.SelectBrush(QBrush(QColor(255, 0, 0)));
+    context.BeginBands();
+    const std::vector<QPoint> square{{10, 10}, {90, 10}, {90, 90}, {10, 90}};
+    context.Polygon(square.data(), int(square.size()));
+    context.DrawImage(QPoint(40, 40), opaque);
+    context.SelectPen(QPen(QColor(0, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const std::vector<QPoint> line{{50, 0}, {50, 99}};
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image.pixel(45, 45), kPaper) << "kept until the bands end";
+    context.EndBands();
+    EXPECT_EQ(image.pixel(20, 20), QColor(255, 0, 0).rgb());
+    EXPECT_EQ(image.pixel(45, 45), QColor(0, 0, 255).rgb()) << "the picture over the area";
+    EXPECT_EQ(image.pixel(50, 45), QColor(0, 255, 0).rgb()) << "the line over the picture";
+
+    context.Painter().setCompositionMode(QPainter::CompositionMode_Clear);
+    QImage clear(4, 4, QImage::Format_ARGB32_Premultiplied);
+    clear.fill(Qt::transparent);
+    context.DrawImage(QPoint(20, 20), clear);
+    EXPECT_EQ(image.pixel(21, 21), QColor(255, 0, 0).rgb())
+        << "a transparent picture shows nothing";
+    EXPECT_EQ(context.Painter().compositionMode(), QPainter::CompositionMode_Clear);
+}
+
 }  // namespace
 }  // namespace platform

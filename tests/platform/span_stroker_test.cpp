@@ -185,5 +185,87 @@ TEST(PaintContext, RoundSolidPensGoToTheSpanStrokerAndTheRestToThePainter) {
     EXPECT_EQ(viaContext, painted);
 }
 
+// The selection reaches the painter by the time it draws, and what its user sets in it (pen,
+// smoothing, transformation) is what the context goes on with.
+TEST(PaintContext, ThePainterHoldsTheSelectionAndWhatItsUserSets) {
+    const std::vector<QPoint> line{{10, 10}, {150, 90}};
+    QImage image = Paper();
+    PaintContext context(&image);
+    context.SelectPen(RoundPen(5));
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(context.Painter().pen(), RoundPen(5));
+
+    // A pen set on the painter is the selected one: it replaces it and draws.
+    const QPen square(QColor(Qt::red), 4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    context.Painter().setPen(square);
+    EXPECT_EQ(context.Pen(), square);
+    EXPECT_EQ(context.SelectPen(RoundPen(3)), square);
+    context.Painter().setBrush(QBrush(Qt::green));
+    EXPECT_EQ(context.SelectBrush(QBrush(Qt::blue)), QBrush(Qt::green));
+    context.Painter().setPen(square);
+    QImage painted = Paper();
+    {
+        QPainter painter(&painted);
+        painter.setPen(square);
+        painter.drawPolyline(line.data(), int(line.size()));
+    }
+    image.fill(kPaper);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, painted);
+
+    // Smoothing turned off on the painter holds for the span stroker too.
+    context.SelectPen(RoundPen(5));
+    context.Painter().setRenderHint(QPainter::Antialiasing, false);
+    image.fill(kPaper);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, SpanStroke(line, 5, false, {}));
+
+    // A transformation set on the painter leaves the line to it.
+    context.Painter().translate(7, 0);
+    image.fill(kPaper);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, PainterStroke(line, 5, false, QPoint(7, 0)));
+}
+
+// Pens and brushes met before are known again, and one changed since is worked out afresh,
+// however many come and go between.
+TEST(PaintContext, SelectionsMetBeforeAndChangedSinceDrawAsTheyAreNow) {
+    const std::vector<QPoint> line{{10, 10}, {150, 90}};
+    QImage image = Paper();
+    PaintContext context(&image);
+    context.SetAntialiasing(false);
+    std::vector<QPen> pens;
+    for (int width = 2; width <= 8; ++width) {
+        pens.push_back(RoundPen(width));
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (const QPen& pen : pens) {
+            image.fill(kPaper);
+            context.SelectPen(pen);
+            context.Polyline(line.data(), int(line.size()));
+            ASSERT_EQ(image, SpanStroke(line, pen.width(), false, {})) << "width " << pen.width();
+        }
+    }
+    QPen changed = pens[0];
+    context.SelectPen(changed);
+    context.Polyline(line.data(), int(line.size()));
+    changed.setWidth(6);
+    image.fill(kPaper);
+    context.SelectPen(changed);
+    context.Polyline(line.data(), int(line.size()));
+    EXPECT_EQ(image, SpanStroke(line, 6, false, {}));
+
+    const std::vector<QPoint> square{{20, 20}, {60, 20}, {60, 60}, {20, 60}};
+    context.SelectPen(QPen(Qt::NoPen));
+    QBrush brush(QColor(255, 0, 0));
+    context.SelectBrush(brush);
+    context.Polygon(square.data(), int(square.size()));
+    EXPECT_EQ(image.pixel(40, 40), QColor(255, 0, 0).rgb());
+    brush.setColor(QColor(0, 0, 255));
+    context.SelectBrush(brush);
+    context.Polygon(square.data(), int(square.size()));
+    EXPECT_EQ(image.pixel(40, 40), QColor(0, 0, 255).rgb());
+}
+
 }  // namespace
 }  // namespace platform

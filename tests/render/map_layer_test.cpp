@@ -175,6 +175,27 @@ TEST_F(MapLayerTest, AFullStopOrATildeLabelIsAShield) {
     EXPECT_EQ(image.pixel(49, 49) & 0xFFFFFF, qRgb(112, 154, 209) & 0xFFFFFF);
 }
 
+// A shield's plate is as wide as its text in the label font of the moment: a font step
+// between frames gives the plate a fresh layer would draw in the new font.
+TEST_F(MapLayerTest, AShieldFollowsTheLabelFont) {
+    auto stepped = LayerOf(One(Road(2, 0.5f, ".A1")));
+    ASSERT_TRUE(Draw(*stepped));
+    const QImage before = image.copy();
+    stepped->GrowLabelFont();
+    stepped->GrowLabelFont();
+    image.fill(Qt::white);
+    Draw(*stepped);
+    const QImage after = image.copy();
+    EXPECT_NE(after, before) << "another font, another plate";
+
+    auto fresh = LayerOf(One(Road(2, 0.5f, ".A1")));
+    fresh->GrowLabelFont();
+    fresh->GrowLabelFont();
+    image.fill(Qt::white);
+    Draw(*fresh);
+    EXPECT_EQ(image, after);
+}
+
 TEST_F(MapLayerTest, ALabelOutsideTheClipBoxIsNeitherDrawnNorListed) {
     std::vector<formats::ShapePtr<>> shapes;
     shapes.push_back(Road(6, 0.9f, "Far", 0.8f));    // the label at x = 320 on a 400 canvas

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace render {
 namespace {
@@ -110,6 +113,52 @@ TEST(PixelConversionTest, OutOfRangeValuesSaturate) {
     const QPoint far = MapProjection().RotatePoint(kIntMax, kIntMin, -1000, 1000);
     EXPECT_GT(far.x(), 0);  // no wrap to the other side
     EXPECT_LT(far.y(), 0);
+}
+
+// The many-point turn and the turned bounds of a box are RotatePoint's, point for point and
+// corner for corner, at every quarter and in between, near the centre and at the int limits.
+TEST(MapProjectionTurnTest, PointsAndBoxBoundsTurnAsOnePointDoes) {
+    std::mt19937 random(3);
+    const std::vector<int> far{kIntMin, kIntMin + 1, -(1 << 29), (1 << 29) - 1,
+                               1 << 29, kIntMax - 1, kIntMax};
+    const auto coordinate = [&] {
+        const int pick = std::uniform_int_distribution<int>(0, 9)(random);
+        if (pick < int(far.size())) {
+            return far[size_t(pick)];
+        }
+        return std::uniform_int_distribution<int>(-3000, 3000)(random);
+    };
+    for (float degrees : {0.0f, 37.0f, 90.0f, 135.5f, 180.0f, 200.0f, 270.0f, 333.0f, -45.0f}) {
+        MapProjection projection;
+        projection.SetRotation(degrees);
+        for (int round = 0; round < 400; ++round) {
+            const int cx = round % 7 == 0 ? coordinate() : 400;
+            const int cy = round % 7 == 0 ? coordinate() : 240;
+            const std::vector<QPoint> corners{{coordinate(), coordinate()},
+                                              {coordinate(), coordinate()}};
+            const std::vector<QPoint> box{corners[0],
+                                          {corners[1].x(), corners[0].y()},
+                                          {corners[0].x(), corners[1].y()},
+                                          corners[1]};
+            std::vector<QPoint> turned(box.size());
+            projection.RotatePoints(box.data(), turned.data(), box.size(), cx, cy);
+            platform::Rect expected{kIntMax, kIntMax, kIntMin, kIntMin};
+            for (size_t i = 0; i < box.size(); ++i) {
+                const QPoint one = projection.RotatePoint(box[i].x(), box[i].y(), cx, cy);
+                ASSERT_EQ(turned[i], one) << degrees << " degrees, point " << i;
+                expected.left = std::min(expected.left, one.x());
+                expected.top = std::min(expected.top, one.y());
+                expected.right = std::max(expected.right, one.x());
+                expected.bottom = std::max(expected.bottom, one.y());
+            }
+            const platform::Rect bounds = projection.TurnedBounds(
+                corners[0].x(), corners[0].y(), corners[1].x(), corners[1].y(), cx, cy);
+            ASSERT_EQ(bounds.left, expected.left) << degrees << " degrees, round " << round;
+            ASSERT_EQ(bounds.top, expected.top) << degrees << " degrees, round " << round;
+            ASSERT_EQ(bounds.right, expected.right) << degrees << " degrees, round " << round;
+            ASSERT_EQ(bounds.bottom, expected.bottom) << degrees << " degrees, round " << round;
+        }
+    }
 }
 
 }  // namespace
