@@ -1,6 +1,7 @@
 #include "platform/paint_context.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <functional>
@@ -20,8 +21,16 @@ namespace {
 // Images lower than this are painted by one thread: two bands would not pay for the hand-over.
 constexpr int kMinBandedHeight = 64;
 
-// The one thread that paints the lower bands, for whichever context holds it; it waits for a
-// task, runs it and reports it done. Started on first use, joined at exit.
+// The lines and areas kept are handed to the worker in batches of this many as they come.
+constexpr size_t kJobsPerHandOver = 32;
+
+// The one thread that paints the lower bands, for whichever context holds it. A context begins
+// a run with the function that paints a range of its jobs in the worker's band, hands over the
+// jobs as it keeps them, and ends the run once it has painted its own band: the worker paints
+// while the drawing thread is still culling and keeping. Started on first use, joined at exit.
+//
+// Where the bands meet is learnt from the runs before: the band of the thread that finished
+// last gets fewer rows the next time.
 class BandWorker {
 public:
     static BandWorker& Instance() {
@@ -33,18 +42,50 @@ public:
     bool TryAcquire() { return owner_.try_lock(); }
     void Release() { owner_.unlock(); }
 
-    // Runs `task` on the worker (held by the caller) until Wait returns.
-    void Start(const std::function<void()>* task) {
+    // The first row of the worker's band for an image of `height` rows.
+    int Middle(int height) const {
+        return std::clamp(int(std::lround(upperShare_ * height)), height / 8, height - height / 8);
+    }
+
+    void Begin(std::function<void(size_t, size_t)> paint) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        paint_ = std::move(paint);
+        published_ = 0;
+        painted_ = 0;
+        ended_ = false;
+        running_ = true;
+        began_ = std::chrono::steady_clock::now();
+        finished_ = began_;
+    }
+    // Jobs [0, count) may be painted.
+    void Publish(size_t count) {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            task_ = task;
-            finished_ = false;
+            published_ = count;
         }
         wake_.notify_one();
     }
-    void Wait() {
+    // Returns once every job handed over is painted: their storage may then move.
+    void WaitPainted() {
         std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return finished_; });
+        done_.wait(lock, [this] { return painted_ == published_; });
+    }
+    // Hands over the last jobs, and returns once the worker has painted them all.
+    void End(size_t count) {
+        const auto ownDone = std::chrono::steady_clock::now();
+        std::unique_lock<std::mutex> lock(mutex_);
+        published_ = count;
+        ended_ = true;
+        wake_.notify_one();
+        done_.wait(lock, [this] { return !running_; });
+        if (count >= kJobsToLearnFrom) {
+            const double own = std::chrono::duration<double>(ownDone - began_).count();
+            const double worker = std::chrono::duration<double>(finished_ - began_).count();
+            const double longer = std::max({own, worker, 1e-9});
+            upperShare_ = std::clamp(upperShare_ + kLearning * (worker - own) / longer, 0.125,
+                                     0.875);
+        }
+        paint_ = nullptr;
     }
 
     ~BandWorker() {
@@ -57,20 +98,33 @@ public:
     }
 
 private:
+    // Runs of fewer jobs say little about the balance of a frame.
+    static constexpr size_t kJobsToLearnFrom = 64;
+    static constexpr double kLearning = 0.25;
+
     BandWorker() : thread_([this] { Loop(); }) {}
 
     void Loop() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [this] { return task_ != nullptr || stop_; });
-            if (task_ == nullptr) {
+            wake_.wait(lock, [this] {
+                return stop_ || (running_ && (painted_ < published_ || ended_));
+            });
+            if (!running_) {
                 return;
             }
-            const std::function<void()>* task = std::exchange(task_, nullptr);
-            lock.unlock();
-            (*task)();
-            lock.lock();
-            finished_ = true;
+            if (painted_ < published_) {
+                const size_t from = painted_;
+                const size_t to = published_;
+                lock.unlock();
+                paint_(from, to);
+                const auto painted = std::chrono::steady_clock::now();
+                lock.lock();
+                painted_ = to;
+                finished_ = painted;
+            } else {
+                running_ = false;
+            }
             done_.notify_all();
         }
     }
@@ -79,9 +133,16 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable done_;
-    const std::function<void()>* task_ = nullptr;
-    bool finished_ = true;
+    std::function<void(size_t, size_t)> paint_;
+    size_t published_ = 0;
+    size_t painted_ = 0;
+    bool ended_ = false;
+    bool running_ = false;
     bool stop_ = false;
+    std::chrono::steady_clock::time_point began_;
+    std::chrono::steady_clock::time_point finished_;
+    // The share of the rows painted by the drawing thread.
+    double upperShare_ = 0.5;
     std::thread thread_;
 };
 
@@ -253,22 +314,15 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
     job.offset = origin_;
     job.width = width;
     job.colour = colour;
-    // The rows it may paint, with room for the pen and the smoothed edges, and the rows its
-    // edges cross, wide enough not to overflow.
+    // The rows it may paint, with room for the pen and the smoothed edges, wide enough not to
+    // overflow.
     using Wide = std::conditional_t<kFloat, double, qint64>;
     Wide minY = points[0].y();
     Wide maxY = minY;
-    Wide crossed = 0;
     for (int i = 1; i < count; ++i) {
         const Wide y = points[i].y();
         minY = std::min(minY, y);
         maxY = std::max(maxY, y);
-        crossed += std::abs(y - Wide(points[i - 1].y()));
-    }
-    int edges = count - 1;
-    if (kind != SpanJob::kStroke) {
-        crossed += std::abs(Wide(points[count - 1].y()) - Wide(points[0].y()));
-        ++edges;
     }
     const double reach = (kind == SpanJob::kStroke ? width / 2.0 : 0.0) + 2.0;
     constexpr double kRowLimit = 2.0e9;
@@ -282,33 +336,83 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
         job.top = int(std::clamp(minY + origin_.y() - rows, -kIntRowLimit, kIntRowLimit));
         job.bottom = int(std::clamp(maxY + origin_.y() + rows, -kIntRowLimit, kIntRowLimit));
     }
-    // A row of a line costs more the wider its pen: about half a crossing more a pixel.
-    job.work = (double(crossed) + edges * (2.0 * reach - 1.0)) * (1.0 + width / 2.0);
+    StartLowerBand();
     if constexpr (kFloat) {
         job.first = int(pointsF_.size());
+        RoomFor(pointsF_, size_t(count));
         pointsF_.insert(pointsF_.end(), points, points + count);
     } else {
         job.first = int(points_.size());
+        RoomFor(points_, size_t(count));
         points_.insert(points_.end(), points, points + count);
     }
     if (paint) {
         job.colour = paint->colour;
         if (paint->pattern) {
             job.pattern = int(patterns_.size());
+            RoomFor(patterns_, 1);
             patterns_.push_back(*paint->pattern);
             job.patternOrigin = paint->patternOrigin;
         }
     }
-    jobs_.push_back(job);
+    KeepJob(job);
 }
 
-// The rows top..bottom of every job kept, in the order they came.
-void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const {
+// The worker takes the lower band of this context's jobs from the first one kept, if it is
+// free and the image tall enough to share.
+void PaintContext::StartLowerBand() {
+    if (lowerBand_ || !jobs_.empty()) {
+        return;
+    }
+    const int height = target_->height();
+    if (height < kMinBandedHeight || !BandWorker::Instance().TryAcquire()) {
+        return;
+    }
+    if (!lower_) {
+        lower_ = std::make_unique<BandPainters>();
+    }
+    lowerBand_ = true;
+    middle_ = BandWorker::Instance().Middle(height);
+    // An image of the worker's own over the same pixels, so that neither thread detaches or
+    // touches the other's image object.
+    lowerImage_ = QImage(target_->bits(), target_->width(), height, target_->bytesPerLine(),
+                         target_->format());
+    BandWorker::Instance().Begin([this, height](size_t from, size_t to) {
+        PaintJobs(lowerImage_, middle_, height - 1, *lower_, from, to);
+    });
+}
+
+// What the worker may be reading moves only once it has painted all it was given.
+template <typename Vector>
+void PaintContext::RoomFor(Vector& vector, size_t more) {
+    if (vector.size() + more <= vector.capacity()) {
+        return;
+    }
+    if (lowerBand_) {
+        BandWorker::Instance().WaitPainted();
+    }
+    vector.reserve(std::max(vector.capacity() * 2, vector.size() + more + 256));
+}
+
+void PaintContext::KeepJob(const SpanJob& job) {
+    RoomFor(jobs_, 1);
+    jobs_.push_back(job);
+    if (lowerBand_ && jobs_.size() % kJobsPerHandOver == 0) {
+        BandWorker::Instance().Publish(jobs_.size());
+    }
+}
+
+// The rows top..bottom of the jobs from..to - 1, in the order they came. The jobs and their
+// points are read through the arrays' data: the drawing thread may be adding more meanwhile.
+void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& painters,
+                             size_t from, size_t to) const {
     const QRect rows(0, top, image.width(), bottom - top + 1);
     painters.filler.LimitRows(top, bottom);
     // Pictures are drawn by a painter of the band's own, begun at the first.
     std::optional<QPainter> picturePainter;
-    for (const SpanJob& job : jobs_) {
+    const SpanJob* const jobs = jobs_.data();
+    for (size_t index = from; index < to; ++index) {
+        const SpanJob& job = jobs[index];
         if (job.bottom < top || job.top > bottom) {
             continue;
         }
@@ -349,7 +453,7 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
                 FillPaint paint;
                 paint.colour = job.colour;
                 if (job.pattern >= 0) {
-                    paint.pattern = &patterns_[size_t(job.pattern)];
+                    paint.pattern = patterns_.data() + job.pattern;
                     paint.patternOrigin = job.patternOrigin;
                 }
                 if (job.floatPoints) {
@@ -370,75 +474,30 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
 
 // The part of the picture in the band's rows, blended as the whole picture would be there.
 void PaintContext::PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const {
-    const QImage& picture = images_[size_t(job.first)];
+    const QImage& picture = images_.data()[job.first];
     const QRect visible = job.clip & rows;
     if (!visible.isEmpty()) {
         painter.drawImage(visible.topLeft(), picture, visible.translated(-job.offset));
     }
 }
 
-// The row that splits the work of the jobs kept in halves, each job's work spread evenly over
-// the rows it may paint: a crossing of a row by an edge is what a row of a line or an area
-// costs, far more than its pixels. Kept within the middle half of the image.
-int PaintContext::BalancedMiddle(int height) {
-    rowWork_.assign(size_t(height) + 1, 0.0);
-    double total = 0.0;
-    for (const SpanJob& job : jobs_) {
-        const int top = std::max({0, job.top, job.clip.top()});
-        const int bottom = std::min({height - 1, job.bottom, job.clip.bottom()});
-        if (top > bottom) {
-            continue;
-        }
-        const double perRow = job.work / (double(job.bottom) - double(job.top) + 1.0);
-        rowWork_[size_t(top)] += perRow;
-        rowWork_[size_t(bottom) + 1] -= perRow;
-        total += perRow * (bottom - top + 1);
-    }
-    const int lowest = height / 4;
-    const int highest = height - height / 4;
-    double running = 0.0;
-    double upper = 0.0;
-    for (int y = 0; y < highest; ++y) {
-        running += rowWork_[size_t(y)];
-        upper += running;
-        if (y + 1 >= lowest && 2.0 * upper >= total) {
-            return y + 1;
-        }
-    }
-    return highest;
-}
-
 void PaintContext::FlushBands() {
     if (jobs_.empty()) {
         return;
     }
-    // Each band paints through an image of its own over the same pixels, so that neither
-    // thread detaches or touches the other's image object.
-    const int width = target_->width();
-    const int height = target_->height();
-    uchar* const bits = target_->bits();
-    const qsizetype stride = target_->bytesPerLine();
-    const QImage::Format format = target_->format();
-    QImage upperImage(bits, width, height, stride, format);
-    BandWorker* worker = nullptr;
-    if (height >= kMinBandedHeight && BandWorker::Instance().TryAcquire()) {
-        worker = &BandWorker::Instance();
-    }
-    if (worker) {
-        if (!lower_) {
-            lower_ = std::make_unique<BandPainters>();
-        }
-        const int middle = BalancedMiddle(height);
-        QImage lowerImage(bits, width, height, stride, format);
-        const std::function<void()> lowerBand = [this, &lowerImage, middle, height] {
-            PaintJobs(lowerImage, middle, height - 1, *lower_);
-        };
-        worker->Start(&lowerBand);
-        PaintJobs(upperImage, 0, middle - 1, Painters());
-        worker->Wait();
-        worker->Release();
+    // The upper band (or every row, when the worker is elsewhere) on this thread, through an
+    // image of its own over the same pixels.
+    QImage upperImage(target_->bits(), target_->width(), target_->height(),
+                      target_->bytesPerLine(), target_->format());
+    if (lowerBand_) {
+        BandWorker& worker = BandWorker::Instance();
+        worker.Publish(jobs_.size());
+        PaintJobs(upperImage, 0, middle_ - 1, Painters(), 0, jobs_.size());
+        worker.End(jobs_.size());
+        worker.Release();
+        lowerBand_ = false;
     } else {
-        PaintJobs(upperImage, 0, height - 1, Painters());
+        PaintJobs(upperImage, 0, target_->height() - 1, Painters(), 0, jobs_.size());
     }
     jobs_.clear();
     points_.clear();
@@ -661,10 +720,10 @@ void PaintContext::DrawImage(QPoint logical, const QImage& picture) {
         job.offset = corner;
         job.top = visible.top();
         job.bottom = visible.bottom();
-        // Blending a row of a picture costs about an edge crossing per 8 pixels.
-        job.work = visible.height() * (visible.width() / 8.0);
+        StartLowerBand();
+        RoomFor(images_, 1);
         images_.push_back(picture);
-        jobs_.push_back(job);
+        KeepJob(job);
         return;
     }
     QPainter& painter = ReadyPainter();

@@ -66,10 +66,10 @@ public:
     BackgroundMode BkMode() const { return bkMode_; }
 
     // Between BeginBands and EndBands the lines and areas the span painters take are kept and
-    // painted together, in two bands of rows at once (the upper one by this thread, the lower
-    // by a worker thread); anything else drawn meanwhile paints them first. The pixels are
-    // those painted one by one. Without a worker free, or when SetBandsAllowed(false), this
-    // thread paints them alone.
+    // painted in two bands of rows: the lower one by a worker thread as they are kept, the
+    // upper one by this thread when they end; anything else drawn meanwhile paints them first.
+    // The pixels are those painted one by one. Without a worker free, or when
+    // SetBandsAllowed(false), this thread paints them alone.
     void BeginBands();
     void EndBands();
     void SetBandsAllowed(bool allowed) { bandsAllowed_ = allowed; }
@@ -140,16 +140,18 @@ private:
         QPoint patternOrigin;
         int top = 0;  // the rows of the image it may paint
         int bottom = 0;
-        // What painting it costs, in edge crossings of a row, spread evenly over its rows.
-        double work = 0.0;
     };
     struct BandPainters;
     template <typename Point>
     void Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip, int width,
               QRgb colour, bool antialiased, const FillPaint* paint);
+    void KeepJob(const SpanJob& job);
+    void StartLowerBand();
+    template <typename Vector>
+    void RoomFor(Vector& vector, size_t more);
     void FlushBands();
-    int BalancedMiddle(int height);
-    void PaintJobs(QImage& image, int top, int bottom, BandPainters& painters) const;
+    void PaintJobs(QImage& image, int top, int bottom, BandPainters& painters, size_t from,
+                   size_t to) const;
     void PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const;
     // This thread's painters (the upper band's when in bands).
     BandPainters& Painters();
@@ -193,8 +195,11 @@ private:
     std::vector<QPointF> pointsF_;
     std::vector<QImage> patterns_;
     std::vector<QImage> images_;
-    std::vector<double> rowWork_;
-    // The worker's own painters, used by it alone while it paints its band.
+    // While the worker paints the lower band (rows middle_ down) of the jobs kept: its painters
+    // and its image over the target's pixels, used by it alone meanwhile.
+    bool lowerBand_ = false;
+    int middle_ = 0;
+    QImage lowerImage_;
     std::unique_ptr<BandPainters> lower_;
 };
 
