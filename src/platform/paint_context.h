@@ -37,6 +37,9 @@ public:
     // and brush; whatever its user changes in it is the context's state afterwards.
     QPainter& Painter();
     const QPen& Pen() const { return lent_ ? painter_.pen() : pen_; }
+    // How the painter renders (antialiasing of lines and text), read without drawing what is
+    // kept.
+    QPainter::RenderHints RenderHints() const { return painter_.renderHints(); }
     // The image drawn on; what is kept for the bands lands on it when they end.
     QImage* Target() const { return target_; }
 

@@ -255,7 +255,7 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
     const int cx = width / 2;
     const int cy = height / 2;
     bool drewAny = false;
-    // The lines and areas in two bands at once; the labels after them, on this thread.
+    // The lines and areas, and the labels after them, in two bands at once.
     context.BeginBands();
     for (int i = 0;; ++i) {
         formats::Shape* shape = file->Object(i);
@@ -269,12 +269,11 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
             drewAny = true;
         }
     }
-    context.EndBands();
-    if (!drewAny) {
-        return false;
+    if (drewAny) {
+        DrawLabels(context, width, height, projection, labels);
     }
-    DrawLabels(context, width, height, projection, labels);
-    return true;
+    context.EndBands();
+    return drewAny;
 }
 
 void MapLayer::KeepLabelTexts(const platform::LogFont& font, const QFont& qfont) {
@@ -383,11 +382,11 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
         text.pictureHalo = file->LabelBackColour();
         text.picture = LabelPicture(text.text, context.Font(),
                                     double(shape.labelAngleTenthsDeg) / 10.0,
-                                    context.Painter().renderHints(), text.pictureHalo, colour,
+                                    context.RenderHints(), text.pictureHalo, colour,
                                     text.pictureOrigin);
         labelPictureBytes_ += size_t(text.picture.sizeInBytes());
     }
-    context.Painter().drawImage(AddPixels(QPoint(x, y), text.pictureOrigin), text.picture);
+    context.DrawImage(AddPixels(QPoint(x, y), text.pictureOrigin), text.picture);
     labels.push_back(measured);
 }
 
