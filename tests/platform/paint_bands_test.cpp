@@ -108,6 +108,27 @@ TEST(PaintContextBands, PaintTheSamePixelsAsOneThread) {
     }
 }
 
+// A long run: the worker paints while more is kept, the storage it reads grows meanwhile, and
+// the rows where the bands meet move from one run to the next as the threads' times are
+// learnt. Whatever the split, the pixels are those of one thread.
+TEST(PaintContextBands, LongRunsOneAfterAnother) {
+    const auto drawn = [](bool bands) {
+        QImage image(300, 220, QImage::Format_RGB32);
+        image.fill(kPaper);
+        PaintContext context(&image);
+        context.SetBandsAllowed(bands);
+        for (unsigned run = 0; run < 6; ++run) {
+            context.BeginBands();
+            for (unsigned part = 0; part < 5; ++part) {
+                DrawScene(context, image.width(), image.height(), 40 + run * 5 + part);
+            }
+            context.EndBands();
+        }
+        return image;
+    };
+    EXPECT_TRUE(drawn(true) == drawn(false));
+}
+
 // What is kept for the bands is painted before the painter draws over it, and by the time
 // the bands end; outside them the span painters paint at once.
 TEST(PaintContextBands, KeepTheOrderOfDrawing) {
