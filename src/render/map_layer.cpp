@@ -391,7 +391,7 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
 }
 
 // Measured as DrawText with DT_CALCRECT measures one line, from the text laid out once.
-void MapLayer::DrawShield(const LabelText& text, const formats::Shape& shape,
+void MapLayer::DrawShield(LabelText& text, const formats::Shape& shape,
                           platform::PaintContext& context, QPoint anchor) {
     platform::Rect measured{anchor.x(), anchor.y(), AddPixels(anchor.x(), text.width),
                             AddPixels(anchor.y(), labelHeight_)};
@@ -400,16 +400,41 @@ void MapLayer::DrawShield(const LabelText& text, const formats::Shape& shape,
     if (!context.RectVisible(plate)) {
         return;
     }
-    const QBrush oldBrush = context.SelectBrush(
-        QBrush(platform::ToQColor(shape.type < 3 ? kShieldColourMajor : kShieldColourOther)));
+    // The plate and its text are drawn once into a picture of their own, which is drawn with
+    // the lines and areas kept for the bands.
+    const platform::ColorRef plateColour =
+        shape.type < 3 ? kShieldColourMajor : kShieldColourOther;
+    if (text.shield.isNull() || text.shieldPen != context.Pen() ||
+        text.shieldPlate != plateColour || text.shieldHints != context.RenderHints()) {
+        text.shieldPen = context.Pen();
+        text.shieldPlate = plateColour;
+        text.shieldHints = context.RenderHints();
+        text.shield = ShieldPicture(text, plateColour, context);
+        labelPictureBytes_ += size_t(text.shield.sizeInBytes());
+    }
+    context.DrawImage(QPoint(SubtractPixels(plate.left, 1), SubtractPixels(plate.top, 1)),
+                      text.shield);
+}
+
+QImage MapLayer::ShieldPicture(const LabelText& text, platform::ColorRef plateColour,
+                               const platform::PaintContext& context) const {
+    // The plate two pixels round the text, and a pixel round it for the pen's smoothed edge;
+    // the picture's top-left pixel is one up and left of the plate's.
+    QImage picture(text.width + 6, labelHeight_ + 6, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    platform::PaintContext local(&picture);
+    local.SetViewportOrigin(QPoint(1, 1));
+    local.Painter().setRenderHints(context.RenderHints());
+    local.SelectPen(context.Pen());
+    local.SelectBrush(QBrush(platform::ToQColor(plateColour)));
     // Filled and outlined with the current pen, right and bottom edges exclusive.
-    context.Painter().drawRect(QRect(QPoint(plate.left, plate.top),
-                                     QPoint(SubtractPixels(plate.right, 2),
-                                            SubtractPixels(plate.bottom, 2))));
-    context.SelectBrush(oldBrush);
-    const platform::ColorRef oldColour = context.SetTextColor(kShieldTextColour);
-    platform::DrawText(context, text.text.text(), measured, kDrawLabelFlags);
-    context.SetTextColor(oldColour);
+    local.Painter().drawRect(QRect(QPoint(0, 0), QPoint(text.width + 2, labelHeight_ + 2)));
+    local.SelectFont(context.Font());
+    local.SetTextColor(kShieldTextColour);
+    local.SetBkMode(platform::BackgroundMode::kTransparent);
+    platform::Rect measured{2, 2, 2 + text.width, 2 + labelHeight_};
+    platform::DrawText(local, text.text.text(), measured, kDrawLabelFlags);
+    return picture;
 }
 
 DrawMapVector::~DrawMapVector() = default;

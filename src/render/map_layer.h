@@ -5,6 +5,8 @@
 // canvas, has the visible ones drawn and places their labels so that they do not overlap.
 
 #include <QFont>
+#include <QPainter>
+#include <QPen>
 #include <QImage>
 #include <QStaticText>
 #include <QString>
@@ -147,6 +149,11 @@ private:
         QPoint pictureOrigin;  // the picture's top-left corner from the label's
         platform::ColorRef pictureColour = 0;
         platform::ColorRef pictureHalo = 0;
+        // A shield's plate and text, drawn with this pen, plate colour and rendering.
+        QImage shield;
+        QPen shieldPen;
+        platform::ColorRef shieldPlate = 0;
+        QPainter::RenderHints shieldHints;
     };
     // Label pictures kept at most, in bytes, before all are dropped to be made again as they
     // show: a session that wanders over a whole map keeps what one screen needs.
@@ -157,8 +164,10 @@ private:
     LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
     void DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context, QPoint anchor,
                    LabelList& labels);
-    void DrawShield(const LabelText& text, const formats::Shape& shape,
+    void DrawShield(LabelText& text, const formats::Shape& shape,
                     platform::PaintContext& context, QPoint anchor);
+    QImage ShieldPicture(const LabelText& text, platform::ColorRef plateColour,
+                         const platform::PaintContext& context) const;
 
     bool highResolution_ = false;
     const platform::SettingsStore* settings_ = nullptr;
