@@ -185,9 +185,8 @@ private:
     double acrossY_;
 };
 
-// `colour` over the pixel with coverage `cover` in (0, 1].
-inline void Plot(QRgb& pixel, QRgb colour, double cover) {
-    const uint32_t weight = uint32_t(cover * 256.0 + 0.5);
+// `colour` over the pixel at `weight` 256ths, 1 to 256.
+inline void Plot(QRgb& pixel, QRgb colour, uint32_t weight) {
     pixel = weight >= 256 ? colour : Mix(pixel, colour, weight);
 }
 
@@ -204,14 +203,15 @@ void HairlineColumns(uchar* bits, qsizetype stride, int first, int last, double 
             continue;
         }
         const int below = FloorOf(along);
-        const double share = along - below;
+        // The pixel below the line takes what the one above leaves.
+        const uint32_t above = uint32_t((along - below) * 256.0 + 0.5);
         QRgb* const pixel = kSteep ? reinterpret_cast<QRgb*>(bits + stride * column) + below
                                    : reinterpret_cast<QRgb*>(bits + stride * below) + column;
-        if (below >= lowAcross) {
-            Plot(pixel[0], colour, 1.0 - share);
+        if (below >= lowAcross && above < 256) {
+            Plot(pixel[0], colour, 256 - above);
         }
-        if (below < highAcross && share > 0.0) {
-            Plot(pixel[across], colour, share);
+        if (below < highAcross && above > 0) {
+            Plot(pixel[across], colour, above);
         }
     }
 }
