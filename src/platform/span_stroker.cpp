@@ -354,7 +354,7 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
             const auto keep = [&](int x, uint8_t alpha) {
                 if (alpha > cover[x]) {
                     if (cover[x] == 0) {
-                        edges_.push_back({y, x});
+                        edges_.push_back({cover + x, row + x});
                     }
                     cover[x] = alpha;
                 }
@@ -387,11 +387,10 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
     // the core may carry the coverage of another segment's edge: the colour blended over
     // itself stays the colour.
     for (const EdgePixel& edge : edges_) {
-        uint8_t& alpha = coverage_[size_t(edge.y) * size_t(coverageWidth_) + size_t(edge.x)];
-        QRgb& pixel = reinterpret_cast<QRgb*>(bits + stride * edge.y)[edge.x];
+        const uint32_t alpha = *edge.cover;
         // 255ths to 256ths: 0 stays 0 and 255 becomes 256.
-        pixel = Mix(pixel, colour, alpha + (alpha >> 7));
-        alpha = 0;
+        *edge.pixel = Mix(*edge.pixel, colour, alpha + (alpha >> 7));
+        *edge.cover = 0;
     }
 }
 

@@ -53,8 +53,8 @@ private:
     // kept for; zero again once the line is blended.
     std::vector<uint8_t> coverage_;
     struct EdgePixel {
-        int y;
-        int x;
+        uint8_t* cover;
+        QRgb* pixel;
     };
     std::vector<EdgePixel> edges_;
     int coverageWidth_ = 0;
