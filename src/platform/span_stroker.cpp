@@ -49,13 +49,12 @@ struct Segment {
 // Components smaller than this count as zero: the band's side is then parallel to the rows.
 constexpr double kNearlyZero = 1e-12;
 
-template <typename Point>
-Segment SegmentOf(const Point& a, const Point& b, QPoint offset, bool startDisc) {
+Segment SegmentOf(double ax, double ay, double bx, double by, bool startDisc) {
     Segment s{};
-    s.ax = double(a.x()) + offset.x();
-    s.ay = double(a.y()) + offset.y();
-    s.bx = double(b.x()) + offset.x();
-    s.by = double(b.y()) + offset.y();
+    s.ax = ax;
+    s.ay = ay;
+    s.bx = bx;
+    s.by = by;
     const double dx = s.bx - s.ax;
     const double dy = s.by - s.ay;
     s.length = std::sqrt(dx * dx + dy * dy);
@@ -322,14 +321,19 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
     const int segments = closed && count > 2 ? count : std::max(1, count - 1);
     for (int i = 0; i < segments; ++i) {
         const int next = i + 1 < count ? i + 1 : (closed ? 0 : count - 1);
-        const Segment s = SegmentOf(points[i], points[next], offset, i == 0);
-        const double top = std::min(s.ay, s.by) - reach;
-        const double bottom = std::max(s.ay, s.by) + reach;
+        // Passed over before its direction and length are worked out when it misses the area
+        // (as half a line does in each band).
+        const double ax = double(points[i].x()) + offset.x();
+        const double ay = double(points[i].y()) + offset.y();
+        const double bx = double(points[next].x()) + offset.x();
+        const double by = double(points[next].y()) + offset.y();
+        const double top = std::min(ay, by) - reach;
+        const double bottom = std::max(ay, by) + reach;
         if (bottom < area.top() || top > area.bottom() + 1 ||
-            std::max(s.ax, s.bx) + reach < area.left() ||
-            std::min(s.ax, s.bx) - reach > area.right() + 1) {
+            std::max(ax, bx) + reach < area.left() || std::min(ax, bx) - reach > area.right() + 1) {
             continue;
         }
+        const Segment s = SegmentOf(ax, ay, bx, by, i == 0);
         const int firstRow = std::max(FloorOf(std::max(top - 0.5, double(area.top()) - 1.0)),
                                       area.top());
         const int lastRow = std::min(CeilOf(std::min(bottom, double(area.bottom()) + 1.0)),
