@@ -198,37 +198,33 @@ void PaintContext::Reclaim() {
     antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
 }
 
-namespace {
-
-// Keeps `value` and what was made of it among the last few, the oldest making room.
+// What was made of `value` when it is one of the objects kept, else made now and kept in place
+// of the oldest. Objects are told apart by their shared data, not compared field by field.
 template <typename Value, typename Made>
-void Remember(std::vector<std::pair<Value, Made>>& known, size_t& next, const Value& value,
-              const Made& made) {
+template <typename Make>
+Made PaintContext::Known<Value, Made>::Of(Value& value, Make make) {
     constexpr size_t kKept = 4;
-    if (known.size() < kKept) {
-        known.emplace_back(value, made);
-        return;
+    for (auto& [known, made] : kept_) {
+        if (known.data_ptr() == value.data_ptr()) {
+            return made;
+        }
     }
-    known[next] = {value, made};
-    next = (next + 1) % kKept;
+    Made made = make();
+    if (kept_.size() < kKept) {
+        kept_.emplace_back(value, made);
+    } else {
+        kept_[next_] = {value, made};
+        next_ = (next_ + 1) % kKept;
+    }
+    return made;
 }
-
-}  // namespace
 
 const PaintContext::PenForSpans& PaintContext::SpanPen() {
     Reclaim();
-    if (penKnown_) {
-        return spanPen_;
+    if (!penKnown_) {
+        spanPen_ = knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
+        penKnown_ = true;
     }
-    penKnown_ = true;
-    for (auto& [known, spans] : knownPens_) {
-        if (known.data_ptr() == pen_.data_ptr()) {
-            spanPen_ = spans;
-            return spanPen_;
-        }
-    }
-    spanPen_ = ClassifiedPen();
-    Remember(knownPens_, nextKnownPen_, pen_, spanPen_);
     return spanPen_;
 }
 
@@ -253,18 +249,10 @@ PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
 
 const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
     Reclaim();
-    if (brushKnown_) {
-        return spanBrush_;
+    if (!brushKnown_) {
+        spanBrush_ = knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
+        brushKnown_ = true;
     }
-    brushKnown_ = true;
-    for (auto& [known, spans] : knownBrushes_) {
-        if (known.data_ptr() == brush_.data_ptr()) {
-            spanBrush_ = spans;
-            return spanBrush_;
-        }
-    }
-    spanBrush_ = ClassifiedBrush();
-    Remember(knownBrushes_, nextKnownBrush_, brush_, spanBrush_);
     return spanBrush_;
 }
 

@@ -171,12 +171,20 @@ private:
     bool brushKnown_ = false;
     PenForSpans spanPen_;
     BrushForSpans spanBrush_;
-    // The last pens and brushes worked out, held (so that they stay the same objects) to be
-    // known again at once when shapes share them; a few of each.
-    std::vector<std::pair<QPen, PenForSpans>> knownPens_;
-    std::vector<std::pair<QBrush, BrushForSpans>> knownBrushes_;
-    size_t nextKnownPen_ = 0;
-    size_t nextKnownBrush_ = 0;
+    // The last few pens (or brushes) worked out, held so that they stay the same objects, with
+    // what was made of them: a pen shared by many shapes is known again at once.
+    template <typename Value, typename Made>
+    class Known {
+    public:
+        template <typename Make>
+        Made Of(Value& value, Make make);
+
+    private:
+        std::vector<std::pair<Value, Made>> kept_;
+        size_t next_ = 0;
+    };
+    Known<QPen, PenForSpans> knownPens_;
+    Known<QBrush, BrushForSpans> knownBrushes_;
     // SpanClip's answer, kept until the origin, the clip or the painter's state may change.
     bool spanClipKnown_ = false;
     bool spanClipUsable_ = false;
