@@ -324,7 +324,6 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
         job.top = int(std::clamp(minY + origin_.y() - rows, -kIntRowLimit, kIntRowLimit));
         job.bottom = int(std::clamp(maxY + origin_.y() + rows, -kIntRowLimit, kIntRowLimit));
     }
-    StartLowerBand();
     if constexpr (kFloat) {
         job.first = int(pointsF_.size());
         RoomFor(pointsF_, size_t(count));
@@ -382,7 +381,10 @@ void PaintContext::RoomFor(Vector& vector, size_t more) {
     vector.reserve(std::max(vector.capacity() * 2, vector.size() + more + 256));
 }
 
+// The worker starts on its band with the first job of a run, whose points and pictures were
+// added while it was not reading any.
 void PaintContext::KeepJob(const SpanJob& job) {
+    StartLowerBand();
     RoomFor(jobs_, 1);
     jobs_.push_back(job);
     if (lowerBand_ && jobs_.size() % kJobsPerHandOver == 0) {
@@ -708,7 +710,6 @@ void PaintContext::DrawImage(QPoint logical, const QImage& picture) {
         job.offset = corner;
         job.top = visible.top();
         job.bottom = visible.bottom();
-        StartLowerBand();
         RoomFor(images_, 1);
         images_.push_back(picture);
         KeepJob(job);
