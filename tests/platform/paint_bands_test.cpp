@@ -14,6 +14,19 @@ namespace {
 
 constexpr QRgb kPaper = 0xFF336699;
 
+QImage Paper(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(kPaper);
+    return image;
+}
+
+// Areas filled red, aliased and with no outline.
+void FillRedAliased(PaintContext& context) {
+    context.SetAntialiasing(false);
+    context.SelectPen(QPen(Qt::NoPen));
+    context.SelectBrush(QBrush(QColor(255, 0, 0)));
+}
+
 // A map-like scene of wide lines, areas (solid, patterned, outlined, with points in whole and
 // fractional pixels) and a few things only the painter draws, many of them across the middle
 // row where the bands meet, under a clip and a viewport origin that change on the way.
@@ -87,8 +100,7 @@ void DrawScene(PaintContext& context, int width, int height, unsigned seed) {
 }
 
 QImage Drawn(int width, int height, unsigned seed, bool bands) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(kPaper);
+    QImage image = Paper(width, height);
     PaintContext context(&image);
     context.SetBandsAllowed(bands);
     context.BeginBands();
@@ -113,8 +125,7 @@ TEST(PaintContextBands, PaintTheSamePixelsAsOneThread) {
 // learnt. Whatever the split, the pixels are those of one thread.
 TEST(PaintContextBands, LongRunsOneAfterAnother) {
     const auto drawn = [](bool bands) {
-        QImage image(300, 220, QImage::Format_RGB32);
-        image.fill(kPaper);
+        QImage image = Paper(300, 220);
         PaintContext context(&image);
         context.SetBandsAllowed(bands);
         for (unsigned run = 0; run < 6; ++run) {
@@ -132,13 +143,10 @@ TEST(PaintContextBands, LongRunsOneAfterAnother) {
 // What is kept for the bands is painted before the painter draws over it, and by the time
 // the bands end; outside them the span painters paint at once.
 TEST(PaintContextBands, KeepTheOrderOfDrawing) {
-    QImage image(120, 100, QImage::Format_RGB32);
-    image.fill(kPaper);
+    QImage image = Paper(120, 100);
     PaintContext context(&image);
-    context.SetAntialiasing(false);
     const std::vector<QPoint> square{{10, 10}, {110, 10}, {110, 90}, {10, 90}};
-    context.SelectPen(QPen(Qt::NoPen));
-    context.SelectBrush(QBrush(QColor(255, 0, 0)));
+    FillRedAliased(context);
     context.BeginBands();
     context.Polygon(square.data(), int(square.size()));
     context.FillRect(Rect{50, 40, 60, 60}, 0x00FF0000);  // blue, over the red
@@ -160,12 +168,9 @@ TEST(PaintContextBands, KeepTheOrderOfDrawing) {
 // Only areas in fractional pixels kept: the array of whole-pixel points stays empty and is
 // never indexed.
 TEST(PaintContextBands, AreasInFractionalPixelsAlone) {
-    QImage image(64, 64, QImage::Format_RGB32);
-    image.fill(kPaper);
+    QImage image = Paper(64, 64);
     PaintContext context(&image);
-    context.SetAntialiasing(false);
-    context.SelectPen(QPen(Qt::NoPen));
-    context.SelectBrush(QBrush(QColor(255, 0, 0)));
+    FillRedAliased(context);
     context.BeginBands();
     const std::vector<QPointF> first{{2.5, 2.5}, {30.5, 2.5}, {30.5, 60.5}, {2.5, 60.5}};
     const std::vector<QPointF> second{{33.5, 2.5}, {61.5, 2.5}, {61.5, 60.5}, {33.5, 60.5}};
@@ -218,8 +223,7 @@ TEST(PaintContextBands, PicturesAmongLinesAndAreas) {
     constexpr int kHeight = 120;
     const QImage picture = Picture(24, 24, 5);
     const auto draw = [&](bool bands) {
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        image.fill(kPaper);
+        QImage image = Paper(kWidth, kHeight);
         PaintContext context(&image);
         context.SetBandsAllowed(bands);
         std::mt19937 random(11);
@@ -251,14 +255,12 @@ TEST(PaintContextBands, PicturesAmongLinesAndAreas) {
     EXPECT_TRUE(draw(true) == draw(false));
 
     // One picture alone, as the painter blends it.
-    QImage expected(kWidth, kHeight, QImage::Format_RGB32);
-    expected.fill(kPaper);
+    QImage expected = Paper(kWidth, kHeight);
     {
         QPainter painter(&expected);
         painter.drawImage(QPoint(60, kHeight / 2 - 12), picture);
     }
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    image.fill(kPaper);
+    QImage image = Paper(kWidth, kHeight);
     {
         PaintContext context(&image);
         context.BeginBands();
@@ -271,14 +273,11 @@ TEST(PaintContextBands, PicturesAmongLinesAndAreas) {
 // A picture is blended over the image whatever the painter's composition mode, and paints
 // over what was kept before it and under what comes after.
 TEST(PaintContextBands, PictureInItsPlaceAmongTheKept) {
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(kPaper);
+    QImage image = Paper(100, 100);
     QImage opaque(20, 20, QImage::Format_ARGB32_Premultiplied);
     opaque.fill(QColor(0, 0, 255));
     PaintContext context(&image);
-    context.SetAntialiasing(false);
-    context.SelectPen(QPen(Qt::NoPen));
-    context.SelectBrush(QBrush(QColor(255, 0, 0)));
+    FillRedAliased(context);
     context.BeginBands();
     const std::vector<QPoint> square{{10, 10}, {90, 10}, {90, 90}, {10, 90}};
     context.Polygon(square.data(), int(square.size()));
