@@ -291,10 +291,14 @@ void MapLayer::KeepLabelTexts(const platform::LogFont& font, const QFont& qfont)
     labelHeight_ = metrics.ascent() + metrics.descent();
 }
 
-void MapLayer::ForgetLabelPictures() {
+void MapLayer::RoomForLabelPicture() {
+    if (labelPictureBytes_ <= kLabelPictureBudgetBytes) {
+        return;
+    }
     for (const std::unique_ptr<LabelText>& text : labelTexts_) {
         if (text) {
             text->picture = QImage();
+            text->shield = QImage();
         }
     }
     labelPictureBytes_ = 0;
@@ -375,9 +379,7 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
             : file->LabelColour();
     if (text.picture.isNull() || text.pictureColour != colour ||
         text.pictureHalo != file->LabelBackColour()) {
-        if (labelPictureBytes_ > kLabelPictureBudgetBytes) {
-            ForgetLabelPictures();
-        }
+        RoomForLabelPicture();
         text.pictureColour = colour;
         text.pictureHalo = file->LabelBackColour();
         text.picture = LabelPicture(text.text, context.Font(),
@@ -409,6 +411,7 @@ void MapLayer::DrawShield(LabelText& text, const formats::Shape& shape,
         text.shieldPen = context.Pen();
         text.shieldPlate = plateColour;
         text.shieldHints = context.RenderHints();
+        RoomForLabelPicture();
         text.shield = ShieldPicture(text, plateColour, context);
         labelPictureBytes_ += size_t(text.shield.sizeInBytes());
     }

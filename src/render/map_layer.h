@@ -158,7 +158,8 @@ private:
     // Label pictures kept at most, in bytes, before all are dropped to be made again as they
     // show: a session that wanders over a whole map keeps what one screen needs.
     static constexpr size_t kLabelPictureBudgetBytes = size_t(8) << 20;
-    void ForgetLabelPictures();
+    // Drops every label and shield picture when those kept are over the budget.
+    void RoomForLabelPicture();
     // The label texts of the current level, made again when the level or the font changes.
     void KeepLabelTexts(const platform::LogFont& font, const QFont& qfont);
     LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
