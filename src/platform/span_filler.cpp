@@ -35,19 +35,6 @@ inline float EvenOddCover(float sum) {
 // A coverage in 256ths: below kNoCover it is 0, above kFullCover 256.
 inline uint32_t WeightOf(float cover) { return uint32_t(cover * 256.0f + 0.5f); }
 
-// A run of one colour, eight pixels a step so that the compiler stores them as vectors.
-inline void FillColour(QRgb* pixels, int count, QRgb colour) {
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        for (int k = 0; k < 8; ++k) {
-            pixels[i + k] = colour;
-        }
-    }
-    for (; i < count; ++i) {
-        pixels[i] = colour;
-    }
-}
-
 // The paint of one fill: the colour, or the pattern tiled across the image, from image column
 // `left` on.
 class AreaPaint {
@@ -93,26 +80,13 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, f
         if (source) {
             std::memcpy(pixels, source, size_t(count) * sizeof(QRgb));
         } else {
-            FillColour(pixels, count, colour);
+            std::fill(pixels, pixels + count, colour);
         }
         return;
     }
     const uint32_t weight = WeightOf(cover);
-    if (source) {
-        for (int i = 0; i < count; ++i) {
-            pixels[i] = Mix(pixels[i], source[i], weight);
-        }
-    } else {
-        // Four pixels a step, which the compiler blends as vectors.
-        int i = 0;
-        for (; i + 4 <= count; i += 4) {
-            for (int k = 0; k < 4; ++k) {
-                pixels[i + k] = Mix(pixels[i + k], colour, weight);
-            }
-        }
-        for (; i < count; ++i) {
-            pixels[i] = Mix(pixels[i], colour, weight);
-        }
+    for (int i = 0; i < count; ++i) {
+        pixels[i] = Mix(pixels[i], source ? source[i] : colour, weight);
     }
 }
 
