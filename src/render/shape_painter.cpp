@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <tuple>
@@ -63,8 +62,8 @@ QBrush FillBrush(int type, bool night) {
 // Shapes of one type (at one zoom, by day or by night) share one pen and one brush, made for
 // the first of them: the paint context knows a pen or brush it has seen on an earlier shape.
 // Kept per thread, and made again past a few hundred kinds.
-template <typename Key, typename Made>
-const Made& SharedFor(const Key& key, const std::function<Made()>& make) {
+template <typename Key, typename Made, typename Make>
+const Made& SharedFor(const Key& key, Make make) {
     constexpr size_t kMostKinds = 256;
     thread_local std::vector<std::pair<Key, Made>> made;
     for (const auto& [known, value] : made) {
