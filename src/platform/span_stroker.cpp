@@ -189,28 +189,42 @@ inline void Plot(QRgb& pixel, QRgb colour, uint32_t weight) {
     pixel = weight >= 256 ? colour : Mix(pixel, colour, weight);
 }
 
+// Positions across a hairline in 1/2^24 pixel.
+constexpr int kAcrossShift = 24;
+constexpr double kAcrossUnit = double(int64_t(1) << kAcrossShift);
+
+// A length in 1/2^24 pixel, rounded half away from zero; small enough not to overflow.
+inline int64_t RoundedFixed(double value) {
+    const double scaled = value * kAcrossUnit;
+    return int64_t(scaled >= 0.0 ? scaled + 0.5 : scaled - 0.5);
+}
+
 // The columns first..last of a hairline along its longer axis (image rows when it is steep),
-// in pixel-centre coordinates: the line crosses column c at ay + slope · (c − ax), between
-// the two pixels across it that share its coverage, within lowAcross..highAcross.
+// in pixel-centre coordinates: the line crosses column c at `across` + c · `step` (in
+// 1/2^24 pixel, a half 256th added for rounding), between the two pixels across it that share
+// its coverage, within lowAcross..highAcross.
 template <bool kSteep>
-void HairlineColumns(uchar* bits, qsizetype stride, int first, int last, double ax, double ay,
-                     double slope, int lowAcross, int highAcross, QRgb colour) {
-    const qsizetype across = kSteep ? 1 : stride / qsizetype(sizeof(QRgb));
-    for (int column = first; column <= last; ++column) {
-        const double along = ay + slope * (column - ax);
-        if (!(along >= lowAcross - 1.0 && along < highAcross + 1.0)) {
+void HairlineColumns(uchar* bits, qsizetype stride, int first, int last, int64_t across,
+                     int64_t step, int lowAcross, int highAcross, QRgb colour) {
+    const qsizetype next = kSteep ? 1 : stride / qsizetype(sizeof(QRgb));
+    // The pixels below lowAcross − 1 and above highAcross are left out in one comparison.
+    const uint32_t range = uint32_t(highAcross - lowAcross + 1);
+    int64_t at = across + step * first;
+    for (int column = first; column <= last; ++column, at += step) {
+        const int below = int(at >> kAcrossShift);
+        if (uint32_t(below - (lowAcross - 1)) > range) {
             continue;
         }
-        const int below = FloorOf(along);
-        // The pixel below the line takes what the one above leaves.
-        const uint32_t above = uint32_t((along - below) * 256.0 + 0.5);
+        // The pixel below the line takes what the one above leaves; `above` is at most 255,
+        // a share that rounds to a whole pixel having moved `below` on by one.
+        const uint32_t above = uint32_t(at >> (kAcrossShift - 8)) & 0xFFu;
         QRgb* const pixel = kSteep ? reinterpret_cast<QRgb*>(bits + stride * column) + below
                                    : reinterpret_cast<QRgb*>(bits + stride * below) + column;
-        if (below >= lowAcross && above < 256) {
+        if (below >= lowAcross) {
             Plot(pixel[0], colour, 256 - above);
         }
         if (below < highAcross && above > 0) {
-            Plot(pixel[across], colour, above);
+            Plot(pixel[next], colour, above);
         }
     }
 }
@@ -224,6 +238,8 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
                     bool closed, QPoint offset, QRgb colour) {
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
+    const double imageRight = image.width() + 2.0;
+    const double imageBottom = image.height() + 2.0;
     const int segments = closed && count > 2 ? count : count - 1;
     for (int i = 0; i < segments; ++i) {
         const Point& from = points[i];
@@ -250,11 +266,23 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
         const double end = std::clamp(bx, low - 1.0, high + 1.0);
         const int first = bx >= ax ? std::max(CeilOf(start), low) : std::max(FloorOf(end) + 1, low);
         const int last = bx >= ax ? std::min(CeilOf(end) - 1, high) : std::min(FloorOf(start), high);
+        if (first > last) {
+            continue;
+        }
+        // Where the line crosses column 0, found from a column near the image (the same
+        // whichever rows a band paints, so that both bands step the same positions), in fixed
+        // point: the slope is at most 1, so a step's rounding moves the line by less than
+        // 1/2^24 pixel a column.
+        const double near =
+            FloorOf(std::clamp(std::min(ax, bx), -2.0, steep ? imageBottom : imageRight));
+        const int64_t step = RoundedFixed(slope);
+        const int64_t across = RoundedFixed(ay + slope * (near - ax)) -
+                               step * int64_t(near) + (int64_t(1) << (kAcrossShift - 9));
         if (steep) {
-            HairlineColumns<true>(bits, stride, first, last, ax, ay, slope, area.left(),
+            HairlineColumns<true>(bits, stride, first, last, across, step, area.left(),
                                   area.right(), colour);
         } else {
-            HairlineColumns<false>(bits, stride, first, last, ax, ay, slope, area.top(),
+            HairlineColumns<false>(bits, stride, first, last, across, step, area.top(),
                                    area.bottom(), colour);
         }
     }
