@@ -157,26 +157,48 @@ public:
           alongY_((centreY - s.ay) * s.uy),
           acrossY_((centreY - s.ay) * s.ux) {}
 
-    uint8_t At(int x) const {
-        const double dx = x + 0.5 - s_.ax;
-        const double along = dx * s_.ux + alongY_;
-        const double across = acrossY_ - dx * s_.uy;
-        const double beyond = std::max(std::max(-along, along - s_.length), 0.0);
+    // Walks from `from` to `last` (rightwards for kStep 1, leftwards for -1) while the pixels
+    // are not covered whole, giving `keep` each one's coverage; returns the first pixel
+    // covered whole, or the one past `last`.
+    template <int kStep, typename Keep>
+    int WalkIn(int from, int last, Keep keep) const {
+        const double ux = s_.ux * kStep;
+        const double uy = s_.uy * kStep;
+        const double length = s_.length;
+        const double reach = reach_;
+        const double covered = covered_;
+        const double dx = from + 0.5 - s_.ax;
+        double along = dx * s_.ux + alongY_;
+        double across = acrossY_ - dx * s_.uy;
+        int x = from;
+        for (; kStep > 0 ? x <= last : x >= last; x += kStep, along += ux, across -= uy) {
+            const uint8_t alpha = At(along, across, length, reach, covered);
+            if (alpha == 255) {
+                break;
+            }
+            keep(x, alpha);
+        }
+        return x;
+    }
+
+private:
+    static uint8_t At(double along, double across, double length, double reach,
+                      double covered) {
+        const double beyond = std::max(std::max(-along, along - length), 0.0);
         // Beside the segment the distance is the one across it; beyond its ends, to the end.
         double distance = std::abs(across);
         if (beyond > 0.0) {
             const double distance2 = across * across + beyond * beyond;
             // Within reach − 1 the pixel is covered whole: no root needed.
-            if (distance2 <= covered_) {
+            if (distance2 <= covered) {
                 return 255;
             }
             distance = std::sqrt(distance2);
         }
-        const double amount = reach_ - distance;
+        const double amount = reach - distance;
         return uint8_t(std::min(std::max(amount, 0.0), 1.0) * 255.0 + 0.5);
     }
 
-private:
     const Segment& s_;
     double reach_;
     double covered_;
@@ -362,10 +384,20 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
             continue;
         }
         const Segment s = SegmentOf(ax, ay, bx, by, i == 0);
-        const int firstRow = std::max(FloorOf(std::max(top - 0.5, double(area.top()) - 1.0)),
-                                      area.top());
-        const int lastRow = std::min(CeilOf(std::min(bottom, double(area.bottom()) + 1.0)),
-                                     area.bottom());
+        // The rows of the piece: the band reaches reach · |ux| above and below its ends, the
+        // discs their radius.
+        const double bandReach = reach * std::abs(s.ux);
+        const double pieceTop = std::min({std::min(ay, by) - bandReach, by - reach,
+                                          s.startDisc ? ay - reach : kInfinity});
+        const double pieceBottom = std::max({std::max(ay, by) + bandReach, by + reach,
+                                             s.startDisc ? ay + reach : -kInfinity});
+        // The rows whose (biased) centres lie within them.
+        const int firstRow = std::max(
+            CeilOf(std::max(pieceTop - 0.5 + kSampleBias, double(area.top()) - 1.0)),
+            area.top());
+        const int lastRow = std::min(
+            FloorOf(std::min(pieceBottom - 0.5 + kSampleBias, double(area.bottom()) + 1.0)),
+            area.bottom());
         for (int y = firstRow; y <= lastRow; ++y) {
             const double centreY = y + 0.5 - kSampleBias;
             int from = 0;
@@ -391,23 +423,9 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
                     cover[x] = alpha;
                 }
             };
-            int left = from;
-            for (; left <= to; ++left) {
-                const uint8_t alpha = coverage.At(left);
-                if (alpha == 255) {
-                    break;
-                }
-                keep(left, alpha);
-            }
+            const int left = coverage.WalkIn<1>(from, to, keep);
             if (left <= to) {
-                int right = to;
-                for (; right > left; --right) {
-                    const uint8_t alpha = coverage.At(right);
-                    if (alpha == 255) {
-                        break;
-                    }
-                    keep(right, alpha);
-                }
+                const int right = coverage.WalkIn<-1>(to, left + 1, keep);
                 std::fill(row + left, row + right + 1, colour);
             }
         }
