@@ -5,6 +5,7 @@
 #include <QRgb>
 
 #include <cstdint>
+#include <cstring>
 
 namespace platform::span {
 
@@ -30,6 +31,29 @@ inline QRgb Mix(QRgb under, QRgb ink, uint32_t weight) {
     const uint32_t redBlue = (ink & 0xFF00FFu) * weight + (under & 0xFF00FFu) * rest + 0x800080u;
     const uint32_t green = (ink & 0xFF00u) * weight + (under & 0xFF00u) * rest + 0x8000u;
     return 0xFF000000u | ((redBlue >> 8) & 0xFF00FFu) | ((green >> 8) & 0xFF00u);
+}
+
+// `count` pixels from `pixels` on (at least one) set to `colour`. Most runs of a map's lines
+// are a few pixels: up to eight are written as two stores that may overlap, not a loop.
+inline void FillPixels(QRgb* pixels, int count, QRgb colour) {
+    const uint64_t two = uint64_t(colour) << 32 | colour;
+    if (count >= 4) {
+        const uint64_t four[2] = {two, two};
+        if (count <= 8) {
+            std::memcpy(pixels, four, sizeof four);
+            std::memcpy(pixels + count - 4, four, sizeof four);
+            return;
+        }
+        for (int i = 0; i + 4 <= count; i += 4) {
+            std::memcpy(pixels + i, four, sizeof four);
+        }
+        std::memcpy(pixels + count - 4, four, sizeof four);
+    } else if (count >= 2) {
+        std::memcpy(pixels, &two, sizeof two);
+        std::memcpy(pixels + count - 2, &two, sizeof two);
+    } else {
+        pixels[0] = colour;
+    }
 }
 
 }  // namespace platform::span

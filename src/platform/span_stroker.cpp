@@ -11,6 +11,7 @@ namespace platform {
 namespace {
 
 using span::CeilOf;
+using span::FillPixels;
 using span::FloorOf;
 using span::kSampleBias;
 using span::Mix;
@@ -426,7 +427,7 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
             const int left = coverage.WalkIn<1>(from, to, keep);
             if (left <= to) {
                 const int right = coverage.WalkIn<-1>(to, left + 1, keep);
-                std::fill(row + left, row + right + 1, colour);
+                FillPixels(row + left, right - left + 1, colour);
             }
         }
     }
