@@ -227,7 +227,8 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
 }
 
 bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& context, int cx,
-                         int cy, int width, int height, const MapProjection& projection) const {
+                         int cy, int width, int height, const MapProjection& projection,
+                         const platform::Rect& viewOnCanvas) const {
     if (shape.Kind() == formats::kShapeKindPoint) {
         const QPoint canvas = CanvasPosition(shape, projection, width, height);
         return context.PtVisible(projection.RotatePoint(canvas.x(), canvas.y(), cx, cy));
@@ -235,6 +236,18 @@ bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& co
     // The corners are those of a box on the canvas: north-west first, south-east last.
     const QPoint& northWest = shape.screenCorners[0];
     const QPoint& southEast = shape.screenCorners[3];
+    // Most of a map lies far from the view, which is told on the canvas before turning: the
+    // turned bounds of a box lie within its longer side of its turned centre, so a box grown
+    // by its longer side that misses the view turned back cannot be seen.
+    const int64_t lowX = std::min(northWest.x(), southEast.x());
+    const int64_t highX = std::max(northWest.x(), southEast.x());
+    const int64_t lowY = std::min(northWest.y(), southEast.y());
+    const int64_t highY = std::max(northWest.y(), southEast.y());
+    const int64_t side = std::max(highX - lowX, highY - lowY) + 1;
+    if (highX + side < viewOnCanvas.left || lowX - side > viewOnCanvas.right ||
+        highY + side < viewOnCanvas.top || lowY - side > viewOnCanvas.bottom) {
+        return false;
+    }
     return context.RectVisible(projection.TurnedBounds(northWest.x(), northWest.y(), southEast.x(),
                                                        southEast.y(), cx, cy));
 }
@@ -257,13 +270,14 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
     bool drewAny = false;
     // The lines and areas, and the labels after them, in two bands at once.
     context.BeginBands();
+    const platform::Rect viewOnCanvas = projection.UnturnedBounds(context.ClipBox(), cx, cy);
     for (int i = 0;; ++i) {
         formats::Shape* shape = file->Object(i);
         if (!shape) {
             break;
         }
         shape->drawn = 0;
-        if (IsVisible(*shape, context, cx, cy, width, height, projection)) {
+        if (IsVisible(*shape, context, cx, cy, width, height, projection, viewOnCanvas)) {
             DrawShape(*shape, context, cx, cy, width, height, projection, highResolution_);
             shape->drawn = 1;
             drewAny = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "render/geo_math.h"
 #include "render/map_window_view.h"
@@ -167,6 +168,34 @@ platform::Rect MapProjection::TurnedBounds(int left, int top, int right, int bot
         return TurnedBox<true>(lowX, lowY, highX, highY, cx, cy, cosA, sinA);
     }
     return TurnedBox<false>(lowX, lowY, highX, highY, cx, cy, cosA, sinA);
+}
+
+platform::Rect MapProjection::UnturnedBounds(const platform::Rect& screen, int cx, int cy) const {
+    // Turning back is turning by the opposite angle: x = cos · x' − sin · y',
+    // y = sin · x' + cos · y' about the centre.
+    double lowX = std::numeric_limits<double>::infinity();
+    double highX = -lowX;
+    double lowY = lowX;
+    double highY = -lowX;
+    for (const int x : {screen.left, screen.right}) {
+        for (const int y : {screen.top, screen.bottom}) {
+            const double dx = double(x) - cx;
+            const double dy = double(y) - cy;
+            const double backX = double(cosA) * dx - double(sinA) * dy + cx;
+            const double backY = double(sinA) * dx + double(cosA) * dy + cy;
+            lowX = std::min(lowX, backX);
+            highX = std::max(highX, backX);
+            lowY = std::min(lowY, backY);
+            highY = std::max(highY, backY);
+        }
+    }
+    constexpr double kRoom = 2.0;
+    const auto toInt = [](double value) {
+        return int(std::clamp(value, double(std::numeric_limits<int>::min()),
+                              double(std::numeric_limits<int>::max())));
+    };
+    return platform::Rect{toInt(std::floor(lowX - kRoom)), toInt(std::floor(lowY - kRoom)),
+                          toInt(std::ceil(highX + kRoom)), toInt(std::ceil(highY + kRoom))};
 }
 
 GeoPoint MapProjection::ScreenToGeo(QPoint point, int width, int height) const {

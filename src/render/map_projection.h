@@ -73,6 +73,9 @@ public:
     // coordinate only grows or only shrinks with x and with y, so each bound is at a corner
     // the signs of the angle's sine and cosine choose.
     platform::Rect TurnedBounds(int left, int top, int right, int bottom, int cx, int cy) const;
+    // A box of the canvas holding every point that RotatePoint turns into `screen`: the bounds
+    // of its corners turned back, with room for the floors.
+    platform::Rect UnturnedBounds(const platform::Rect& screen, int cx, int cy) const;
     // True when the picture is not turned, so that rotating leaves every point where it is.
     bool IsUpright() const { return cosA == 1.0f && sinA == 0.0f; }
 

@@ -161,5 +161,31 @@ TEST(MapProjectionTurnTest, PointsAndBoxBoundsTurnAsOnePointDoes) {
     }
 }
 
+// Every canvas point that turns into a screen box lies in the box turned back, at every
+// heading: the layers pass over shapes outside it without turning them.
+TEST(MapProjectionTurnTest, TheViewTurnedBackHoldsEveryPointTurnedIntoIt) {
+    std::mt19937 random(5);
+    const platform::Rect screen{0, 0, 800, 480};
+    for (float degrees : {0.0f, 37.0f, 90.0f, 135.5f, 180.0f, 270.0f, 333.0f}) {
+        MapProjection projection;
+        projection.SetRotation(degrees);
+        const platform::Rect back = projection.UnturnedBounds(screen, 400, 240);
+        int inside = 0;
+        for (int round = 0; round < 4000; ++round) {
+            const int x = std::uniform_int_distribution<int>(-600, 1400)(random);
+            const int y = std::uniform_int_distribution<int>(-600, 1100)(random);
+            if (!screen.Contains(projection.RotatePoint(x, y, 400, 240))) {
+                continue;
+            }
+            ++inside;
+            ASSERT_TRUE(x >= back.left && x <= back.right && y >= back.top && y <= back.bottom)
+                << degrees << " degrees: " << x << ", " << y;
+        }
+        EXPECT_GT(inside, 300);
+        // No larger than the turned screen needs.
+        EXPECT_LE(back.right - back.left, 800 + 480 + 8);
+    }
+}
+
 }  // namespace
 }  // namespace render
