@@ -16,10 +16,6 @@ using span::FloorOf;
 using span::Mix;
 using span::kSampleBias;
 
-// Coverages below this are left out, above the next they paint the colour itself.
-constexpr float kNoCover = 1.0f / 512.0f;
-constexpr float kFullCover = 1.0f - 1.0f / 512.0f;
-
 // The share of a pixel inside by the even-odd rule, from its accumulated signed area: a second
 // turn round a pixel takes it out again.
 inline float EvenOddCover(float sum) {
@@ -32,7 +28,8 @@ inline float EvenOddCover(float sum) {
     return cover;
 }
 
-// A coverage in 256ths: below kNoCover it is 0, above kFullCover 256.
+// A coverage in 256ths, rounded: 0 (left out) below half a 256th, 256 (the colour itself) from
+// half a 256th short of whole.
 inline uint32_t WeightOf(float cover) { return uint32_t(cover * 256.0f + 0.5f); }
 
 // The paint of one fill: the colour, or the pattern tiled across the image, from image column
@@ -58,11 +55,35 @@ public:
         if (!tiled_) {
             return nullptr;
         }
-        const int row = ((y - originY_) % height_ + height_) % height_;
-        return reinterpret_cast<const QRgb*>(tiled_->constScanLine(row)) + phase_;
+        return reinterpret_cast<const QRgb*>(tiled_->constScanLine(PatternRow(y))) + phase_;
     }
 
+    // The pattern rows under image rows from y down, one each call of Next(); patterned only.
+    class Rows {
+    public:
+        Rows(const AreaPaint& paint, int y)
+            : bits_(paint.tiled_->constBits()),
+              stride_(paint.tiled_->bytesPerLine()),
+              row_(paint.PatternRow(y)),
+              height_(paint.height_),
+              phase_(paint.phase_) {}
+        const QRgb* Next() {
+            const QRgb* const row = reinterpret_cast<const QRgb*>(bits_ + stride_ * row_) + phase_;
+            row_ = row_ + 1 == height_ ? 0 : row_ + 1;
+            return row;
+        }
+
+    private:
+        const uchar* bits_;
+        qsizetype stride_;
+        int row_;
+        int height_;
+        int phase_;
+    };
+
 private:
+    int PatternRow(int y) const { return ((y - originY_) % height_ + height_) % height_; }
+
     QRgb colour_;
     const QImage* tiled_ = nullptr;
     int height_ = 1;
@@ -70,13 +91,10 @@ private:
     int phase_ = 0;
 };
 
-// Paints `count` pixels from `pixels` on with the colour or the pattern row `source` (null for
-// the colour), the pixels' share `cover` of it.
-inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, float cover) {
-    if (cover < kNoCover) {
-        return;
-    }
-    if (cover > kFullCover) {
+// Paints `count` pixels from `pixels` on with `weight` 256ths (1 to 256) of the colour or the
+// pattern row `source` (null for the colour).
+inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, uint32_t weight) {
+    if (weight >= 256) {
         if (source) {
             std::memcpy(pixels, source, size_t(count) * sizeof(QRgb));
         } else {
@@ -84,7 +102,6 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, f
         }
         return;
     }
-    const uint32_t weight = WeightOf(cover);
     for (int i = 0; i < count; ++i) {
         pixels[i] = Mix(pixels[i], source ? source[i] : colour, weight);
     }
@@ -107,10 +124,10 @@ inline void MarkCells(uint64_t* words, int from, int to) {
     words[last] |= ~uint64_t(0) >> (63 - (to & 63));
 }
 
-// AccumulateRow for a line across more than one cell, from `left` to `right`: each cell it
+// AccumulateRow for a line across more than two cells, from `left` to `right`: each cell it
 // crosses takes the area it has of the line, and the last one carries the rest on.
-void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell, double left,
-                      double right, double d) {
+[[gnu::noinline]] void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell,
+                                        double left, double right, double d) {
     const int rightCell = CeilOf(right);
     MarkCells(touched, leftCell, rightCell - 1);
     const auto add = [line](int cell, double area) {
@@ -123,17 +140,13 @@ void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell, d
     const double rightShare = right - rightCell + 1.0;
     const double am = 0.5 * inverse * rightShare * rightShare;
     add(leftCell, d * a0);
-    if (rightCell == leftCell + 2) {
-        add(leftCell + 1, d * (1.0 - a0 - am));
-    } else {
-        const double a1 = inverse * (1.5 - leftShare);
-        add(leftCell + 1, d * (a1 - a0));
-        for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
-            add(cell, d * inverse);
-        }
-        const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
-        add(rightCell - 1, d * (1.0 - a2 - am));
+    const double a1 = inverse * (1.5 - leftShare);
+    add(leftCell + 1, d * (a1 - a0));
+    for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
+        add(cell, d * inverse);
     }
+    const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
+    add(rightCell - 1, d * (1.0 - a2 - am));
     line[rightCell - 1].carry += float(d * am);
 }
 
@@ -149,15 +162,30 @@ inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, d
     // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
     // side is still its first cell.
     const int leftCell = int(left);
-    if (right > leftCell + 1.0) {
+    const double firstEnd = leftCell + 1.0;
+    if (right <= firstEnd) {
+        // Within one cell: the pixel's share is the area right of the line's middle.
+        touched[leftCell >> 6] |= uint64_t(1) << (leftCell & 63);
+        const double middle = 0.5 * (x + next) - leftCell;
+        line[leftCell].own += float(d - d * middle);
+        line[leftCell].carry += float(d);
+        return;
+    }
+    if (right > firstEnd + 1.0) {
         AccumulateAcross(line, touched, leftCell, left, right, d);
         return;
     }
-    // Within one cell: the pixel's share is the area right of the line's middle.
-    MarkCells(touched, leftCell, leftCell);
-    const double middle = 0.5 * (x + next) - leftCell;
-    line[leftCell].own += float(d - d * middle);
-    line[leftCell].carry += float(d);
+    // Across two cells: the covered share grows with the square of x in each.
+    MarkCells(touched, leftCell, leftCell + 1);
+    const double scale = 0.5 * d / (right - left);
+    const double inFirst = firstEnd - left;
+    const double inLast = right - firstEnd;
+    const double first = scale * inFirst * inFirst;
+    const double last = scale * inLast * inLast;
+    line[leftCell].own += float(first);
+    line[leftCell].carry += float(first);
+    line[leftCell + 1].own += float(d - first - last);
+    line[leftCell + 1].carry += float(d - first);
 }
 
 // Accumulates a line row by row (see AccumulateRow). The line lies within the rows of `cells`
@@ -258,10 +286,9 @@ void PaintRow(QRgb* row, int width, SpanFiller::Cell* line, uint64_t* words, int
     int x = 0;
     // The cells from x to `end` at the coverage the sum has reached.
     const auto paintStretch = [&](int end) {
-        end = std::min(end, width);
-        const float cover = EvenOddCover(sum);
-        if (end > x && cover >= kNoCover) {
-            PaintRun(row + x, kPattern ? source + x : nullptr, colour, end - x, cover);
+        const uint32_t weight = WeightOf(EvenOddCover(sum));
+        if (weight != 0) {
+            PaintRun(row + x, kPattern ? source + x : nullptr, colour, end - x, weight);
         }
     };
     for (int word = 0; word < wordsPerRow; ++word) {
@@ -277,18 +304,38 @@ void PaintRow(QRgb* row, int width, SpanFiller::Cell* line, uint64_t* words, int
             if (cell > x) {
                 paintStretch(cell);
             }
-            const float cover = EvenOddCover(sum + line[cell].own);
+            const uint32_t weight = WeightOf(EvenOddCover(sum + line[cell].own));
             sum += line[cell].carry;
             line[cell] = SpanFiller::Cell{0.0f, 0.0f};
             x = cell + 1;
-            if (cover < kNoCover) {
+            if (weight == 0) {
                 continue;
             }
             const QRgb ink = kPattern ? source[cell] : colour;
-            row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
+            row[cell] = weight >= 256 ? ink : Mix(row[cell], ink, weight);
         }
     }
-    paintStretch(width);
+    if (width > x) {
+        paintStretch(width);
+    }
+}
+
+// Paints the rows `rows` of an area from row `row` of the image down (see PaintRow), each row of
+// `stride` cells and `wordsPerRow` words of touched cells.
+template <bool kPattern>
+void PaintRows(QRgb* row, qsizetype imageStride, int rows, int width, SpanFiller::Cell* line,
+               int stride, uint64_t* words, int wordsPerRow, const AreaPaint& paint, int y) {
+    const QRgb colour = paint.Colour();
+    if constexpr (kPattern) {
+        AreaPaint::Rows source(paint, y);
+        for (int i = 0; i < rows; ++i, row += imageStride, line += stride, words += wordsPerRow) {
+            PaintRow<true>(row, width, line, words, wordsPerRow, source.Next(), colour);
+        }
+    } else {
+        for (int i = 0; i < rows; ++i, row += imageStride, line += stride, words += wordsPerRow) {
+            PaintRow<false>(row, width, line, words, wordsPerRow, nullptr, colour);
+        }
+    }
 }
 
 }  // namespace
@@ -438,7 +485,7 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
             const int to = std::min(CeilOf(end) - 1, area.right()) - area.left();
             if (from <= to) {
                 PaintRun(row + from, source ? source + from : nullptr, areaPaint.Colour(),
-                         to - from + 1, 1.0f);
+                         to - from + 1, 256);
             }
         }
     }
@@ -495,20 +542,18 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     }
     // Then row by row.
     const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
-    const QRgb colour = areaPaint.Colour();
-    uchar* const bits = image.bits();
-    const qsizetype imageStride = image.bytesPerLine();
-    Cell* line = cells + size_t(rowFrom) * size_t(stride);
-    uint64_t* words = touched + size_t(rowFrom) * size_t(wordsPerRow);
-    for (int localRow = rowFrom; localRow <= rowTo;
-         ++localRow, line += stride, words += wordsPerRow) {
-        const int y = area.top() + localRow;
-        QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
-        if (areaPaint.Patterned()) {
-            PaintRow<true>(row, width, line, words, wordsPerRow, areaPaint.Row(y), colour);
-        } else {
-            PaintRow<false>(row, width, line, words, wordsPerRow, nullptr, colour);
-        }
+    const qsizetype imageStride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const int y = area.top() + rowFrom;
+    QRgb* const row = reinterpret_cast<QRgb*>(image.bits()) + imageStride * y + area.left();
+    Cell* const line = cells + size_t(rowFrom) * size_t(stride);
+    uint64_t* const words = touched + size_t(rowFrom) * size_t(wordsPerRow);
+    const int rows = rowTo - rowFrom + 1;
+    if (areaPaint.Patterned()) {
+        PaintRows<true>(row, imageStride, rows, width, line, stride, words, wordsPerRow, areaPaint,
+                        y);
+    } else {
+        PaintRows<false>(row, imageStride, rows, width, line, stride, words, wordsPerRow,
+                         areaPaint, y);
     }
 }
 
