@@ -205,16 +205,19 @@ void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int 
     double x = top == y0 ? x0 : atZero + slope * top;
     SpanFiller::Cell* line = cells + size_t(firstRow) * size_t(stride);
     uint64_t* words = touched + size_t(firstRow) * size_t(wordsPerRow);
-    for (int y = firstRow; y <= lastRow; ++y) {
-        // Each row but the line's last is crossed from top to bottom.
-        const bool end = y == endRow;
-        const double bottom = end ? y1 : double(y + 1);
-        const double next = end ? x1 : atZero + slope * bottom;
+    // The rows crossed from top to bottom, then the line's last.
+    int y = firstRow;
+    for (const int crossed = std::min(endRow - 1, lastRow); y <= crossed; ++y) {
+        const double bottom = double(y + 1);
+        const double next = atZero + slope * bottom;
         AccumulateRow(line, words, x, next, (bottom - top) * direction);
         top = bottom;
         x = next;
         line += stride;
         words += wordsPerRow;
+    }
+    if (y == endRow && y <= lastRow) {
+        AccumulateRow(line, words, x, x1, (y1 - top) * direction);
     }
 }
 
