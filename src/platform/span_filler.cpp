@@ -98,7 +98,14 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, u
         if (source) {
             std::memcpy(pixels, source, size_t(count) * sizeof(QRgb));
         } else {
-            std::fill(pixels, pixels + count, colour);
+            // Sixteen pixels a step, which the compiler stores as four vectors.
+            int i = 0;
+            for (; i + 16 <= count; i += 16) {
+                for (int k = 0; k < 16; ++k) {
+                    pixels[i + k] = colour;
+                }
+            }
+            std::fill(pixels + i, pixels + count, colour);
         }
         return;
     }
