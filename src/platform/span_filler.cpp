@@ -195,12 +195,26 @@ inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, d
     line[leftCell + 1].carry += float(d - first);
 }
 
-// Accumulates a line row by row (see AccumulateRow). The line lies within the rows of `cells`
-// and within x from 0 to the row width; `cells` has room for a cell more a row. The cells
-// touched are marked in `touched`, `wordsPerRow` words a row.
-void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int wordsPerRow,
-                    double x0, double y0, double x1, double y1, double direction, int rowFrom,
-                    int rowTo) {
+// Where the lines of an area are accumulated: `cells` has `stride` cells a row, a cell more
+// than the row is wide, and the cells touched are marked in `touched`, `wordsPerRow` words a
+// row; only the rows from `rowFrom` to `rowTo` are accumulated.
+struct Accumulation {
+    SpanFiller::Cell* cells;
+    int stride;
+    uint64_t* touched;
+    int wordsPerRow;
+    int rowFrom;
+    int rowTo;
+};
+
+// Accumulates a line row by row (see AccumulateRow). The line lies within the rows of the
+// cells and within x from 0 to the row width.
+inline void AccumulateLine(const Accumulation& into, double x0, double y0, double x1, double y1,
+                           double direction) {
+    const int stride = into.stride;
+    const int wordsPerRow = into.wordsPerRow;
+    const int rowFrom = into.rowFrom;
+    const int rowTo = into.rowTo;
     const double slope = (x1 - x0) / (y1 - y0);
     const int firstRow = std::max(FloorOf(y0), rowFrom);
     const int endRow = CeilOf(y1) - 1;
@@ -210,8 +224,8 @@ void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int 
     const double atZero = x0 - slope * y0;
     double top = std::max(double(firstRow), y0);
     double x = top == y0 ? x0 : atZero + slope * top;
-    SpanFiller::Cell* line = cells + size_t(firstRow) * size_t(stride);
-    uint64_t* words = touched + size_t(firstRow) * size_t(wordsPerRow);
+    SpanFiller::Cell* line = into.cells + size_t(firstRow) * size_t(stride);
+    uint64_t* words = into.touched + size_t(firstRow) * size_t(wordsPerRow);
     // The rows crossed from top to bottom, then the line's last.
     int y = firstRow;
     for (const int crossed = std::min(endRow - 1, lastRow); y <= crossed; ++y) {
@@ -225,6 +239,20 @@ void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int 
     }
     if (y == endRow && y <= lastRow) {
         AccumulateRow(line, words, x, x1, (y1 - top) * direction);
+    }
+}
+
+// Accumulates the edges of an area that lie within it, from `left` and `top` on in the image.
+[[gnu::noinline]] void AccumulateEdges(const Accumulation& into, const SpanFiller::Edge* edges,
+                                       size_t count, double left, double top) {
+    const double bandTop = top + into.rowFrom;
+    const double bandBottom = top + into.rowTo + 1.0;
+    for (const SpanFiller::Edge* edge = edges; edge != edges + count; ++edge) {
+        // Edges wholly above or below the band add nothing to its rows.
+        if (edge->y1 > bandTop && edge->y0 < bandBottom) {
+            AccumulateLine(into, edge->x0 - left, edge->y0 - top, edge->x1 - left,
+                           edge->y1 - top, edge->direction);
+        }
     }
 }
 
@@ -527,26 +555,24 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     // The local rows of the band; the edges are still cut to the whole area, as without one.
     const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
     const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
-    const double bandTop = top + rowFrom;
-    const double bandBottom = top + rowTo + 1.0;
-    Piece pieces[3];
-    for (const Edge& edge : edges_) {
-        // Edges wholly above or below the band add nothing to its rows.
-        if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
-            continue;
-        }
-        if (inside) {
-            AccumulateLine(cells, stride, touched, wordsPerRow, edge.x0 - left, edge.y0 - top,
-                           edge.x1 - left, edge.y1 - top, edge.direction, rowFrom, rowTo);
-            continue;
-        }
-        const int count = CutToArea(edge, left, right, top, bottom, pieces);
-        for (int i = 0; i < count; ++i) {
-            const Piece& piece = pieces[i];
-            if (piece.y1 > piece.y0) {
-                AccumulateLine(cells, stride, touched, wordsPerRow, piece.x0 - left,
-                               piece.y0 - top, piece.x1 - left, piece.y1 - top, edge.direction,
-                               rowFrom, rowTo);
+    const Accumulation into{cells, stride, touched, wordsPerRow, rowFrom, rowTo};
+    if (inside) {
+        AccumulateEdges(into, edges_.data(), edges_.size(), left, top);
+    } else {
+        const double bandTop = top + rowFrom;
+        const double bandBottom = top + rowTo + 1.0;
+        Piece pieces[3];
+        for (const Edge& edge : edges_) {
+            if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
+                continue;
+            }
+            const int count = CutToArea(edge, left, right, top, bottom, pieces);
+            for (int i = 0; i < count; ++i) {
+                const Piece& piece = pieces[i];
+                if (piece.y1 > piece.y0) {
+                    AccumulateLine(into, piece.x0 - left, piece.y0 - top, piece.x1 - left,
+                                   piece.y1 - top, edge.direction);
+                }
             }
         }
     }
