@@ -226,13 +226,16 @@ inline void AccumulateLine(const Accumulation& into, double x0, double y0, doubl
     double x = top == y0 ? x0 : atZero + slope * top;
     SpanFiller::Cell* line = into.cells + size_t(firstRow) * size_t(stride);
     uint64_t* words = into.touched + size_t(firstRow) * size_t(wordsPerRow);
-    // The rows crossed from top to bottom, then the line's last.
+    // The rows crossed from top to bottom, all but the first of height 1, then the line's last.
     int y = firstRow;
+    double bottom = firstRow + 1.0;
+    double d = (bottom - top) * direction;
     for (const int crossed = std::min(endRow - 1, lastRow); y <= crossed; ++y) {
-        const double bottom = double(y + 1);
         const double next = atZero + slope * bottom;
-        AccumulateRow(line, words, x, next, (bottom - top) * direction);
+        AccumulateRow(line, words, x, next, d);
+        d = direction;
         top = bottom;
+        bottom += 1.0;
         x = next;
         line += stride;
         words += wordsPerRow;
