@@ -245,20 +245,6 @@ inline void AccumulateLine(const Accumulation& into, double x0, double y0, doubl
     }
 }
 
-// Accumulates the edges of an area that lie within it, from `left` and `top` on in the image.
-[[gnu::noinline]] void AccumulateEdges(const Accumulation& into, const SpanFiller::Edge* edges,
-                                       size_t count, double left, double top) {
-    const double bandTop = top + into.rowFrom;
-    const double bandBottom = top + into.rowTo + 1.0;
-    for (const SpanFiller::Edge* edge = edges; edge != edges + count; ++edge) {
-        // Edges wholly above or below the band add nothing to its rows.
-        if (edge->y1 > bandTop && edge->y0 < bandBottom) {
-            AccumulateLine(into, edge->x0 - left, edge->y0 - top, edge->x1 - left,
-                           edge->y1 - top, edge->direction);
-        }
-    }
-}
-
 // A part of an edge, from (x0, y0) down to (x1, y1).
 struct Piece {
     double x0;
@@ -314,6 +300,38 @@ int CutToArea(SpanFiller::Edge edge, double left, double right, double top, doub
         }
     }
     return count;
+}
+
+// Accumulates the edges of the area from `left` to `right` and `top` to `bottom` in the image,
+// cut to it (see CutToArea) where `cut` says that some may reach out of it.
+[[gnu::noinline]] void AccumulateEdges(const Accumulation& into, const SpanFiller::Edge* edges,
+                                       size_t count, const QRectF& area, bool cut) {
+    const double left = area.left();
+    const double top = area.top();
+    const double bandTop = top + into.rowFrom;
+    const double bandBottom = top + into.rowTo + 1.0;
+    Piece pieces[3];
+    for (const SpanFiller::Edge* edge = edges; edge != edges + count; ++edge) {
+        // Edges wholly above or below the band add nothing to its rows.
+        if (edge->y1 <= bandTop || edge->y0 >= bandBottom) {
+            continue;
+        }
+        if (!cut || (edge->y0 >= top && edge->y1 <= area.bottom() &&
+                     std::min(edge->x0, edge->x1) >= left &&
+                     std::max(edge->x0, edge->x1) <= area.right())) {
+            AccumulateLine(into, edge->x0 - left, edge->y0 - top, edge->x1 - left,
+                           edge->y1 - top, edge->direction);
+            continue;
+        }
+        const int parts = CutToArea(*edge, left, area.right(), top, area.bottom(), pieces);
+        for (int i = 0; i < parts; ++i) {
+            const Piece& piece = pieces[i];
+            if (piece.y1 > piece.y0) {
+                AccumulateLine(into, piece.x0 - left, piece.y0 - top, piece.x1 - left,
+                               piece.y1 - top, edge->direction);
+            }
+        }
+    }
 }
 
 // Paints a row of `width` pixels from its cells (cleared as they are read) and its words of
@@ -546,10 +564,6 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
         accumulation_.assign(size, Cell{0.0f, 0.0f});
     }
     Cell* const cells = accumulation_.data();
-    const double left = area.left();
-    const double right = area.right() + 1.0;
-    const double top = area.top();
-    const double bottom = area.bottom() + 1.0;
     const int wordsPerRow = (stride + 63) / 64;
     if (touched_.size() < size_t(wordsPerRow) * size_t(area.height())) {
         touched_.assign(size_t(wordsPerRow) * size_t(area.height()), 0);
@@ -559,26 +573,7 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
     const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
     const Accumulation into{cells, stride, touched, wordsPerRow, rowFrom, rowTo};
-    if (inside) {
-        AccumulateEdges(into, edges_.data(), edges_.size(), left, top);
-    } else {
-        const double bandTop = top + rowFrom;
-        const double bandBottom = top + rowTo + 1.0;
-        Piece pieces[3];
-        for (const Edge& edge : edges_) {
-            if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
-                continue;
-            }
-            const int count = CutToArea(edge, left, right, top, bottom, pieces);
-            for (int i = 0; i < count; ++i) {
-                const Piece& piece = pieces[i];
-                if (piece.y1 > piece.y0) {
-                    AccumulateLine(into, piece.x0 - left, piece.y0 - top, piece.x1 - left,
-                                   piece.y1 - top, edge.direction);
-                }
-            }
-        }
-    }
+    AccumulateEdges(into, edges_.data(), edges_.size(), QRectF(area), !inside);
     // Then row by row.
     const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
     const qsizetype imageStride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
