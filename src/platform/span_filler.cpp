@@ -422,31 +422,30 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
     }
     Edge* const edges = edges_.data();
     size_t edgeCount = 0;
-    double minX = points[0].x() + double(offset.x());
-    double maxX = minX;
-    double minY = points[0].y() + double(offset.y());
-    double maxY = minY;
-    for (int i = 0; i < count; ++i) {
-        const Point& from = points[i];
-        const Point& to = points[i + 1 == count ? 0 : i + 1];
-        double ax = from.x() + double(offset.x());
-        double ay = from.y() + double(offset.y());
-        double bx = to.x() + double(offset.x());
-        double by = to.y() + double(offset.y());
-        minX = std::min(minX, ax);
-        maxX = std::max(maxX, ax);
-        minY = std::min(minY, ay);
-        maxY = std::max(maxY, ay);
-        if (ay == by) {
-            continue;
+    const double offsetX = offset.x();
+    const double offsetY = offset.y();
+    // Each edge from the point before, (ax, ay), to the next, (bx, by).
+    double ax = points[0].x() + offsetX;
+    double ay = points[0].y() + offsetY;
+    double minX = ax;
+    double maxX = ax;
+    double minY = ay;
+    double maxY = ay;
+    for (int i = 1; i <= count; ++i) {
+        const Point& to = points[i == count ? 0 : i];
+        const double bx = to.x() + offsetX;
+        const double by = to.y() + offsetY;
+        minX = std::min(minX, bx);
+        maxX = std::max(maxX, bx);
+        minY = std::min(minY, by);
+        maxY = std::max(maxY, by);
+        if (ay < by) {
+            edges[edgeCount++] = Edge{ax, ay, bx, by, (bx - ax) / (by - ay), 1.0};
+        } else if (ay > by) {
+            edges[edgeCount++] = Edge{bx, by, ax, ay, (ax - bx) / (ay - by), -1.0};
         }
-        double direction = 1.0;
-        if (ay > by) {
-            std::swap(ax, bx);
-            std::swap(ay, by);
-            direction = -1.0;
-        }
-        edges[edgeCount++] = Edge{ax, ay, bx, by, (bx - ax) / (by - ay), direction};
+        ax = bx;
+        ay = by;
     }
     edges_.resize(edgeCount);
     const QRect within = clip & image.rect();
