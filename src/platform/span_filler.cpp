@@ -132,7 +132,8 @@ inline void MarkCells(uint64_t* words, int from, int to) {
 }
 
 // AccumulateRow for a line across more than two cells, from `left` to `right`: each cell it
-// crosses takes the area it has of the line, and the last one carries the rest on.
+// crosses takes the area it has of the line, and the last one carries the rest on. Rare, so
+// out of line, where it leaves the registers of the rows' loop to the common cases.
 [[gnu::noinline]] void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell,
                                         double left, double right, double d) {
     const int rightCell = CeilOf(right);
@@ -178,7 +179,7 @@ inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, d
         line[leftCell].carry += float(d);
         return;
     }
-    if (right > firstEnd + 1.0) {
+    if (right > firstEnd + 1.0) [[unlikely]] {
         AccumulateAcross(line, touched, leftCell, left, right, d);
         return;
     }
@@ -302,8 +303,9 @@ int CutToArea(SpanFiller::Edge edge, double left, double right, double top, doub
     return count;
 }
 
-// Accumulates the edges of the area from `left` to `right` and `top` to `bottom` in the image,
-// cut to it (see CutToArea) where `cut` says that some may reach out of it.
+// Accumulates the edges of `area` (image pixels), cut to it (see CutToArea) where `cut` says
+// that some may reach out of it. A step of its own, so that its loop has the registers to
+// itself.
 [[gnu::noinline]] void AccumulateEdges(const Accumulation& into, const SpanFiller::Edge* edges,
                                        size_t count, const QRectF& area, bool cut) {
     const double left = area.left();
