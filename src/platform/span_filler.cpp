@@ -209,15 +209,16 @@ struct Accumulation {
 };
 
 // Accumulates a line row by row (see AccumulateRow). The line lies within the rows of the
-// cells and within x from 0 to the row width.
+// cells and within x from 0 to the row width; `slope` is its change of x per row.
 inline void AccumulateLine(const Accumulation& into, double x0, double y0, double x1, double y1,
-                           double direction) {
+                           double slope, double direction) {
     const int stride = into.stride;
     const int wordsPerRow = into.wordsPerRow;
     const int rowFrom = into.rowFrom;
     const int rowTo = into.rowTo;
-    const double slope = (x1 - x0) / (y1 - y0);
-    const int firstRow = std::max(FloorOf(y0), rowFrom);
+    // y0 is at least 0 but for rounding, and the first row at least rowFrom: truncating is as
+    // good as the floor.
+    const int firstRow = std::max(int(y0), rowFrom);
     const int endRow = CeilOf(y1) - 1;
     const int lastRow = std::min(endRow, rowTo);
     // The x at each row's top is worked out from where the line meets y = 0, not stepped from
@@ -322,15 +323,17 @@ int CutToArea(SpanFiller::Edge edge, double left, double right, double top, doub
                      std::min(edge->x0, edge->x1) >= left &&
                      std::max(edge->x0, edge->x1) <= area.right())) {
             AccumulateLine(into, edge->x0 - left, edge->y0 - top, edge->x1 - left,
-                           edge->y1 - top, edge->direction);
+                           edge->y1 - top, edge->slope, edge->direction);
             continue;
         }
         const int parts = CutToArea(*edge, left, area.right(), top, area.bottom(), pieces);
         for (int i = 0; i < parts; ++i) {
             const Piece& piece = pieces[i];
             if (piece.y1 > piece.y0) {
+                // A part run down the left side is upright; the others lie on the edge.
                 AccumulateLine(into, piece.x0 - left, piece.y0 - top, piece.x1 - left,
-                               piece.y1 - top, edge->direction);
+                               piece.y1 - top, piece.x0 == piece.x1 ? 0.0 : edge->slope,
+                               edge->direction);
             }
         }
     }
