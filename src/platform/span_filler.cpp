@@ -105,7 +105,15 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, u
                     pixels[i + k] = colour;
                 }
             }
-            std::fill(pixels + i, pixels + count, colour);
+            // The rest by halves: eight, four, two, one.
+            for (int step = 8; step > 0; step /= 2) {
+                if (count - i >= step) {
+                    for (int k = 0; k < step; ++k) {
+                        pixels[i + k] = colour;
+                    }
+                    i += step;
+                }
+            }
         }
         return;
     }
