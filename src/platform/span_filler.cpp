@@ -327,11 +327,11 @@ int CutToArea(SpanFiller::Edge edge, double left, double right, double top, doub
         if (edge->y1 <= bandTop || edge->y0 >= bandBottom) {
             continue;
         }
-        if (!cut || (edge->y0 >= top && edge->y1 <= area.bottom() &&
-                     std::min(edge->x0, edge->x1) >= left &&
-                     std::max(edge->x0, edge->x1) <= area.right())) {
-            AccumulateLine(into, edge->x0 - left, edge->y0 - top, edge->x1 - left,
-                           edge->y1 - top, edge->slope, edge->direction);
+        if (!cut ||
+            (edge->y0 >= top && edge->y1 <= area.bottom() && std::min(edge->x0, edge->x1) >= left &&
+             std::max(edge->x0, edge->x1) <= area.right())) {
+            AccumulateLine(into, edge->x0 - left, edge->y0 - top, edge->x1 - left, edge->y1 - top,
+                           edge->slope, edge->direction);
             continue;
         }
         const int parts = CutToArea(*edge, left, area.right(), top, area.bottom(), pieces);
@@ -598,8 +598,8 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
         PaintRows<true>(row, imageStride, rows, width, line, stride, words, wordsPerRow, areaPaint,
                         y);
     } else {
-        PaintRows<false>(row, imageStride, rows, width, line, stride, words, wordsPerRow,
-                         areaPaint, y);
+        PaintRows<false>(row, imageStride, rows, width, line, stride, words, wordsPerRow, areaPaint,
+                         y);
     }
 }
 
