@@ -16,10 +16,6 @@ using span::FloorOf;
 using span::Mix;
 using span::kSampleBias;
 
-// Coverages below this are left out, above the next they paint the colour itself.
-constexpr float kNoCover = 1.0f / 512.0f;
-constexpr float kFullCover = 1.0f - 1.0f / 512.0f;
-
 // The share of a pixel inside by the even-odd rule, from its accumulated signed area: a second
 // turn round a pixel takes it out again.
 inline float EvenOddCover(float sum) {
@@ -32,7 +28,8 @@ inline float EvenOddCover(float sum) {
     return cover;
 }
 
-// A coverage in 256ths: below kNoCover it is 0, above kFullCover 256.
+// A coverage in 256ths, rounded: 0 (left out) below half a 256th, 256 (the colour itself) from
+// half a 256th short of whole.
 inline uint32_t WeightOf(float cover) { return uint32_t(cover * 256.0f + 0.5f); }
 
 // The paint of one fill: the colour, or the pattern tiled across the image, from image column
@@ -58,11 +55,35 @@ public:
         if (!tiled_) {
             return nullptr;
         }
-        const int row = ((y - originY_) % height_ + height_) % height_;
-        return reinterpret_cast<const QRgb*>(tiled_->constScanLine(row)) + phase_;
+        return reinterpret_cast<const QRgb*>(tiled_->constScanLine(PatternRow(y))) + phase_;
     }
 
+    // The pattern rows under image rows from y down, one each call of Next(); patterned only.
+    class Rows {
+    public:
+        Rows(const AreaPaint& paint, int y)
+            : bits_(paint.tiled_->constBits()),
+              stride_(paint.tiled_->bytesPerLine()),
+              row_(paint.PatternRow(y)),
+              height_(paint.height_),
+              phase_(paint.phase_) {}
+        const QRgb* Next() {
+            const QRgb* const row = reinterpret_cast<const QRgb*>(bits_ + stride_ * row_) + phase_;
+            row_ = row_ + 1 == height_ ? 0 : row_ + 1;
+            return row;
+        }
+
+    private:
+        const uchar* bits_;
+        qsizetype stride_;
+        int row_;
+        int height_;
+        int phase_;
+    };
+
 private:
+    int PatternRow(int y) const { return ((y - originY_) % height_ + height_) % height_; }
+
     QRgb colour_;
     const QImage* tiled_ = nullptr;
     int height_ = 1;
@@ -70,21 +91,32 @@ private:
     int phase_ = 0;
 };
 
-// Paints `count` pixels from `pixels` on with the colour or the pattern row `source` (null for
-// the colour), the pixels' share `cover` of it.
-inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, float cover) {
-    if (cover < kNoCover) {
-        return;
-    }
-    if (cover > kFullCover) {
+// Paints `count` pixels from `pixels` on with `weight` 256ths (1 to 256) of the colour or the
+// pattern row `source` (null for the colour).
+inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, uint32_t weight) {
+    if (weight >= 256) {
         if (source) {
             std::memcpy(pixels, source, size_t(count) * sizeof(QRgb));
         } else {
-            std::fill(pixels, pixels + count, colour);
+            // Sixteen pixels a step, which the compiler stores as four vectors.
+            int i = 0;
+            for (; i + 16 <= count; i += 16) {
+                for (int k = 0; k < 16; ++k) {
+                    pixels[i + k] = colour;
+                }
+            }
+            // The rest by halves: eight, four, two, one.
+            for (int step = 8; step > 0; step /= 2) {
+                if (count - i >= step) {
+                    for (int k = 0; k < step; ++k) {
+                        pixels[i + k] = colour;
+                    }
+                    i += step;
+                }
+            }
         }
         return;
     }
-    const uint32_t weight = WeightOf(cover);
     for (int i = 0; i < count; ++i) {
         pixels[i] = Mix(pixels[i], source ? source[i] : colour, weight);
     }
@@ -107,10 +139,11 @@ inline void MarkCells(uint64_t* words, int from, int to) {
     words[last] |= ~uint64_t(0) >> (63 - (to & 63));
 }
 
-// AccumulateRow for a line across more than one cell, from `left` to `right`: each cell it
-// crosses takes the area it has of the line, and the last one carries the rest on.
-void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell, double left,
-                      double right, double d) {
+// AccumulateRow for a line across more than two cells, from `left` to `right`: each cell it
+// crosses takes the area it has of the line, and the last one carries the rest on. Rare, so
+// out of line, where it leaves the registers of the rows' loop to the common cases.
+[[gnu::noinline]] void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell,
+                                        double left, double right, double d) {
     const int rightCell = CeilOf(right);
     MarkCells(touched, leftCell, rightCell - 1);
     const auto add = [line](int cell, double area) {
@@ -123,17 +156,13 @@ void AccumulateAcross(SpanFiller::Cell* line, uint64_t* touched, int leftCell, d
     const double rightShare = right - rightCell + 1.0;
     const double am = 0.5 * inverse * rightShare * rightShare;
     add(leftCell, d * a0);
-    if (rightCell == leftCell + 2) {
-        add(leftCell + 1, d * (1.0 - a0 - am));
-    } else {
-        const double a1 = inverse * (1.5 - leftShare);
-        add(leftCell + 1, d * (a1 - a0));
-        for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
-            add(cell, d * inverse);
-        }
-        const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
-        add(rightCell - 1, d * (1.0 - a2 - am));
+    const double a1 = inverse * (1.5 - leftShare);
+    add(leftCell + 1, d * (a1 - a0));
+    for (int cell = leftCell + 2; cell < rightCell - 1; ++cell) {
+        add(cell, d * inverse);
     }
+    const double a2 = a1 + (rightCell - leftCell - 3) * inverse;
+    add(rightCell - 1, d * (1.0 - a2 - am));
     line[rightCell - 1].carry += float(d * am);
 }
 
@@ -149,25 +178,55 @@ inline void AccumulateRow(SpanFiller::Cell* line, uint64_t* touched, double x, d
     // x is at least 0 but for rounding: truncating is the floor, and a hair left of the area's
     // side is still its first cell.
     const int leftCell = int(left);
-    if (right > leftCell + 1.0) {
+    const double firstEnd = leftCell + 1.0;
+    if (right <= firstEnd) {
+        // Within one cell: the pixel's share is the area right of the line's middle.
+        touched[leftCell >> 6] |= uint64_t(1) << (leftCell & 63);
+        const double middle = 0.5 * (x + next) - leftCell;
+        line[leftCell].own += float(d - d * middle);
+        line[leftCell].carry += float(d);
+        return;
+    }
+    if (right > firstEnd + 1.0) [[unlikely]] {
         AccumulateAcross(line, touched, leftCell, left, right, d);
         return;
     }
-    // Within one cell: the pixel's share is the area right of the line's middle.
-    MarkCells(touched, leftCell, leftCell);
-    const double middle = 0.5 * (x + next) - leftCell;
-    line[leftCell].own += float(d - d * middle);
-    line[leftCell].carry += float(d);
+    // Across two cells: the covered share grows with the square of x in each.
+    MarkCells(touched, leftCell, leftCell + 1);
+    const double scale = 0.5 * d / (right - left);
+    const double inFirst = firstEnd - left;
+    const double inLast = right - firstEnd;
+    const double first = scale * inFirst * inFirst;
+    const double last = scale * inLast * inLast;
+    line[leftCell].own += float(first);
+    line[leftCell].carry += float(first);
+    line[leftCell + 1].own += float(d - first - last);
+    line[leftCell + 1].carry += float(d - first);
 }
 
-// Accumulates a line row by row (see AccumulateRow). The line lies within the rows of `cells`
-// and within x from 0 to the row width; `cells` has room for a cell more a row. The cells
-// touched are marked in `touched`, `wordsPerRow` words a row.
-void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int wordsPerRow,
-                    double x0, double y0, double x1, double y1, double direction, int rowFrom,
-                    int rowTo) {
-    const double slope = (x1 - x0) / (y1 - y0);
-    const int firstRow = std::max(FloorOf(y0), rowFrom);
+// Where the lines of an area are accumulated: `cells` has `stride` cells a row, a cell more
+// than the row is wide, and the cells touched are marked in `touched`, `wordsPerRow` words a
+// row; only the rows from `rowFrom` to `rowTo` are accumulated.
+struct Accumulation {
+    SpanFiller::Cell* cells;
+    int stride;
+    uint64_t* touched;
+    int wordsPerRow;
+    int rowFrom;
+    int rowTo;
+};
+
+// Accumulates a line row by row (see AccumulateRow). The line lies within the rows of the
+// cells and within x from 0 to the row width; `slope` is its change of x per row.
+inline void AccumulateLine(const Accumulation& into, double x0, double y0, double x1, double y1,
+                           double slope, double direction) {
+    const int stride = into.stride;
+    const int wordsPerRow = into.wordsPerRow;
+    const int rowFrom = into.rowFrom;
+    const int rowTo = into.rowTo;
+    // y0 is at least 0 but for rounding, and the first row at least rowFrom: truncating is as
+    // good as the floor.
+    const int firstRow = std::max(int(y0), rowFrom);
     const int endRow = CeilOf(y1) - 1;
     const int lastRow = std::min(endRow, rowTo);
     // The x at each row's top is worked out from where the line meets y = 0, not stepped from
@@ -175,18 +234,24 @@ void AccumulateLine(SpanFiller::Cell* cells, int stride, uint64_t* touched, int 
     const double atZero = x0 - slope * y0;
     double top = std::max(double(firstRow), y0);
     double x = top == y0 ? x0 : atZero + slope * top;
-    SpanFiller::Cell* line = cells + size_t(firstRow) * size_t(stride);
-    uint64_t* words = touched + size_t(firstRow) * size_t(wordsPerRow);
-    for (int y = firstRow; y <= lastRow; ++y) {
-        // Each row but the line's last is crossed from top to bottom.
-        const bool end = y == endRow;
-        const double bottom = end ? y1 : double(y + 1);
-        const double next = end ? x1 : atZero + slope * bottom;
-        AccumulateRow(line, words, x, next, (bottom - top) * direction);
+    SpanFiller::Cell* line = into.cells + size_t(firstRow) * size_t(stride);
+    uint64_t* words = into.touched + size_t(firstRow) * size_t(wordsPerRow);
+    // The rows crossed from top to bottom, all but the first of height 1, then the line's last.
+    int y = firstRow;
+    double bottom = firstRow + 1.0;
+    double d = (bottom - top) * direction;
+    for (const int crossed = std::min(endRow - 1, lastRow); y <= crossed; ++y) {
+        const double next = atZero + slope * bottom;
+        AccumulateRow(line, words, x, next, d);
+        d = direction;
         top = bottom;
+        bottom += 1.0;
         x = next;
         line += stride;
         words += wordsPerRow;
+    }
+    if (y == endRow && y <= lastRow) {
+        AccumulateRow(line, words, x, x1, (y1 - top) * direction);
     }
 }
 
@@ -247,6 +312,41 @@ int CutToArea(SpanFiller::Edge edge, double left, double right, double top, doub
     return count;
 }
 
+// Accumulates the edges of `area` (image pixels), cut to it (see CutToArea) where `cut` says
+// that some may reach out of it. A step of its own, so that its loop has the registers to
+// itself.
+[[gnu::noinline]] void AccumulateEdges(const Accumulation& into, const SpanFiller::Edge* edges,
+                                       size_t count, const QRectF& area, bool cut) {
+    const double left = area.left();
+    const double top = area.top();
+    const double bandTop = top + into.rowFrom;
+    const double bandBottom = top + into.rowTo + 1.0;
+    Piece pieces[3];
+    for (const SpanFiller::Edge* edge = edges; edge != edges + count; ++edge) {
+        // Edges wholly above or below the band add nothing to its rows.
+        if (edge->y1 <= bandTop || edge->y0 >= bandBottom) {
+            continue;
+        }
+        if (!cut ||
+            (edge->y0 >= top && edge->y1 <= area.bottom() && std::min(edge->x0, edge->x1) >= left &&
+             std::max(edge->x0, edge->x1) <= area.right())) {
+            AccumulateLine(into, edge->x0 - left, edge->y0 - top, edge->x1 - left, edge->y1 - top,
+                           edge->slope, edge->direction);
+            continue;
+        }
+        const int parts = CutToArea(*edge, left, area.right(), top, area.bottom(), pieces);
+        for (int i = 0; i < parts; ++i) {
+            const Piece& piece = pieces[i];
+            if (piece.y1 > piece.y0) {
+                // A part run down the left side is upright; the others lie on the edge.
+                AccumulateLine(into, piece.x0 - left, piece.y0 - top, piece.x1 - left,
+                               piece.y1 - top, piece.x0 == piece.x1 ? 0.0 : edge->slope,
+                               edge->direction);
+            }
+        }
+    }
+}
+
 // Paints a row of `width` pixels from its cells (cleared as they are read) and its words of
 // touched cells: the touched cells one by one, the stretches between them at the coverage the
 // sum has reached. `kPattern` says whether the row takes the pattern row `source` or the
@@ -258,10 +358,9 @@ void PaintRow(QRgb* row, int width, SpanFiller::Cell* line, uint64_t* words, int
     int x = 0;
     // The cells from x to `end` at the coverage the sum has reached.
     const auto paintStretch = [&](int end) {
-        end = std::min(end, width);
-        const float cover = EvenOddCover(sum);
-        if (end > x && cover >= kNoCover) {
-            PaintRun(row + x, kPattern ? source + x : nullptr, colour, end - x, cover);
+        const uint32_t weight = WeightOf(EvenOddCover(sum));
+        if (weight != 0) {
+            PaintRun(row + x, kPattern ? source + x : nullptr, colour, end - x, weight);
         }
     };
     for (int word = 0; word < wordsPerRow; ++word) {
@@ -277,18 +376,38 @@ void PaintRow(QRgb* row, int width, SpanFiller::Cell* line, uint64_t* words, int
             if (cell > x) {
                 paintStretch(cell);
             }
-            const float cover = EvenOddCover(sum + line[cell].own);
+            const uint32_t weight = WeightOf(EvenOddCover(sum + line[cell].own));
             sum += line[cell].carry;
             line[cell] = SpanFiller::Cell{0.0f, 0.0f};
             x = cell + 1;
-            if (cover < kNoCover) {
+            if (weight == 0) {
                 continue;
             }
             const QRgb ink = kPattern ? source[cell] : colour;
-            row[cell] = cover > kFullCover ? ink : Mix(row[cell], ink, WeightOf(cover));
+            row[cell] = weight >= 256 ? ink : Mix(row[cell], ink, weight);
         }
     }
-    paintStretch(width);
+    if (width > x) {
+        paintStretch(width);
+    }
+}
+
+// Paints the rows `rows` of an area from row `row` of the image down (see PaintRow), each row of
+// `stride` cells and `wordsPerRow` words of touched cells.
+template <bool kPattern>
+void PaintRows(QRgb* row, qsizetype imageStride, int rows, int width, SpanFiller::Cell* line,
+               int stride, uint64_t* words, int wordsPerRow, const AreaPaint& paint, int y) {
+    const QRgb colour = paint.Colour();
+    if constexpr (kPattern) {
+        AreaPaint::Rows source(paint, y);
+        for (int i = 0; i < rows; ++i, row += imageStride, line += stride, words += wordsPerRow) {
+            PaintRow<true>(row, width, line, words, wordsPerRow, source.Next(), colour);
+        }
+    } else {
+        for (int i = 0; i < rows; ++i, row += imageStride, line += stride, words += wordsPerRow) {
+            PaintRow<false>(row, width, line, words, wordsPerRow, nullptr, colour);
+        }
+    }
 }
 
 }  // namespace
@@ -316,31 +435,30 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
     }
     Edge* const edges = edges_.data();
     size_t edgeCount = 0;
-    double minX = points[0].x() + double(offset.x());
-    double maxX = minX;
-    double minY = points[0].y() + double(offset.y());
-    double maxY = minY;
-    for (int i = 0; i < count; ++i) {
-        const Point& from = points[i];
-        const Point& to = points[i + 1 == count ? 0 : i + 1];
-        double ax = from.x() + double(offset.x());
-        double ay = from.y() + double(offset.y());
-        double bx = to.x() + double(offset.x());
-        double by = to.y() + double(offset.y());
-        minX = std::min(minX, ax);
-        maxX = std::max(maxX, ax);
-        minY = std::min(minY, ay);
-        maxY = std::max(maxY, ay);
-        if (ay == by) {
-            continue;
+    const double offsetX = offset.x();
+    const double offsetY = offset.y();
+    // Each edge from the point before, (ax, ay), to the next, (bx, by).
+    double ax = points[0].x() + offsetX;
+    double ay = points[0].y() + offsetY;
+    double minX = ax;
+    double maxX = ax;
+    double minY = ay;
+    double maxY = ay;
+    for (int i = 1; i <= count; ++i) {
+        const Point& to = points[i == count ? 0 : i];
+        const double bx = to.x() + offsetX;
+        const double by = to.y() + offsetY;
+        minX = std::min(minX, bx);
+        maxX = std::max(maxX, bx);
+        minY = std::min(minY, by);
+        maxY = std::max(maxY, by);
+        if (ay < by) {
+            edges[edgeCount++] = Edge{ax, ay, bx, by, (bx - ax) / (by - ay), 1.0};
+        } else if (ay > by) {
+            edges[edgeCount++] = Edge{bx, by, ax, ay, (ax - bx) / (ay - by), -1.0};
         }
-        double direction = 1.0;
-        if (ay > by) {
-            std::swap(ax, bx);
-            std::swap(ay, by);
-            direction = -1.0;
-        }
-        edges[edgeCount++] = Edge{ax, ay, bx, by, (bx - ax) / (by - ay), direction};
+        ax = bx;
+        ay = by;
     }
     edges_.resize(edgeCount);
     const QRect within = clip & image.rect();
@@ -438,7 +556,7 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
             const int to = std::min(CeilOf(end) - 1, area.right()) - area.left();
             if (from <= to) {
                 PaintRun(row + from, source ? source + from : nullptr, areaPaint.Colour(),
-                         to - from + 1, 1.0f);
+                         to - from + 1, 256);
             }
         }
     }
@@ -458,10 +576,6 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
         accumulation_.assign(size, Cell{0.0f, 0.0f});
     }
     Cell* const cells = accumulation_.data();
-    const double left = area.left();
-    const double right = area.right() + 1.0;
-    const double top = area.top();
-    const double bottom = area.bottom() + 1.0;
     const int wordsPerRow = (stride + 63) / 64;
     if (touched_.size() < size_t(wordsPerRow) * size_t(area.height())) {
         touched_.assign(size_t(wordsPerRow) * size_t(area.height()), 0);
@@ -470,45 +584,22 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     // The local rows of the band; the edges are still cut to the whole area, as without one.
     const int rowFrom = int(std::max<qint64>(qint64(rowTop_) - area.top(), 0));
     const int rowTo = int(std::min<qint64>(qint64(rowBottom_) - area.top(), area.height() - 1));
-    const double bandTop = top + rowFrom;
-    const double bandBottom = top + rowTo + 1.0;
-    Piece pieces[3];
-    for (const Edge& edge : edges_) {
-        // Edges wholly above or below the band add nothing to its rows.
-        if (edge.y1 <= bandTop || edge.y0 >= bandBottom) {
-            continue;
-        }
-        if (inside) {
-            AccumulateLine(cells, stride, touched, wordsPerRow, edge.x0 - left, edge.y0 - top,
-                           edge.x1 - left, edge.y1 - top, edge.direction, rowFrom, rowTo);
-            continue;
-        }
-        const int count = CutToArea(edge, left, right, top, bottom, pieces);
-        for (int i = 0; i < count; ++i) {
-            const Piece& piece = pieces[i];
-            if (piece.y1 > piece.y0) {
-                AccumulateLine(cells, stride, touched, wordsPerRow, piece.x0 - left,
-                               piece.y0 - top, piece.x1 - left, piece.y1 - top, edge.direction,
-                               rowFrom, rowTo);
-            }
-        }
-    }
+    const Accumulation into{cells, stride, touched, wordsPerRow, rowFrom, rowTo};
+    AccumulateEdges(into, edges_.data(), edges_.size(), QRectF(area), !inside);
     // Then row by row.
     const AreaPaint areaPaint(paint, TiledPattern(paint, image.width()), area.left());
-    const QRgb colour = areaPaint.Colour();
-    uchar* const bits = image.bits();
-    const qsizetype imageStride = image.bytesPerLine();
-    Cell* line = cells + size_t(rowFrom) * size_t(stride);
-    uint64_t* words = touched + size_t(rowFrom) * size_t(wordsPerRow);
-    for (int localRow = rowFrom; localRow <= rowTo;
-         ++localRow, line += stride, words += wordsPerRow) {
-        const int y = area.top() + localRow;
-        QRgb* const row = reinterpret_cast<QRgb*>(bits + imageStride * y) + area.left();
-        if (areaPaint.Patterned()) {
-            PaintRow<true>(row, width, line, words, wordsPerRow, areaPaint.Row(y), colour);
-        } else {
-            PaintRow<false>(row, width, line, words, wordsPerRow, nullptr, colour);
-        }
+    const qsizetype imageStride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const int y = area.top() + rowFrom;
+    QRgb* const row = reinterpret_cast<QRgb*>(image.bits()) + imageStride * y + area.left();
+    Cell* const line = cells + size_t(rowFrom) * size_t(stride);
+    uint64_t* const words = touched + size_t(rowFrom) * size_t(wordsPerRow);
+    const int rows = rowTo - rowFrom + 1;
+    if (areaPaint.Patterned()) {
+        PaintRows<true>(row, imageStride, rows, width, line, stride, words, wordsPerRow, areaPaint,
+                        y);
+    } else {
+        PaintRows<false>(row, imageStride, rows, width, line, stride, words, wordsPerRow, areaPaint,
+                         y);
     }
 }
 
