@@ -12,6 +12,7 @@ namespace platform {
 namespace {
 
 using span::CeilOf;
+using span::FillPixels;
 using span::FloorOf;
 using span::Mix;
 using span::kSampleBias;
@@ -98,22 +99,7 @@ inline void PaintRun(QRgb* pixels, const QRgb* source, QRgb colour, int count, u
         if (source) {
             std::memcpy(pixels, source, size_t(count) * sizeof(QRgb));
         } else {
-            // Sixteen pixels a step, which the compiler stores as four vectors.
-            int i = 0;
-            for (; i + 16 <= count; i += 16) {
-                for (int k = 0; k < 16; ++k) {
-                    pixels[i + k] = colour;
-                }
-            }
-            // The rest by halves: eight, four, two, one.
-            for (int step = 8; step > 0; step /= 2) {
-                if (count - i >= step) {
-                    for (int k = 0; k < step; ++k) {
-                        pixels[i + k] = colour;
-                    }
-                    i += step;
-                }
-            }
+            FillPixels(pixels, count, colour);
         }
         return;
     }

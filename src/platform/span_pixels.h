@@ -44,7 +44,16 @@ inline void FillPixels(QRgb* pixels, int count, QRgb colour) {
             std::memcpy(pixels + count - 4, four, sizeof four);
             return;
         }
-        for (int i = 0; i + 4 <= count; i += 4) {
+        // Long runs (an area's rows) sixteen pixels a step, then four, the last four
+        // overlapping.
+        int i = 0;
+        for (; i + 16 <= count; i += 16) {
+            std::memcpy(pixels + i, four, sizeof four);
+            std::memcpy(pixels + i + 4, four, sizeof four);
+            std::memcpy(pixels + i + 8, four, sizeof four);
+            std::memcpy(pixels + i + 12, four, sizeof four);
+        }
+        for (; i + 4 <= count; i += 4) {
             std::memcpy(pixels + i, four, sizeof four);
         }
         std::memcpy(pixels + count - 4, four, sizeof four);
