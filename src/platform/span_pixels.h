@@ -33,8 +33,8 @@ inline QRgb Mix(QRgb under, QRgb ink, uint32_t weight) {
     return 0xFF000000u | ((redBlue >> 8) & 0xFF00FFu) | ((green >> 8) & 0xFF00u);
 }
 
-// `count` pixels from `pixels` on (at least one) set to `colour`. Most runs of a map's lines
-// are a few pixels: up to eight are written as two stores that may overlap, not a loop.
+// `count` pixels from `pixels` on set to `colour`. Most runs of a map's lines are a few
+// pixels: up to eight are written as two stores that may overlap, not a loop.
 inline void FillPixels(QRgb* pixels, int count, QRgb colour) {
     const uint64_t two = uint64_t(colour) << 32 | colour;
     if (count >= 4) {
@@ -60,7 +60,7 @@ inline void FillPixels(QRgb* pixels, int count, QRgb colour) {
     } else if (count >= 2) {
         std::memcpy(pixels, &two, sizeof two);
         std::memcpy(pixels + count - 2, &two, sizeof two);
-    } else {
+    } else if (count == 1) {
         pixels[0] = colour;
     }
 }

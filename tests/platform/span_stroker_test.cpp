@@ -9,6 +9,7 @@
 
 #include "pixels.h"
 #include "platform/paint_context.h"
+#include "platform/span_pixels.h"
 
 namespace platform {
 namespace {
@@ -265,6 +266,18 @@ TEST(PaintContext, SelectionsMetBeforeAndChangedSinceDrawAsTheyAreNow) {
     context.SelectBrush(brush);
     context.Polygon(square.data(), int(square.size()));
     EXPECT_EQ(image.pixel(40, 40), QColor(0, 0, 255).rgb());
+}
+
+TEST(SpanPixels, ARunFillsItsPixelsAndNoneBesideThem) {
+    // Short runs are written by overlapping stores, long ones by steps of sixteen and four.
+    for (int count = 0; count <= 70; ++count) {
+        std::vector<QRgb> row(size_t(count) + 8, kPaper);
+        span::FillPixels(row.data() + 4, count, kInk);
+        for (int i = 0; i < int(row.size()); ++i) {
+            ASSERT_EQ(row[size_t(i)], i >= 4 && i < 4 + count ? kInk : kPaper)
+                << "run of " << count << ", pixel " << i;
+        }
+    }
 }
 
 }  // namespace
