@@ -70,14 +70,20 @@ public:
         std::unique_lock<std::mutex> lock(mutex_);
         done_.wait(lock, [this] { return painted_ == published_; });
     }
-    // Hands over the last jobs, and returns once the worker has painted them all.
+    // Hands over the last jobs, and returns once the worker has painted them all. A worker
+    // that has painted them already is waiting for more: the run ends without waking it, which
+    // would cost this thread two hand-overs between the threads.
     void End(size_t count) {
         const auto ownDone = std::chrono::steady_clock::now();
         std::unique_lock<std::mutex> lock(mutex_);
         published_ = count;
-        ended_ = true;
-        wake_.notify_one();
-        done_.wait(lock, [this] { return !running_; });
+        if (painted_ == published_) {
+            running_ = false;
+        } else {
+            ended_ = true;
+            wake_.notify_one();
+            done_.wait(lock, [this] { return !running_; });
+        }
         if (count >= kJobsToLearnFrom) {
             const double own = std::chrono::duration<double>(ownDone - began_).count();
             const double worker = std::chrono::duration<double>(finished_ - began_).count();
