@@ -202,30 +202,29 @@ void PaintContext::Reclaim() {
 // of the oldest. Objects are told apart by their shared data, not compared field by field.
 template <typename Value, typename Made>
 template <typename Make>
-Made PaintContext::Known<Value, Made>::Of(Value& value, Make make) {
+const Made& PaintContext::Known<Value, Made>::Of(Value& value, Make make) {
     constexpr size_t kKept = 4;
     for (auto& [known, made] : kept_) {
         if (known.data_ptr() == value.data_ptr()) {
             return made;
         }
     }
-    Made made = make();
     if (kept_.size() < kKept) {
-        kept_.emplace_back(value, made);
-    } else {
-        kept_[next_] = {value, made};
-        next_ = (next_ + 1) % kKept;
+        return kept_.emplace_back(value, make()).second;
     }
-    return made;
+    std::pair<Value, Made>& oldest = kept_[next_];
+    next_ = (next_ + 1) % kKept;
+    oldest = {value, make()};
+    return oldest.second;
 }
 
 const PaintContext::PenForSpans& PaintContext::SpanPen() {
     Reclaim();
     if (!penKnown_) {
-        spanPen_ = knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
+        spanPen_ = &knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
         penKnown_ = true;
     }
-    return spanPen_;
+    return *spanPen_;
 }
 
 PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
@@ -250,10 +249,10 @@ PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
 const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
     Reclaim();
     if (!brushKnown_) {
-        spanBrush_ = knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
+        spanBrush_ = &knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
         brushKnown_ = true;
     }
-    return spanBrush_;
+    return *spanBrush_;
 }
 
 PaintContext::BrushForSpans PaintContext::ClassifiedBrush() const {

@@ -169,15 +169,18 @@ private:
     bool lent_ = false;  // Painter() was called since the state was last read back
     bool penKnown_ = false;
     bool brushKnown_ = false;
-    PenForSpans spanPen_;
-    BrushForSpans spanBrush_;
+    // What was made of the selection, among the known ones below (valid while penKnown_ and
+    // brushKnown_): read in place, not copied with its pattern on every shape.
+    const PenForSpans* spanPen_ = nullptr;
+    const BrushForSpans* spanBrush_ = nullptr;
     // The last few pens (or brushes) worked out, held so that they stay the same objects, with
-    // what was made of them: a pen shared by many shapes is known again at once.
+    // what was made of them: a pen shared by many shapes is known again at once. What Of
+    // returns stays in place until the next call of Of.
     template <typename Value, typename Made>
     class Known {
     public:
         template <typename Make>
-        Made Of(Value& value, Make make);
+        const Made& Of(Value& value, Make make);
 
     private:
         std::vector<std::pair<Value, Made>> kept_;
