@@ -173,57 +173,75 @@ void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int
 }
 
 // One edge of the clip rectangle: the side of it that is kept, and where an edge crosses it.
-struct ClipEdge {
-    enum Side { kLeft, kTop, kRight, kBottom } side;
-    double at;
+enum class ClipSide { kLeft, kTop, kRight, kBottom };
 
-    bool Keeps(const QPointF& p) const {
-        switch (side) {
-            case kLeft:
-                return p.x() >= at;
-            case kTop:
-                return p.y() >= at;
-            case kRight:
-                return p.x() <= at;
-            default:
-                return p.y() <= at;
-        }
+template <ClipSide kSide>
+bool Keeps(const QPointF& p, double at) {
+    switch (kSide) {
+        case ClipSide::kLeft:
+            return p.x() >= at;
+        case ClipSide::kTop:
+            return p.y() >= at;
+        case ClipSide::kRight:
+            return p.x() <= at;
+        default:
+            return p.y() <= at;
     }
-    // Exact, not rounded to a pixel: the cut edge is the same line as the whole one.
-    QPointF Crossing(const QPointF& a, const QPointF& b) const {
-        if (side == kLeft || side == kRight) {
-            return QPointF(at, a.y() + (at - a.x()) / (b.x() - a.x()) * (b.y() - a.y()));
-        }
-        return QPointF(a.x() + (at - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), at);
+}
+
+// Exact, not rounded to a pixel: the cut edge is the same line as the whole one.
+template <ClipSide kSide>
+QPointF Crossing(const QPointF& a, const QPointF& b, double at) {
+    if (kSide == ClipSide::kLeft || kSide == ClipSide::kRight) {
+        return QPointF(at, a.y() + (at - a.x()) / (b.x() - a.x()) * (b.y() - a.y()));
     }
-};
+    return QPointF(a.x() + (at - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), at);
+}
+
+// The ring cut by one edge into `cut`, each vertex taken with the one before it (the last before
+// the first).
+template <ClipSide kSide>
+void ClipToEdge(const std::vector<QPointF>& ring, double at, std::vector<QPointF>& cut) {
+    cut.clear();
+    cut.reserve(2 * ring.size());
+    QPointF previous = ring.back();
+    bool keepPrevious = Keeps<kSide>(previous, at);
+    for (const QPointF& current : ring) {
+        const bool keepCurrent = Keeps<kSide>(current, at);
+        if (keepCurrent != keepPrevious) {
+            cut.push_back(Crossing<kSide>(previous, current, at));
+        }
+        if (keepCurrent) {
+            cut.push_back(current);
+        }
+        previous = current;
+        keepPrevious = keepCurrent;
+    }
+}
 
 // The ring cut to `box` edge by edge (Sutherland–Hodgman). Inside the box the area, and so every
-// pixel filled there, is that of the whole ring; the new edges run along the box.
+// pixel filled there, is that of the whole ring; the new edges run along the box. An edge that
+// the ring's bounds do not cross keeps every vertex and is passed over: the points a cut adds
+// lie between two vertices, within the bounds.
 void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box,
-              std::vector<QPointF>& scratch) {
-    const ClipEdge edges[] = {{ClipEdge::kLeft, double(box.left)},
-                              {ClipEdge::kTop, double(box.top)},
-                              {ClipEdge::kRight, double(box.right)},
-                              {ClipEdge::kBottom, double(box.bottom)}};
-    for (const ClipEdge& edge : edges) {
-        scratch.clear();
-        const size_t count = ring.size();
-        for (size_t i = 0; i < count; ++i) {
-            const QPointF& current = ring[i];
-            const QPointF& previous = ring[(i + count - 1) % count];
-            const bool keepCurrent = edge.Keeps(current);
-            if (keepCurrent != edge.Keeps(previous)) {
-                scratch.push_back(edge.Crossing(previous, current));
-            }
-            if (keepCurrent) {
-                scratch.push_back(current);
-            }
+              const platform::Rect& bounds, std::vector<QPointF>& scratch) {
+    const auto cut = [&](auto clip, double at) {
+        if (!ring.empty()) {
+            clip(ring, at, scratch);
+            ring.swap(scratch);
         }
-        ring.swap(scratch);
-        if (ring.empty()) {
-            return;
-        }
+    };
+    if (bounds.left < box.left) {
+        cut(ClipToEdge<ClipSide::kLeft>, double(box.left));
+    }
+    if (bounds.top < box.top) {
+        cut(ClipToEdge<ClipSide::kTop>, double(box.top));
+    }
+    if (bounds.right > box.right) {
+        cut(ClipToEdge<ClipSide::kRight>, double(box.right));
+    }
+    if (bounds.bottom > box.bottom) {
+        cut(ClipToEdge<ClipSide::kBottom>, double(box.bottom));
     }
 }
 
@@ -242,7 +260,7 @@ void FillRing(platform::PaintContext& context, const QPoint* points, int count) 
     thread_local std::vector<QPointF> ring;
     thread_local std::vector<QPointF> scratch;
     ring.assign(points, points + count);
-    ClipRing(ring, near, scratch);
+    ClipRing(ring, near, bounds, scratch);
     if (ring.size() >= 3) {
         context.Polygon(ring.data(), int(ring.size()));
     }
