@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <span>
 
 #include <QFontMetrics>
 
@@ -38,6 +39,16 @@ int BaseSide(float value, int keep) {
         return 1;
     }
     return FloorToPixel(value);
+}
+
+// The objects of the file's current level, as Object(0), Object(1), ... gives them, read
+// without a call per object: a frame passes over every one of them twice.
+std::span<const formats::ShapePtr<>> CurrentShapes(const formats::MapFile& file) {
+    const formats::ShapeLevel* level = file.File() ? file.File()->CurrentLevel() : nullptr;
+    if (!level) {
+        return {};
+    }
+    return {level->shapes.data(), level->shapes.size()};
 }
 
 bool IsShieldLabel(const formats::Shape& shape) {
@@ -207,11 +218,7 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
         return;
     }
     cbits = file->SelectLevel(resolution);
-    for (int i = 0;; ++i) {
-        formats::Shape* shape = file->Object(i);
-        if (!shape) {
-            break;
-        }
+    for (const formats::ShapePtr<>& shape : CurrentShapes(*file)) {
         if (shape->Kind() != formats::kShapeKindPoint) {
             const formats::GeoRect& box = shape->bounds;
             shape->screenCorners = {projection.GeoToScreen(box.north, box.west, width, height),
@@ -271,11 +278,7 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
     // The lines and areas, and the labels after them, in two bands at once.
     context.BeginBands();
     const platform::Rect viewOnCanvas = projection.UnturnedBounds(context.ClipBox(), cx, cy);
-    for (int i = 0;; ++i) {
-        formats::Shape* shape = file->Object(i);
-        if (!shape) {
-            break;
-        }
+    for (const formats::ShapePtr<>& shape : CurrentShapes(*file)) {
         shape->drawn = 0;
         if (IsVisible(*shape, context, cx, cy, width, height, projection, viewOnCanvas)) {
             DrawShape(*shape, context, cx, cy, width, height, projection, highResolution_);
@@ -347,16 +350,14 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
         context.SetBkMode(platform::BackgroundMode::kTransparent);
     const int cx = width / 2;
     const int cy = height / 2;
-    for (int i = 0;; ++i) {
-        formats::Shape* shape = file->Object(i);
-        if (!shape) {
-            break;
-        }
-        if (shape->drawn == 0 || shape->Label().isEmpty()) {
+    const std::span<const formats::ShapePtr<>> shapes = CurrentShapes(*file);
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        formats::Shape& shape = *shapes[i];
+        if (shape.drawn == 0 || shape.Label().isEmpty()) {
             continue;
         }
-        const QPoint canvas = CanvasAnchor(*shape, projection, width, height);
-        DrawLabel(i, *shape, context, projection.RotatePoint(canvas.x(), canvas.y(), cx, cy),
+        const QPoint canvas = CanvasAnchor(shape, projection, width, height);
+        DrawLabel(int(i), shape, context, projection.RotatePoint(canvas.x(), canvas.y(), cx, cy),
                   labels);
     }
     context.SetBkMode(oldMode);
