@@ -290,7 +290,8 @@ void PaintContext::EndBands() {
 
 template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
-                        int width, QRgb colour, bool antialiased, const FillPaint* paint) {
+                        int width, QRgb colour, bool antialiased, const FillPaint* paint,
+                        std::optional<QRgb> outline) {
     constexpr bool kFloat = std::is_same_v<Point, QPointF>;
     SpanJob job;
     job.kind = kind;
@@ -301,6 +302,8 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
     job.offset = origin_;
     job.width = width;
     job.colour = colour;
+    job.outlined = outline.has_value();
+    job.outlineColour = outline.value_or(0);
     // The rows it may paint, with room for the pen and the smoothed edges, wide enough not to
     // overflow.
     using Wide = std::conditional_t<kFloat, double, qint64>;
@@ -451,6 +454,17 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
                 } else {
                     painters.filler.Fill(image, job.clip, points, job.count, job.offset, paint,
                                          job.antialiased);
+                }
+                if (!job.outlined) {
+                    break;
+                }
+                // The outline, as a job of its own right after it.
+                if (job.floatPoints) {
+                    painters.stroker.StrokeClosed(image, job.clip & rows, pointsF, job.count,
+                                                  job.offset, 1, job.outlineColour, true);
+                } else {
+                    painters.stroker.StrokeClosed(image, job.clip & rows, points, job.count,
+                                                  job.offset, 1, job.outlineColour, true);
                 }
                 break;
             }
@@ -656,6 +670,8 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
     if (count < 3 || brush.kind == BrushForSpans::kOther || !SpanClip(clip)) {
         return false;
     }
+    const PenForSpans& pen = SpanPen();
+    const bool outlineBySpans = !pen.none && antialiased_ && pen.thinOutline;
     if (brush.kind != BrushForSpans::kNone) {
         FillPaint paint;
         paint.colour = brush.colour;
@@ -664,16 +680,20 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
             paint.patternOrigin = origin_;
         }
         if (banding_) {
-            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased_, &paint);
+            // Kept, the outline goes with the fill.
+            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased_, &paint,
+                 outlineBySpans ? std::optional<QRgb>(pen.colour) : std::nullopt);
+            if (outlineBySpans) {
+                return true;
+            }
         } else {
             Painters().filler.Fill(*target_, clip, points, count, origin_, paint, antialiased_);
         }
     }
-    const PenForSpans& pen = SpanPen();
     if (pen.none) {
         return true;
     }
-    if (antialiased_ && pen.thinOutline) {
+    if (outlineBySpans) {
         if (banding_) {
             Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr);
         } else {

@@ -7,6 +7,7 @@
 #include <QPen>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -141,13 +142,18 @@ private:
         QRgb colour = 0;
         int pattern = -1;  // index in patterns_, or -1
         QPoint patternOrigin;
+        // A fill may carry its smooth one-pixel outline, in this colour: one job, not two.
+        bool outlined = false;
+        QRgb outlineColour = 0;
         int top = 0;  // the rows of the image it may paint
         int bottom = 0;
     };
     struct BandPainters;
+    // `outline`, for a fill: the colour of the one-pixel outline stroked right after it.
     template <typename Point>
     void Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip, int width,
-              QRgb colour, bool antialiased, const FillPaint* paint);
+              QRgb colour, bool antialiased, const FillPaint* paint,
+              std::optional<QRgb> outline = std::nullopt);
     void KeepJob(const SpanJob& job);
     void StartLowerBand();
     template <typename Vector>
