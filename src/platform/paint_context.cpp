@@ -185,10 +185,7 @@ QPainter& PaintContext::ReadyPainter() {
     return painter_;
 }
 
-void PaintContext::Reclaim() {
-    if (!lent_) {
-        return;
-    }
+void PaintContext::ReclaimLent() {
     lent_ = false;
     pen_ = painter_.pen();
     brush_ = painter_.brush();
@@ -577,17 +574,17 @@ void PaintContext::UpdateClipBox() {
     }
 }
 
-QPen PaintContext::SelectPen(const QPen& pen) {
+QPen PaintContext::SelectPen(QPen&& pen) {
     Reclaim();
-    QPen previous = std::exchange(pen_, pen);
+    QPen previous = std::exchange(pen_, std::move(pen));
     penStale_ = true;
     penKnown_ = false;
     return previous;
 }
 
-QBrush PaintContext::SelectBrush(const QBrush& brush) {
+QBrush PaintContext::SelectBrush(QBrush&& brush) {
     Reclaim();
-    QBrush previous = std::exchange(brush_, brush);
+    QBrush previous = std::exchange(brush_, std::move(brush));
     brushStale_ = true;
     brushKnown_ = false;
     return previous;

@@ -57,9 +57,13 @@ public:
     bool RectVisible(const Rect& logical) const { return ClipBox().Intersects(logical); }
     bool PtVisible(QPoint logical) const { return ClipBox().Contains(logical); }
 
-    // Selections return what they replace, so callers can put it back.
-    QPen SelectPen(const QPen& pen);
-    QBrush SelectBrush(const QBrush& brush);
+    // Selections return what they replace, so callers can put it back. A pen or brush given
+    // to keep is moved in, without touching its shared data (putting back what a selection
+    // returned, for one).
+    QPen SelectPen(const QPen& pen) { return SelectPen(QPen(pen)); }
+    QPen SelectPen(QPen&& pen);
+    QBrush SelectBrush(const QBrush& brush) { return SelectBrush(QBrush(brush)); }
+    QBrush SelectBrush(QBrush&& brush);
     QFont SelectFont(const QFont& font);
     const QFont& Font() const { return font_; }
     ColorRef SetTextColor(ColorRef color);
@@ -116,8 +120,14 @@ private:
     BrushForSpans ClassifiedBrush() const;
     // Paints what is kept and gives the painter the selected pen and brush, for drawing by it.
     QPainter& ReadyPainter();
-    // After the painter was lent out: its pen, brush and state are the context's again.
-    void Reclaim();
+    // After the painter was lent out: its pen, brush and state are the context's again. Every
+    // selection and span drawing asks first, so the usual answer (not lent) is inline.
+    void Reclaim() {
+        if (lent_) {
+            ReclaimLent();
+        }
+    }
+    void ReclaimLent();
     // Sets the painter's clip and the clip box after a change of the origin or the clip.
     void ApplyClip();
     void UpdateClipBox();

@@ -163,13 +163,13 @@ void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int
     const QPoint* points = ScreenPoints(line, centreX, centreY, projection);
     const int count = int(line.VertexCount());
     const int margin = line.outerPen->width() + 2;
-    const QPen previous = context.SelectPen(*line.outerPen);
+    QPen previous = context.SelectPen(*line.outerPen);
     StrokeVisibleRuns(context, points, count, margin);
     if (line.innerPen) {
         context.SelectPen(*line.innerPen);
         StrokeVisibleRuns(context, points, count, margin);
     }
-    context.SelectPen(previous);
+    context.SelectPen(std::move(previous));
 }
 
 // One edge of the clip rectangle: the side of it that is kept, and where an edge crosses it.
@@ -272,15 +272,15 @@ void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int 
         return;
     }
     const QPoint* points = ScreenPoints(area, centreX, centreY, projection);
-    const QPen previousPen = context.Pen();
+    std::optional<QPen> previousPen;
     if (area.outlinePen) {
-        context.SelectPen(*area.outlinePen);
+        previousPen = context.SelectPen(*area.outlinePen);
     }
-    const QBrush previousBrush = context.SelectBrush(*area.fillBrush);
+    QBrush previousBrush = context.SelectBrush(*area.fillBrush);
     FillRing(context, points, int(area.VertexCount()));
-    context.SelectBrush(previousBrush);
-    if (area.outlinePen) {
-        context.SelectPen(previousPen);
+    context.SelectBrush(std::move(previousBrush));
+    if (previousPen) {
+        context.SelectPen(std::move(*previousPen));
     }
 }
 
