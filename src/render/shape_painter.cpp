@@ -129,45 +129,68 @@ const QPoint* ScreenPoints(formats::Shape& shape, int centreX, int centreY,
     return buffers.screenPoints.data();
 }
 
-// Strokes the runs of consecutive segments that come near the clip box, each run as one
-// polyline: stroking the parts of a long road that lie off screen costs as much as stroking the
-// parts on screen. `margin` covers the pen's half width and its round caps, so the pixels are
-// those of the whole line.
-void StrokeVisibleRuns(platform::PaintContext& context, const QPoint* points, int count,
-                       int margin) {
+// A run of consecutive points to stroke as one polyline.
+struct Run {
+    int first;
+    int count;
+};
+
+// Where a point lies outside `near`: a bit for each side it is beyond.
+int Outside(const QPoint& p, const platform::Rect& near) {
+    return (p.x() < near.left ? 1 : 0) | (p.x() >= near.right ? 2 : 0) |
+           (p.y() < near.top ? 4 : 0) | (p.y() >= near.bottom ? 8 : 0);
+}
+
+// The runs of consecutive segments that come near the clip box: stroking the parts of a long
+// road that lie off screen costs as much as stroking the parts on screen. `margin` covers the
+// pen's half width and its round caps, so the pixels are those of the whole line. A segment's
+// bounds miss the box when both ends lie beyond the same side of it.
+void VisibleRuns(const platform::PaintContext& context, const QPoint* points, int count,
+                 int margin, std::vector<Run>& runs) {
+    runs.clear();
     const platform::Rect near = context.ClipBox().Inflated(margin, margin);
     int runStart = -1;
+    int previous = count > 0 ? Outside(points[0], near) : 0;
     for (int i = 1; i < count; ++i) {
-        const QPoint& a = points[i - 1];
-        const QPoint& b = points[i];
-        const bool visible =
-            std::max(a.x(), b.x()) >= near.left && std::min(a.x(), b.x()) < near.right &&
-            std::max(a.y(), b.y()) >= near.top && std::min(a.y(), b.y()) < near.bottom;
+        const int current = Outside(points[i], near);
+        const bool visible = (previous & current) == 0;
+        previous = current;
         if (visible && runStart < 0) {
             runStart = i - 1;
         } else if (!visible && runStart >= 0) {
-            context.Polyline(points + runStart, i - runStart);
+            runs.push_back({runStart, i - runStart});
             runStart = -1;
         }
     }
     if (runStart >= 0) {
-        context.Polyline(points + runStart, count - runStart);
+        runs.push_back({runStart, count - runStart});
     }
 }
 
+void StrokeRuns(platform::PaintContext& context, const QPoint* points,
+                const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        context.Polyline(points + run.first, run.count);
+    }
+}
+
+// The outer pen's runs, then the inner pen's: the same runs, as the margin is the outer pen's.
 void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int centreX,
               int centreY, const MapProjection& projection) {
     if (!IsPrepared(line) || !line.outerPen) {
         return;
     }
     const QPoint* points = ScreenPoints(line, centreX, centreY, projection);
-    const int count = int(line.VertexCount());
-    const int margin = line.outerPen->width() + 2;
+    thread_local std::vector<Run> runs;
+    VisibleRuns(context, points, int(line.VertexCount()), line.outerPen->width() + 2, runs);
+    if (runs.empty()) {
+        return;
+    }
     QPen previous = context.SelectPen(*line.outerPen);
-    StrokeVisibleRuns(context, points, count, margin);
+    StrokeRuns(context, points, runs);
     if (line.innerPen) {
         context.SelectPen(*line.innerPen);
-        StrokeVisibleRuns(context, points, count, margin);
+        StrokeRuns(context, points, runs);
     }
     context.SelectPen(std::move(previous));
 }
