@@ -146,6 +146,18 @@ private:
     std::thread thread_;
 };
 
+// The part of a job's clip in a band's rows, which span the image's columns as every clip lies
+// within them: `clip & rows`, empty when they do not meet, worked out inline for every job of
+// each band.
+QRect InRows(const QRect& clip, const QRect& rows) {
+    const int top = std::max(clip.top(), rows.top());
+    const int bottom = std::min(clip.bottom(), rows.bottom());
+    if (clip.isEmpty() || top > bottom) {
+        return QRect();
+    }
+    return QRect(QPoint(clip.left(), top), QPoint(clip.right(), bottom));
+}
+
 }  // namespace
 
 struct PaintContext::BandPainters {
@@ -418,20 +430,20 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
         switch (job.kind) {
             case SpanJob::kStroke:
                 if (job.floatPoints) {
-                    painters.stroker.Stroke(image, job.clip & rows, pointsF, job.count, job.offset,
+                    painters.stroker.Stroke(image, InRows(job.clip, rows), pointsF, job.count, job.offset,
                                             job.width, job.colour, job.antialiased);
                 } else {
-                    painters.stroker.Stroke(image, job.clip & rows, points, job.count, job.offset,
+                    painters.stroker.Stroke(image, InRows(job.clip, rows), points, job.count, job.offset,
                                             job.width, job.colour, job.antialiased);
                 }
                 break;
             case SpanJob::kOutline:
                 if (job.floatPoints) {
-                    painters.stroker.StrokeClosed(image, job.clip & rows, pointsF, job.count,
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), pointsF, job.count,
                                                   job.offset, job.width, job.colour,
                                                   job.antialiased);
                 } else {
-                    painters.stroker.StrokeClosed(image, job.clip & rows, points, job.count,
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), points, job.count,
                                                   job.offset, job.width, job.colour,
                                                   job.antialiased);
                 }
@@ -457,10 +469,10 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
                 }
                 // The outline, as a job of its own right after it.
                 if (job.floatPoints) {
-                    painters.stroker.StrokeClosed(image, job.clip & rows, pointsF, job.count,
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), pointsF, job.count,
                                                   job.offset, 1, job.outlineColour, true);
                 } else {
-                    painters.stroker.StrokeClosed(image, job.clip & rows, points, job.count,
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), points, job.count,
                                                   job.offset, 1, job.outlineColour, true);
                 }
                 break;
@@ -475,7 +487,7 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
 // The part of the picture in the band's rows, blended as the whole picture would be there.
 void PaintContext::PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const {
     const QImage& picture = images_.data()[job.first];
-    const QRect visible = job.clip & rows;
+    const QRect visible = InRows(job.clip, rows);
     if (!visible.isEmpty()) {
         painter.drawImage(visible.topLeft(), picture, visible.translated(-job.offset));
     }
