@@ -300,7 +300,7 @@ void PaintContext::EndBands() {
 template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
                         int width, QRgb colour, bool antialiased, const FillPaint* paint,
-                        std::optional<QRgb> outline) {
+                        std::optional<QRgb> outline, bool held) {
     constexpr bool kFloat = std::is_same_v<Point, QPointF>;
     SpanJob job;
     job.kind = kind;
@@ -339,6 +339,8 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
         job.first = int(pointsF_.size());
         RoomFor(pointsF_, size_t(count));
         pointsF_.insert(pointsF_.end(), points, points + count);
+    } else if (held) {
+        job.heldPoints = points;
     } else {
         job.first = int(points_.size());
         RoomFor(points_, size_t(count));
@@ -425,7 +427,9 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
             continue;
         }
         // A job's first point indexes the array of its own kind; the other may be empty.
-        const QPoint* points = job.floatPoints ? nullptr : points_.data() + job.first;
+        const QPoint* points = job.floatPoints ? nullptr
+                               : job.heldPoints ? job.heldPoints
+                                                : points_.data() + job.first;
         const QPointF* pointsF = job.floatPoints ? pointsF_.data() + job.first : nullptr;
         switch (job.kind) {
             case SpanJob::kStroke:
@@ -635,14 +639,20 @@ void PaintContext::FillRect(const Rect& logical, ColorRef color) {
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {
-    if (count >= 2 && !StrokeBySpans(points, count)) {
+    if (count >= 2 && !StrokeBySpans(points, count, false)) {
+        ReadyPainter().drawPolyline(points, count);
+    }
+}
+
+void PaintContext::PolylineNoCopy(const QPoint* points, int count) {
+    if (count >= 2 && !StrokeBySpans(points, count, true)) {
         ReadyPainter().drawPolyline(points, count);
     }
 }
 
 // The span stroker draws solid round pens wider than a pixel, drawn over (not into) the image
 // with no transformation but the viewport origin and no clip but the clip rectangle.
-bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
+bool PaintContext::StrokeBySpans(const QPoint* points, int count, bool held) {
     const PenForSpans& pen = SpanPen();
     QRect clip;
     if (pen.strokeWidth == 0 || !SpanClip(clip)) {
@@ -650,7 +660,7 @@ bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
     }
     if (banding_) {
         Keep(SpanJob::kStroke, points, count, clip, pen.strokeWidth, pen.colour, antialiased_,
-             nullptr);
+             nullptr, std::nullopt, held);
     } else {
         Painters().stroker.Stroke(*target_, clip, points, count, origin_, pen.strokeWidth,
                                   pen.colour, antialiased_);
@@ -659,13 +669,19 @@ bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
 }
 
 void PaintContext::Polygon(const QPoint* points, int count) {
-    if (count >= 2 && !FillBySpans(points, count)) {
+    if (count >= 2 && !FillBySpans(points, count, false)) {
         ReadyPainter().drawPolygon(points, count);
     }
 }
 
 void PaintContext::Polygon(const QPointF* points, int count) {
-    if (count >= 2 && !FillBySpans(points, count)) {
+    if (count >= 2 && !FillBySpans(points, count, false)) {
+        ReadyPainter().drawPolygon(points, count);
+    }
+}
+
+void PaintContext::PolygonNoCopy(const QPoint* points, int count) {
+    if (count >= 2 && !FillBySpans(points, count, true)) {
         ReadyPainter().drawPolygon(points, count);
     }
 }
@@ -673,7 +689,7 @@ void PaintContext::Polygon(const QPointF* points, int count) {
 // The fill of an opaque solid or pattern brush by spans, then the outline: none, a one-pixel
 // solid pen by the span stroker when antialiased, anything else by the painter alone.
 template <typename Point>
-bool PaintContext::FillBySpans(const Point* points, int count) {
+bool PaintContext::FillBySpans(const Point* points, int count, bool held) {
     const BrushForSpans& brush = SpanBrush();
     QRect clip;
     if (count < 3 || brush.kind == BrushForSpans::kOther || !SpanClip(clip)) {
@@ -691,7 +707,7 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
         if (banding_) {
             // Kept, the outline goes with the fill.
             Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased_, &paint,
-                 outlineBySpans ? std::optional<QRgb>(pen.colour) : std::nullopt);
+                 outlineBySpans ? std::optional<QRgb>(pen.colour) : std::nullopt, held);
             if (outlineBySpans) {
                 return true;
             }
@@ -704,7 +720,8 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
     }
     if (outlineBySpans) {
         if (banding_) {
-            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr);
+            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr,
+                 std::nullopt, held);
         } else {
             Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1, pen.colour,
                                             true);

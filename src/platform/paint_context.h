@@ -94,6 +94,11 @@ public:
     // antialiased and by the painter otherwise.
     void Polygon(const QPoint* points, int count);
     void Polygon(const QPointF* points, int count);
+    // Polyline and Polygon for a caller that keeps the points alive and unchanged until
+    // EndBands: between BeginBands and EndBands they are kept for the bands without a copy, and
+    // the worker may read them until EndBands returns. Otherwise the same as the two above.
+    void PolylineNoCopy(const QPoint* points, int count);
+    void PolygonNoCopy(const QPoint* points, int count);
     // A picture drawn over the image (source over, whatever the painter's composition mode)
     // with its top-left corner at a logical point. Between BeginBands and EndBands it is kept
     // with the lines and areas, so that pictures among them (map icons) do not paint them first.
@@ -132,18 +137,21 @@ private:
     void ApplyClip();
     void UpdateClipBox();
     // Draws the polyline with the span stroker when the pen and the painter's state allow it.
-    bool StrokeBySpans(const QPoint* points, int count);
+    // `held`: the caller keeps the points until EndBands (the NoCopy entry points).
+    bool StrokeBySpans(const QPoint* points, int count, bool held);
     // The clip in image pixels when the painter draws with no transformation but the viewport
     // origin and no clip but the clip rectangle, onto an image the span painters can write.
     bool SpanClip(QRect& clip);
     template <typename Point>
-    bool FillBySpans(const Point* points, int count);
+    bool FillBySpans(const Point* points, int count, bool held);
 
-    // A line or area kept for the bands; its points are copied into the context's lists.
+    // A line or area kept for the bands; its points are copied into the context's lists, or
+    // held by the caller.
     struct SpanJob {
         enum Kind { kStroke, kFill, kOutline, kImage } kind = kStroke;
         bool floatPoints = false;
         bool antialiased = false;
+        const QPoint* heldPoints = nullptr;  // when held, else in the lists from `first`
         int first = 0;  // the first point, or for a picture its index in images_
         int count = 0;
         QRect clip;
@@ -160,10 +168,11 @@ private:
     };
     struct BandPainters;
     // `outline`, for a fill: the colour of the one-pixel outline stroked right after it.
+    // `held` points are read where the caller keeps them, not copied.
     template <typename Point>
     void Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip, int width,
-              QRgb colour, bool antialiased, const FillPaint* paint,
-              std::optional<QRgb> outline = std::nullopt);
+              QRgb colour, bool antialiased, const FillPaint* paint, std::optional<QRgb> outline,
+              bool held);
     void KeepJob(const SpanJob& job);
     void StartLowerBand();
     template <typename Vector>

@@ -116,7 +116,8 @@ void PrepareArea(formats::ShapePolygon& area) {
 }
 
 // The vertices turned for the screen: the cached canvas points themselves while the picture
-// is upright.
+// is upright. They stay as they are until the shape is drawn or prepared again, so the context
+// is given them to hold rather than copy.
 const QPoint* ScreenPoints(formats::Shape& shape, int centreX, int centreY,
                            const MapProjection& projection) {
     formats::ShapePointBuffers& buffers = *shape.pointBuffers;
@@ -170,7 +171,7 @@ void VisibleRuns(const platform::PaintContext& context, const QPoint* points, in
 void StrokeRuns(platform::PaintContext& context, const QPoint* points,
                 const std::vector<Run>& runs) {
     for (const Run& run : runs) {
-        context.Polyline(points + run.first, run.count);
+        context.PolylineNoCopy(points + run.first, run.count);
     }
 }
 
@@ -277,7 +278,7 @@ void FillRing(platform::PaintContext& context, const QPoint* points, int count) 
     const platform::Rect bounds = BoundsOfPoints(points, size_t(count));
     if (count < 3 || (bounds.left >= near.left && bounds.right < near.right &&
                       bounds.top >= near.top && bounds.bottom < near.bottom)) {
-        context.Polygon(points, count);
+        context.PolygonNoCopy(points, count);
         return;
     }
     thread_local std::vector<QPointF> ring;
