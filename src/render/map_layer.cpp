@@ -106,6 +106,34 @@ QImage LabelPicture(const QStaticText& text, const QFont& font, double degrees,
     return picture;
 }
 
+// `viewOnCanvas` is the projection's UnturnedBounds of the context's clip box. Asked of every
+// object in every frame, so kept where the compiler folds it into the frame's loop.
+bool IsVisible(const formats::Shape& shape, const platform::PaintContext& context, int cx, int cy,
+               int width, int height, const MapProjection& projection,
+               const platform::Rect& viewOnCanvas) {
+    if (shape.Kind() == formats::kShapeKindPoint) {
+        const QPoint canvas = CanvasPosition(shape, projection, width, height);
+        return context.PtVisible(projection.RotatePoint(canvas.x(), canvas.y(), cx, cy));
+    }
+    // The corners are those of a box on the canvas: north-west first, south-east last.
+    const QPoint& northWest = shape.screenCorners[0];
+    const QPoint& southEast = shape.screenCorners[3];
+    // Most of a map lies far from the view, which is told on the canvas before turning: the
+    // turned bounds of a box lie within its longer side of its turned centre, so a box grown
+    // by its longer side that misses the view turned back cannot be seen.
+    const int64_t lowX = std::min(northWest.x(), southEast.x());
+    const int64_t highX = std::max(northWest.x(), southEast.x());
+    const int64_t lowY = std::min(northWest.y(), southEast.y());
+    const int64_t highY = std::max(northWest.y(), southEast.y());
+    const int64_t side = std::max(highX - lowX, highY - lowY) + 1;
+    if (highX + side < viewOnCanvas.left || lowX - side > viewOnCanvas.right ||
+        highY + side < viewOnCanvas.top || lowY - side > viewOnCanvas.bottom) {
+        return false;
+    }
+    return context.RectVisible(projection.TurnedBounds(northWest.x(), northWest.y(), southEast.x(),
+                                                       southEast.y(), cx, cy));
+}
+
 }  // namespace
 
 MapLayerBase::~MapLayerBase() = default;
@@ -233,31 +261,6 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& context, int cx,
-                         int cy, int width, int height, const MapProjection& projection,
-                         const platform::Rect& viewOnCanvas) const {
-    if (shape.Kind() == formats::kShapeKindPoint) {
-        const QPoint canvas = CanvasPosition(shape, projection, width, height);
-        return context.PtVisible(projection.RotatePoint(canvas.x(), canvas.y(), cx, cy));
-    }
-    // The corners are those of a box on the canvas: north-west first, south-east last.
-    const QPoint& northWest = shape.screenCorners[0];
-    const QPoint& southEast = shape.screenCorners[3];
-    // Most of a map lies far from the view, which is told on the canvas before turning: the
-    // turned bounds of a box lie within its longer side of its turned centre, so a box grown
-    // by its longer side that misses the view turned back cannot be seen.
-    const int64_t lowX = std::min(northWest.x(), southEast.x());
-    const int64_t highX = std::max(northWest.x(), southEast.x());
-    const int64_t lowY = std::min(northWest.y(), southEast.y());
-    const int64_t highY = std::max(northWest.y(), southEast.y());
-    const int64_t side = std::max(highX - lowX, highY - lowY) + 1;
-    if (highX + side < viewOnCanvas.left || lowX - side > viewOnCanvas.right ||
-        highY + side < viewOnCanvas.top || lowY - side > viewOnCanvas.bottom) {
-        return false;
-    }
-    return context.RectVisible(projection.TurnedBounds(northWest.x(), northWest.y(), southEast.x(),
-                                                       southEast.y(), cx, cy));
-}
 
 bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context, int width,
                     int height, const MapProjection& projection, int /*reserved*/,
