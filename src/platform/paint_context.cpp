@@ -427,18 +427,18 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
             continue;
         }
         // A job's first point indexes the array of its own kind; the other may be empty.
-        const QPoint* points = job.floatPoints ? nullptr
+        const QPoint* points = job.floatPoints  ? nullptr
                                : job.heldPoints ? job.heldPoints
                                                 : points_.data() + job.first;
         const QPointF* pointsF = job.floatPoints ? pointsF_.data() + job.first : nullptr;
         switch (job.kind) {
             case SpanJob::kStroke:
                 if (job.floatPoints) {
-                    painters.stroker.Stroke(image, InRows(job.clip, rows), pointsF, job.count, job.offset,
-                                            job.width, job.colour, job.antialiased);
+                    painters.stroker.Stroke(image, InRows(job.clip, rows), pointsF, job.count,
+                                            job.offset, job.width, job.colour, job.antialiased);
                 } else {
-                    painters.stroker.Stroke(image, InRows(job.clip, rows), points, job.count, job.offset,
-                                            job.width, job.colour, job.antialiased);
+                    painters.stroker.Stroke(image, InRows(job.clip, rows), points, job.count,
+                                            job.offset, job.width, job.colour, job.antialiased);
                 }
                 break;
             case SpanJob::kOutline:
@@ -720,8 +720,8 @@ bool PaintContext::FillBySpans(const Point* points, int count, bool held) {
     }
     if (outlineBySpans) {
         if (banding_) {
-            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr,
-                 std::nullopt, held);
+            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr, std::nullopt,
+                 held);
         } else {
             Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1, pen.colour,
                                             true);

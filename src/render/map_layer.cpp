@@ -261,7 +261,6 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-
 bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context, int width,
                     int height, const MapProjection& projection, int /*reserved*/,
                     LabelList& labels, float scaleKmPerCm) {

@@ -151,9 +151,8 @@ platform::Rect TurnedBox(int lowX, int lowY, int highX, int highY, int cx, int c
                                           sinUp ? highY : lowY, cosUp ? highY : lowY);
         const __m128 dx = _mm_cvtepi32_ps(_mm_sub_epi32(xs, _mm_set1_epi32(cx)));
         const __m128 dy = _mm_cvtepi32_ps(_mm_sub_epi32(ys, _mm_set1_epi32(cy)));
-        const __m128 turned =
-            _mm_add_ps(_mm_mul_ps(dy, _mm_setr_ps(sinA, cosA, sinA, cosA)),
-                       _mm_mul_ps(dx, _mm_setr_ps(cosA, -sinA, cosA, -sinA)));
+        const __m128 turned = _mm_add_ps(_mm_mul_ps(dy, _mm_setr_ps(sinA, cosA, sinA, cosA)),
+                                         _mm_mul_ps(dx, _mm_setr_ps(cosA, -sinA, cosA, -sinA)));
         int bounds[4];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(bounds),
                          FlooredPlus(turned, _mm_setr_epi32(cx, cy, cx, cy)));

@@ -146,8 +146,8 @@ int Outside(const QPoint& p, const platform::Rect& near) {
 // road that lie off screen costs as much as stroking the parts on screen. `margin` covers the
 // pen's half width and its round caps, so the pixels are those of the whole line. A segment's
 // bounds miss the box when both ends lie beyond the same side of it.
-void VisibleRuns(const platform::PaintContext& context, const QPoint* points, int count,
-                 int margin, std::vector<Run>& runs) {
+void VisibleRuns(const platform::PaintContext& context, const QPoint* points, int count, int margin,
+                 std::vector<Run>& runs) {
     runs.clear();
     const platform::Rect near = context.ClipBox().Inflated(margin, margin);
     int runStart = -1;
@@ -247,8 +247,8 @@ void ClipToEdge(const std::vector<QPointF>& ring, double at, std::vector<QPointF
 // pixel filled there, is that of the whole ring; the new edges run along the box. An edge that
 // the ring's bounds do not cross keeps every vertex and is passed over: the points a cut adds
 // lie between two vertices, within the bounds.
-void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box,
-              const platform::Rect& bounds, std::vector<QPointF>& scratch) {
+void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box, const platform::Rect& bounds,
+              std::vector<QPointF>& scratch) {
     const auto cut = [&](auto clip, double at) {
         if (!ring.empty()) {
             clip(ring, at, scratch);
