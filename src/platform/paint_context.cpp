@@ -152,6 +152,18 @@ private:
     std::thread thread_;
 };
 
+// The part of a job's clip in a band's rows, which span the image's columns as every clip lies
+// within them: `clip & rows`, empty when they do not meet, worked out inline for every job of
+// each band.
+QRect InRows(const QRect& clip, const QRect& rows) {
+    const int top = std::max(clip.top(), rows.top());
+    const int bottom = std::min(clip.bottom(), rows.bottom());
+    if (clip.isEmpty() || top > bottom) {
+        return QRect();
+    }
+    return QRect(QPoint(clip.left(), top), QPoint(clip.right(), bottom));
+}
+
 }  // namespace
 
 struct PaintContext::BandPainters {
@@ -191,10 +203,7 @@ QPainter& PaintContext::ReadyPainter() {
     return painter_;
 }
 
-void PaintContext::Reclaim() {
-    if (!lent_) {
-        return;
-    }
+void PaintContext::ReclaimLent() {
     lent_ = false;
     pen_ = painter_.pen();
     brush_ = painter_.brush();
@@ -208,30 +217,29 @@ void PaintContext::Reclaim() {
 // of the oldest. Objects are told apart by their shared data, not compared field by field.
 template <typename Value, typename Made>
 template <typename Make>
-Made PaintContext::Known<Value, Made>::Of(Value& value, Make make) {
+const Made& PaintContext::Known<Value, Made>::Of(Value& value, Make make) {
     constexpr size_t kKept = 4;
     for (auto& [known, made] : kept_) {
         if (known.data_ptr() == value.data_ptr()) {
             return made;
         }
     }
-    Made made = make();
     if (kept_.size() < kKept) {
-        kept_.emplace_back(value, made);
-    } else {
-        kept_[next_] = {value, made};
-        next_ = (next_ + 1) % kKept;
+        return kept_.emplace_back(value, make()).second;
     }
-    return made;
+    std::pair<Value, Made>& oldest = kept_[next_];
+    next_ = (next_ + 1) % kKept;
+    oldest = {value, make()};
+    return oldest.second;
 }
 
 const PaintContext::PenForSpans& PaintContext::SpanPen() {
     Reclaim();
     if (!penKnown_) {
-        spanPen_ = knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
+        spanPen_ = &knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
         penKnown_ = true;
     }
-    return spanPen_;
+    return *spanPen_;
 }
 
 PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
@@ -256,10 +264,10 @@ PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
 const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
     Reclaim();
     if (!brushKnown_) {
-        spanBrush_ = knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
+        spanBrush_ = &knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
         brushKnown_ = true;
     }
-    return spanBrush_;
+    return *spanBrush_;
 }
 
 PaintContext::BrushForSpans PaintContext::ClassifiedBrush() const {
@@ -297,7 +305,8 @@ void PaintContext::EndBands() {
 
 template <typename Point>
 void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip,
-                        int width, QRgb colour, bool antialiased, const FillPaint* paint) {
+                        int width, QRgb colour, bool antialiased, const FillPaint* paint,
+                        std::optional<QRgb> outline, bool held) {
     constexpr bool kFloat = std::is_same_v<Point, QPointF>;
     SpanJob job;
     job.kind = kind;
@@ -308,6 +317,8 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
     job.offset = origin_;
     job.width = width;
     job.colour = colour;
+    job.outlined = outline.has_value();
+    job.outlineColour = outline.value_or(0);
     // The rows it may paint, with room for the pen and the smoothed edges, wide enough not to
     // overflow.
     using Wide = std::conditional_t<kFloat, double, qint64>;
@@ -334,6 +345,8 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
         job.first = int(pointsF_.size());
         RoomFor(pointsF_, size_t(count));
         pointsF_.insert(pointsF_.end(), points, points + count);
+    } else if (held) {
+        job.heldPoints = points;
     } else {
         job.first = int(points_.size());
         RoomFor(points_, size_t(count));
@@ -420,25 +433,27 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
             continue;
         }
         // A job's first point indexes the array of its own kind; the other may be empty.
-        const QPoint* points = job.floatPoints ? nullptr : points_.data() + job.first;
+        const QPoint* points = job.floatPoints  ? nullptr
+                               : job.heldPoints ? job.heldPoints
+                                                : points_.data() + job.first;
         const QPointF* pointsF = job.floatPoints ? pointsF_.data() + job.first : nullptr;
         switch (job.kind) {
             case SpanJob::kStroke:
                 if (job.floatPoints) {
-                    painters.stroker.Stroke(image, job.clip & rows, pointsF, job.count, job.offset,
-                                            job.width, job.colour, job.antialiased);
+                    painters.stroker.Stroke(image, InRows(job.clip, rows), pointsF, job.count,
+                                            job.offset, job.width, job.colour, job.antialiased);
                 } else {
-                    painters.stroker.Stroke(image, job.clip & rows, points, job.count, job.offset,
-                                            job.width, job.colour, job.antialiased);
+                    painters.stroker.Stroke(image, InRows(job.clip, rows), points, job.count,
+                                            job.offset, job.width, job.colour, job.antialiased);
                 }
                 break;
             case SpanJob::kOutline:
                 if (job.floatPoints) {
-                    painters.stroker.StrokeClosed(image, job.clip & rows, pointsF, job.count,
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), pointsF, job.count,
                                                   job.offset, job.width, job.colour,
                                                   job.antialiased);
                 } else {
-                    painters.stroker.StrokeClosed(image, job.clip & rows, points, job.count,
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), points, job.count,
                                                   job.offset, job.width, job.colour,
                                                   job.antialiased);
                 }
@@ -459,6 +474,17 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
                     painters.filler.Fill(image, job.clip, points, job.count, job.offset, paint,
                                          job.antialiased);
                 }
+                if (!job.outlined) {
+                    break;
+                }
+                // The outline, as a job of its own right after it.
+                if (job.floatPoints) {
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), pointsF, job.count,
+                                                  job.offset, 1, job.outlineColour, true);
+                } else {
+                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), points, job.count,
+                                                  job.offset, 1, job.outlineColour, true);
+                }
                 break;
             }
             case SpanJob::kImage:
@@ -471,7 +497,7 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
 // The part of the picture in the band's rows, blended as the whole picture would be there.
 void PaintContext::PaintImage(QPainter& painter, const SpanJob& job, const QRect& rows) const {
     const QImage& picture = images_.data()[job.first];
-    const QRect visible = job.clip & rows;
+    const QRect visible = InRows(job.clip, rows);
     if (!visible.isEmpty()) {
         painter.drawImage(visible.topLeft(), picture, visible.translated(-job.offset));
     }
@@ -570,17 +596,17 @@ void PaintContext::UpdateClipBox() {
     }
 }
 
-QPen PaintContext::SelectPen(const QPen& pen) {
+QPen PaintContext::SelectPen(QPen&& pen) {
     Reclaim();
-    QPen previous = std::exchange(pen_, pen);
+    QPen previous = std::exchange(pen_, std::move(pen));
     penStale_ = true;
     penKnown_ = false;
     return previous;
 }
 
-QBrush PaintContext::SelectBrush(const QBrush& brush) {
+QBrush PaintContext::SelectBrush(QBrush&& brush) {
     Reclaim();
-    QBrush previous = std::exchange(brush_, brush);
+    QBrush previous = std::exchange(brush_, std::move(brush));
     brushStale_ = true;
     brushKnown_ = false;
     return previous;
@@ -619,14 +645,20 @@ void PaintContext::FillRect(const Rect& logical, ColorRef color) {
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {
-    if (count >= 2 && !StrokeBySpans(points, count)) {
+    if (count >= 2 && !StrokeBySpans(points, count, false)) {
+        ReadyPainter().drawPolyline(points, count);
+    }
+}
+
+void PaintContext::PolylineNoCopy(const QPoint* points, int count) {
+    if (count >= 2 && !StrokeBySpans(points, count, true)) {
         ReadyPainter().drawPolyline(points, count);
     }
 }
 
 // The span stroker draws solid round pens wider than a pixel, drawn over (not into) the image
 // with no transformation but the viewport origin and no clip but the clip rectangle.
-bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
+bool PaintContext::StrokeBySpans(const QPoint* points, int count, bool held) {
     const PenForSpans& pen = SpanPen();
     QRect clip;
     if (pen.strokeWidth == 0 || !SpanClip(clip)) {
@@ -634,7 +666,7 @@ bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
     }
     if (banding_) {
         Keep(SpanJob::kStroke, points, count, clip, pen.strokeWidth, pen.colour, antialiased_,
-             nullptr);
+             nullptr, std::nullopt, held);
     } else {
         Painters().stroker.Stroke(*target_, clip, points, count, origin_, pen.strokeWidth,
                                   pen.colour, antialiased_);
@@ -643,13 +675,19 @@ bool PaintContext::StrokeBySpans(const QPoint* points, int count) {
 }
 
 void PaintContext::Polygon(const QPoint* points, int count) {
-    if (count >= 2 && !FillBySpans(points, count)) {
+    if (count >= 2 && !FillBySpans(points, count, false)) {
         ReadyPainter().drawPolygon(points, count);
     }
 }
 
 void PaintContext::Polygon(const QPointF* points, int count) {
-    if (count >= 2 && !FillBySpans(points, count)) {
+    if (count >= 2 && !FillBySpans(points, count, false)) {
+        ReadyPainter().drawPolygon(points, count);
+    }
+}
+
+void PaintContext::PolygonNoCopy(const QPoint* points, int count) {
+    if (count >= 2 && !FillBySpans(points, count, true)) {
         ReadyPainter().drawPolygon(points, count);
     }
 }
@@ -657,12 +695,14 @@ void PaintContext::Polygon(const QPointF* points, int count) {
 // The fill of an opaque solid or pattern brush by spans, then the outline: none, a one-pixel
 // solid pen by the span stroker when antialiased, anything else by the painter alone.
 template <typename Point>
-bool PaintContext::FillBySpans(const Point* points, int count) {
+bool PaintContext::FillBySpans(const Point* points, int count, bool held) {
     const BrushForSpans& brush = SpanBrush();
     QRect clip;
     if (count < 3 || brush.kind == BrushForSpans::kOther || !SpanClip(clip)) {
         return false;
     }
+    const PenForSpans& pen = SpanPen();
+    const bool outlineBySpans = !pen.none && antialiased_ && pen.thinOutline;
     if (brush.kind != BrushForSpans::kNone) {
         FillPaint paint;
         paint.colour = brush.colour;
@@ -671,18 +711,23 @@ bool PaintContext::FillBySpans(const Point* points, int count) {
             paint.patternOrigin = origin_;
         }
         if (banding_) {
-            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased_, &paint);
+            // Kept, the outline goes with the fill.
+            Keep(SpanJob::kFill, points, count, clip, 0, 0, antialiased_, &paint,
+                 outlineBySpans ? std::optional<QRgb>(pen.colour) : std::nullopt, held);
+            if (outlineBySpans) {
+                return true;
+            }
         } else {
             Painters().filler.Fill(*target_, clip, points, count, origin_, paint, antialiased_);
         }
     }
-    const PenForSpans& pen = SpanPen();
     if (pen.none) {
         return true;
     }
-    if (antialiased_ && pen.thinOutline) {
+    if (outlineBySpans) {
         if (banding_) {
-            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr);
+            Keep(SpanJob::kOutline, points, count, clip, 1, pen.colour, true, nullptr, std::nullopt,
+                 held);
         } else {
             Painters().stroker.StrokeClosed(*target_, clip, points, count, origin_, 1, pen.colour,
                                             true);

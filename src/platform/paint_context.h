@@ -7,6 +7,7 @@
 #include <QPen>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -56,9 +57,13 @@ public:
     bool RectVisible(const Rect& logical) const { return ClipBox().Intersects(logical); }
     bool PtVisible(QPoint logical) const { return ClipBox().Contains(logical); }
 
-    // Selections return what they replace, so callers can put it back.
-    QPen SelectPen(const QPen& pen);
-    QBrush SelectBrush(const QBrush& brush);
+    // Selections return what they replace, so callers can put it back. A pen or brush given
+    // to keep is moved in, without touching its shared data (putting back what a selection
+    // returned, for one).
+    QPen SelectPen(const QPen& pen) { return SelectPen(QPen(pen)); }
+    QPen SelectPen(QPen&& pen);
+    QBrush SelectBrush(const QBrush& brush) { return SelectBrush(QBrush(brush)); }
+    QBrush SelectBrush(QBrush&& brush);
     QFont SelectFont(const QFont& font);
     const QFont& Font() const { return font_; }
     ColorRef SetTextColor(ColorRef color);
@@ -89,6 +94,11 @@ public:
     // antialiased and by the painter otherwise.
     void Polygon(const QPoint* points, int count);
     void Polygon(const QPointF* points, int count);
+    // Polyline and Polygon for a caller that keeps the points alive and unchanged until
+    // EndBands: between BeginBands and EndBands they are kept for the bands without a copy, and
+    // the worker may read them until EndBands returns. Otherwise the same as the two above.
+    void PolylineNoCopy(const QPoint* points, int count);
+    void PolygonNoCopy(const QPoint* points, int count);
     // A picture drawn over the image (source over, whatever the painter's composition mode)
     // with its top-left corner at a logical point. Between BeginBands and EndBands it is kept
     // with the lines and areas, so that pictures among them (map icons) do not paint them first.
@@ -115,24 +125,33 @@ private:
     BrushForSpans ClassifiedBrush() const;
     // Paints what is kept and gives the painter the selected pen and brush, for drawing by it.
     QPainter& ReadyPainter();
-    // After the painter was lent out: its pen, brush and state are the context's again.
-    void Reclaim();
+    // After the painter was lent out: its pen, brush and state are the context's again. Every
+    // selection and span drawing asks first, so the usual answer (not lent) is inline.
+    void Reclaim() {
+        if (lent_) {
+            ReclaimLent();
+        }
+    }
+    void ReclaimLent();
     // Sets the painter's clip and the clip box after a change of the origin or the clip.
     void ApplyClip();
     void UpdateClipBox();
     // Draws the polyline with the span stroker when the pen and the painter's state allow it.
-    bool StrokeBySpans(const QPoint* points, int count);
+    // `held`: the caller keeps the points until EndBands (the NoCopy entry points).
+    bool StrokeBySpans(const QPoint* points, int count, bool held);
     // The clip in image pixels when the painter draws with no transformation but the viewport
     // origin and no clip but the clip rectangle, onto an image the span painters can write.
     bool SpanClip(QRect& clip);
     template <typename Point>
-    bool FillBySpans(const Point* points, int count);
+    bool FillBySpans(const Point* points, int count, bool held);
 
-    // A line or area kept for the bands; its points are copied into the context's lists.
+    // A line or area kept for the bands; its points are copied into the context's lists, or
+    // held by the caller.
     struct SpanJob {
         enum Kind { kStroke, kFill, kOutline, kImage } kind = kStroke;
         bool floatPoints = false;
         bool antialiased = false;
+        const QPoint* heldPoints = nullptr;  // when held, else in the lists from `first`
         int first = 0;  // the first point, or for a picture its index in images_
         int count = 0;
         QRect clip;
@@ -141,13 +160,19 @@ private:
         QRgb colour = 0;
         int pattern = -1;  // index in patterns_, or -1
         QPoint patternOrigin;
+        // A fill may carry its smooth one-pixel outline, in this colour: one job, not two.
+        bool outlined = false;
+        QRgb outlineColour = 0;
         int top = 0;  // the rows of the image it may paint
         int bottom = 0;
     };
     struct BandPainters;
+    // `outline`, for a fill: the colour of the one-pixel outline stroked right after it.
+    // `held` points are read where the caller keeps them, not copied.
     template <typename Point>
     void Keep(SpanJob::Kind kind, const Point* points, int count, const QRect& clip, int width,
-              QRgb colour, bool antialiased, const FillPaint* paint);
+              QRgb colour, bool antialiased, const FillPaint* paint, std::optional<QRgb> outline,
+              bool held);
     void KeepJob(const SpanJob& job);
     void StartLowerBand();
     template <typename Vector>
@@ -169,15 +194,18 @@ private:
     bool lent_ = false;  // Painter() was called since the state was last read back
     bool penKnown_ = false;
     bool brushKnown_ = false;
-    PenForSpans spanPen_;
-    BrushForSpans spanBrush_;
+    // What was made of the selection, among the known ones below (valid while penKnown_ and
+    // brushKnown_): read in place, not copied with its pattern on every shape.
+    const PenForSpans* spanPen_ = nullptr;
+    const BrushForSpans* spanBrush_ = nullptr;
     // The last few pens (or brushes) worked out, held so that they stay the same objects, with
-    // what was made of them: a pen shared by many shapes is known again at once.
+    // what was made of them: a pen shared by many shapes is known again at once. What Of
+    // returns stays in place until the next call of Of.
     template <typename Value, typename Made>
     class Known {
     public:
         template <typename Make>
-        Made Of(Value& value, Make make);
+        const Made& Of(Value& value, Make make);
 
     private:
         std::vector<std::pair<Value, Made>> kept_;

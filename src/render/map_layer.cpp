@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <span>
 
 #include <QFontMetrics>
 
@@ -38,6 +39,16 @@ int BaseSide(float value, int keep) {
         return 1;
     }
     return FloorToPixel(value);
+}
+
+// The objects of the file's current level, as Object(0), Object(1), ... gives them, read
+// without a call per object: a frame passes over every one of them twice.
+std::span<const formats::ShapePtr<>> CurrentShapes(const formats::MapFile& file) {
+    const formats::ShapeLevel* level = file.File() ? file.File()->CurrentLevel() : nullptr;
+    if (!level) {
+        return {};
+    }
+    return {level->shapes.data(), level->shapes.size()};
 }
 
 bool IsShieldLabel(const formats::Shape& shape) {
@@ -93,6 +104,34 @@ QImage LabelPicture(const QStaticText& text, const QFont& font, double degrees,
     DrawHaloText(painter, font, text, QPointF(0, 0), halo, colour);
     origin = bounds.topLeft();
     return picture;
+}
+
+// `viewOnCanvas` is the projection's UnturnedBounds of the context's clip box. Asked of every
+// object in every frame, so kept where the compiler folds it into the frame's loop.
+bool IsVisible(const formats::Shape& shape, const platform::PaintContext& context, int cx, int cy,
+               int width, int height, const MapProjection& projection,
+               const platform::Rect& viewOnCanvas) {
+    if (shape.Kind() == formats::kShapeKindPoint) {
+        const QPoint canvas = CanvasPosition(shape, projection, width, height);
+        return context.PtVisible(projection.RotatePoint(canvas.x(), canvas.y(), cx, cy));
+    }
+    // The corners are those of a box on the canvas: north-west first, south-east last.
+    const QPoint& northWest = shape.screenCorners[0];
+    const QPoint& southEast = shape.screenCorners[3];
+    // Most of a map lies far from the view, which is told on the canvas before turning: the
+    // turned bounds of a box lie within its longer side of its turned centre, so a box grown
+    // by its longer side that misses the view turned back cannot be seen.
+    const int64_t lowX = std::min(northWest.x(), southEast.x());
+    const int64_t highX = std::max(northWest.x(), southEast.x());
+    const int64_t lowY = std::min(northWest.y(), southEast.y());
+    const int64_t highY = std::max(northWest.y(), southEast.y());
+    const int64_t side = std::max(highX - lowX, highY - lowY) + 1;
+    if (highX + side < viewOnCanvas.left || lowX - side > viewOnCanvas.right ||
+        highY + side < viewOnCanvas.top || lowY - side > viewOnCanvas.bottom) {
+        return false;
+    }
+    return context.RectVisible(projection.TurnedBounds(northWest.x(), northWest.y(), southEast.x(),
+                                                       southEast.y(), cx, cy));
 }
 
 }  // namespace
@@ -207,11 +246,7 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
         return;
     }
     cbits = file->SelectLevel(resolution);
-    for (int i = 0;; ++i) {
-        formats::Shape* shape = file->Object(i);
-        if (!shape) {
-            break;
-        }
+    for (const formats::ShapePtr<>& shape : CurrentShapes(*file)) {
         if (shape->Kind() != formats::kShapeKindPoint) {
             const formats::GeoRect& box = shape->bounds;
             shape->screenCorners = {projection.GeoToScreen(box.north, box.west, width, height),
@@ -224,32 +259,6 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
     }
     lastPrepareMs_ =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-bool MapLayer::IsVisible(formats::Shape& shape, const platform::PaintContext& context, int cx,
-                         int cy, int width, int height, const MapProjection& projection,
-                         const platform::Rect& viewOnCanvas) const {
-    if (shape.Kind() == formats::kShapeKindPoint) {
-        const QPoint canvas = CanvasPosition(shape, projection, width, height);
-        return context.PtVisible(projection.RotatePoint(canvas.x(), canvas.y(), cx, cy));
-    }
-    // The corners are those of a box on the canvas: north-west first, south-east last.
-    const QPoint& northWest = shape.screenCorners[0];
-    const QPoint& southEast = shape.screenCorners[3];
-    // Most of a map lies far from the view, which is told on the canvas before turning: the
-    // turned bounds of a box lie within its longer side of its turned centre, so a box grown
-    // by its longer side that misses the view turned back cannot be seen.
-    const int64_t lowX = std::min(northWest.x(), southEast.x());
-    const int64_t highX = std::max(northWest.x(), southEast.x());
-    const int64_t lowY = std::min(northWest.y(), southEast.y());
-    const int64_t highY = std::max(northWest.y(), southEast.y());
-    const int64_t side = std::max(highX - lowX, highY - lowY) + 1;
-    if (highX + side < viewOnCanvas.left || lowX - side > viewOnCanvas.right ||
-        highY + side < viewOnCanvas.top || lowY - side > viewOnCanvas.bottom) {
-        return false;
-    }
-    return context.RectVisible(projection.TurnedBounds(northWest.x(), northWest.y(), southEast.x(),
-                                                       southEast.y(), cx, cy));
 }
 
 bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context, int width,
@@ -271,11 +280,7 @@ bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context
     // The lines and areas, and the labels after them, in two bands at once.
     context.BeginBands();
     const platform::Rect viewOnCanvas = projection.UnturnedBounds(context.ClipBox(), cx, cy);
-    for (int i = 0;; ++i) {
-        formats::Shape* shape = file->Object(i);
-        if (!shape) {
-            break;
-        }
+    for (const formats::ShapePtr<>& shape : CurrentShapes(*file)) {
         shape->drawn = 0;
         if (IsVisible(*shape, context, cx, cy, width, height, projection, viewOnCanvas)) {
             DrawShape(*shape, context, cx, cy, width, height, projection, highResolution_);
@@ -347,16 +352,14 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
         context.SetBkMode(platform::BackgroundMode::kTransparent);
     const int cx = width / 2;
     const int cy = height / 2;
-    for (int i = 0;; ++i) {
-        formats::Shape* shape = file->Object(i);
-        if (!shape) {
-            break;
-        }
-        if (shape->drawn == 0 || shape->Label().isEmpty()) {
+    const std::span<const formats::ShapePtr<>> shapes = CurrentShapes(*file);
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        formats::Shape& shape = *shapes[i];
+        if (shape.drawn == 0 || shape.Label().isEmpty()) {
             continue;
         }
-        const QPoint canvas = CanvasAnchor(*shape, projection, width, height);
-        DrawLabel(i, *shape, context, projection.RotatePoint(canvas.x(), canvas.y(), cx, cy),
+        const QPoint canvas = CanvasAnchor(shape, projection, width, height);
+        DrawLabel(int(i), shape, context, projection.RotatePoint(canvas.x(), canvas.y(), cx, cy),
                   labels);
     }
     context.SetBkMode(oldMode);

@@ -135,10 +135,6 @@ private:
         bool operator==(const PreparedFor&) const = default;
     };
     PreparedFor KeyOf(const MapProjection& projection) const;
-    // `viewOnCanvas` is the projection's UnturnedBounds of the context's clip box.
-    bool IsVisible(formats::Shape& shape, const platform::PaintContext& context, int cx, int cy,
-                   int width, int height, const MapProjection& projection,
-                   const platform::Rect& viewOnCanvas) const;
     void DrawLabels(platform::PaintContext& context, int width, int height,
                     const MapProjection& projection, LabelList& labels);
     // A label laid out once for the label font: its width and its glyphs, and the picture of

@@ -116,7 +116,8 @@ void PrepareArea(formats::ShapePolygon& area) {
 }
 
 // The vertices turned for the screen: the cached canvas points themselves while the picture
-// is upright.
+// is upright. They stay as they are until the shape is drawn or prepared again, so the context
+// is given them to hold rather than copy.
 const QPoint* ScreenPoints(formats::Shape& shape, int centreX, int centreY,
                            const MapProjection& projection) {
     formats::ShapePointBuffers& buffers = *shape.pointBuffers;
@@ -129,101 +130,142 @@ const QPoint* ScreenPoints(formats::Shape& shape, int centreX, int centreY,
     return buffers.screenPoints.data();
 }
 
-// Strokes the runs of consecutive segments that come near the clip box, each run as one
-// polyline: stroking the parts of a long road that lie off screen costs as much as stroking the
-// parts on screen. `margin` covers the pen's half width and its round caps, so the pixels are
-// those of the whole line.
-void StrokeVisibleRuns(platform::PaintContext& context, const QPoint* points, int count,
-                       int margin) {
+// A run of consecutive points to stroke as one polyline.
+struct Run {
+    int first;
+    int count;
+};
+
+// Where a point lies outside `near`: a bit for each side it is beyond.
+int Outside(const QPoint& p, const platform::Rect& near) {
+    return (p.x() < near.left ? 1 : 0) | (p.x() >= near.right ? 2 : 0) |
+           (p.y() < near.top ? 4 : 0) | (p.y() >= near.bottom ? 8 : 0);
+}
+
+// The runs of consecutive segments that come near the clip box: stroking the parts of a long
+// road that lie off screen costs as much as stroking the parts on screen. `margin` covers the
+// pen's half width and its round caps, so the pixels are those of the whole line. A segment's
+// bounds miss the box when both ends lie beyond the same side of it.
+void VisibleRuns(const platform::PaintContext& context, const QPoint* points, int count, int margin,
+                 std::vector<Run>& runs) {
+    runs.clear();
     const platform::Rect near = context.ClipBox().Inflated(margin, margin);
     int runStart = -1;
+    int previous = count > 0 ? Outside(points[0], near) : 0;
     for (int i = 1; i < count; ++i) {
-        const QPoint& a = points[i - 1];
-        const QPoint& b = points[i];
-        const bool visible =
-            std::max(a.x(), b.x()) >= near.left && std::min(a.x(), b.x()) < near.right &&
-            std::max(a.y(), b.y()) >= near.top && std::min(a.y(), b.y()) < near.bottom;
+        const int current = Outside(points[i], near);
+        const bool visible = (previous & current) == 0;
+        previous = current;
         if (visible && runStart < 0) {
             runStart = i - 1;
         } else if (!visible && runStart >= 0) {
-            context.Polyline(points + runStart, i - runStart);
+            runs.push_back({runStart, i - runStart});
             runStart = -1;
         }
     }
     if (runStart >= 0) {
-        context.Polyline(points + runStart, count - runStart);
+        runs.push_back({runStart, count - runStart});
     }
 }
 
+void StrokeRuns(platform::PaintContext& context, const QPoint* points,
+                const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        context.PolylineNoCopy(points + run.first, run.count);
+    }
+}
+
+// The outer pen's runs, then the inner pen's: the same runs, as the margin is the outer pen's.
 void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int centreX,
               int centreY, const MapProjection& projection) {
     if (!IsPrepared(line) || !line.outerPen) {
         return;
     }
     const QPoint* points = ScreenPoints(line, centreX, centreY, projection);
-    const int count = int(line.VertexCount());
-    const int margin = line.outerPen->width() + 2;
-    const QPen previous = context.SelectPen(*line.outerPen);
-    StrokeVisibleRuns(context, points, count, margin);
+    thread_local std::vector<Run> runs;
+    VisibleRuns(context, points, int(line.VertexCount()), line.outerPen->width() + 2, runs);
+    if (runs.empty()) {
+        return;
+    }
+    QPen previous = context.SelectPen(*line.outerPen);
+    StrokeRuns(context, points, runs);
     if (line.innerPen) {
         context.SelectPen(*line.innerPen);
-        StrokeVisibleRuns(context, points, count, margin);
+        StrokeRuns(context, points, runs);
     }
-    context.SelectPen(previous);
+    context.SelectPen(std::move(previous));
 }
 
 // One edge of the clip rectangle: the side of it that is kept, and where an edge crosses it.
-struct ClipEdge {
-    enum Side { kLeft, kTop, kRight, kBottom } side;
-    double at;
+enum class ClipSide { kLeft, kTop, kRight, kBottom };
 
-    bool Keeps(const QPointF& p) const {
-        switch (side) {
-            case kLeft:
-                return p.x() >= at;
-            case kTop:
-                return p.y() >= at;
-            case kRight:
-                return p.x() <= at;
-            default:
-                return p.y() <= at;
-        }
+template <ClipSide kSide>
+bool Keeps(const QPointF& p, double at) {
+    switch (kSide) {
+        case ClipSide::kLeft:
+            return p.x() >= at;
+        case ClipSide::kTop:
+            return p.y() >= at;
+        case ClipSide::kRight:
+            return p.x() <= at;
+        default:
+            return p.y() <= at;
     }
-    // Exact, not rounded to a pixel: the cut edge is the same line as the whole one.
-    QPointF Crossing(const QPointF& a, const QPointF& b) const {
-        if (side == kLeft || side == kRight) {
-            return QPointF(at, a.y() + (at - a.x()) / (b.x() - a.x()) * (b.y() - a.y()));
-        }
-        return QPointF(a.x() + (at - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), at);
+}
+
+// Exact, not rounded to a pixel: the cut edge is the same line as the whole one.
+template <ClipSide kSide>
+QPointF Crossing(const QPointF& a, const QPointF& b, double at) {
+    if (kSide == ClipSide::kLeft || kSide == ClipSide::kRight) {
+        return QPointF(at, a.y() + (at - a.x()) / (b.x() - a.x()) * (b.y() - a.y()));
     }
-};
+    return QPointF(a.x() + (at - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), at);
+}
+
+// The ring cut by one edge into `cut`, each vertex taken with the one before it (the last before
+// the first).
+template <ClipSide kSide>
+void ClipToEdge(const std::vector<QPointF>& ring, double at, std::vector<QPointF>& cut) {
+    cut.clear();
+    cut.reserve(2 * ring.size());
+    QPointF previous = ring.back();
+    bool keepPrevious = Keeps<kSide>(previous, at);
+    for (const QPointF& current : ring) {
+        const bool keepCurrent = Keeps<kSide>(current, at);
+        if (keepCurrent != keepPrevious) {
+            cut.push_back(Crossing<kSide>(previous, current, at));
+        }
+        if (keepCurrent) {
+            cut.push_back(current);
+        }
+        previous = current;
+        keepPrevious = keepCurrent;
+    }
+}
 
 // The ring cut to `box` edge by edge (Sutherland–Hodgman). Inside the box the area, and so every
-// pixel filled there, is that of the whole ring; the new edges run along the box.
-void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box,
+// pixel filled there, is that of the whole ring; the new edges run along the box. An edge that
+// the ring's bounds do not cross keeps every vertex and is passed over: the points a cut adds
+// lie between two vertices, within the bounds.
+void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box, const platform::Rect& bounds,
               std::vector<QPointF>& scratch) {
-    const ClipEdge edges[] = {{ClipEdge::kLeft, double(box.left)},
-                              {ClipEdge::kTop, double(box.top)},
-                              {ClipEdge::kRight, double(box.right)},
-                              {ClipEdge::kBottom, double(box.bottom)}};
-    for (const ClipEdge& edge : edges) {
-        scratch.clear();
-        const size_t count = ring.size();
-        for (size_t i = 0; i < count; ++i) {
-            const QPointF& current = ring[i];
-            const QPointF& previous = ring[(i + count - 1) % count];
-            const bool keepCurrent = edge.Keeps(current);
-            if (keepCurrent != edge.Keeps(previous)) {
-                scratch.push_back(edge.Crossing(previous, current));
-            }
-            if (keepCurrent) {
-                scratch.push_back(current);
-            }
+    const auto cut = [&](auto clip, double at) {
+        if (!ring.empty()) {
+            clip(ring, at, scratch);
+            ring.swap(scratch);
         }
-        ring.swap(scratch);
-        if (ring.empty()) {
-            return;
-        }
+    };
+    if (bounds.left < box.left) {
+        cut(ClipToEdge<ClipSide::kLeft>, double(box.left));
+    }
+    if (bounds.top < box.top) {
+        cut(ClipToEdge<ClipSide::kTop>, double(box.top));
+    }
+    if (bounds.right > box.right) {
+        cut(ClipToEdge<ClipSide::kRight>, double(box.right));
+    }
+    if (bounds.bottom > box.bottom) {
+        cut(ClipToEdge<ClipSide::kBottom>, double(box.bottom));
     }
 }
 
@@ -236,13 +278,13 @@ void FillRing(platform::PaintContext& context, const QPoint* points, int count) 
     const platform::Rect bounds = BoundsOfPoints(points, size_t(count));
     if (count < 3 || (bounds.left >= near.left && bounds.right < near.right &&
                       bounds.top >= near.top && bounds.bottom < near.bottom)) {
-        context.Polygon(points, count);
+        context.PolygonNoCopy(points, count);
         return;
     }
     thread_local std::vector<QPointF> ring;
     thread_local std::vector<QPointF> scratch;
     ring.assign(points, points + count);
-    ClipRing(ring, near, scratch);
+    ClipRing(ring, near, bounds, scratch);
     if (ring.size() >= 3) {
         context.Polygon(ring.data(), int(ring.size()));
     }
@@ -254,15 +296,15 @@ void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int 
         return;
     }
     const QPoint* points = ScreenPoints(area, centreX, centreY, projection);
-    const QPen previousPen = context.Pen();
+    std::optional<QPen> previousPen;
     if (area.outlinePen) {
-        context.SelectPen(*area.outlinePen);
+        previousPen = context.SelectPen(*area.outlinePen);
     }
-    const QBrush previousBrush = context.SelectBrush(*area.fillBrush);
+    QBrush previousBrush = context.SelectBrush(*area.fillBrush);
     FillRing(context, points, int(area.VertexCount()));
-    context.SelectBrush(previousBrush);
-    if (area.outlinePen) {
-        context.SelectPen(previousPen);
+    context.SelectBrush(std::move(previousBrush));
+    if (previousPen) {
+        context.SelectPen(std::move(*previousPen));
     }
 }
 

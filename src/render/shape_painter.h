@@ -41,7 +41,9 @@ QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projecti
 
 // Paints the shape as prepared, turned about (centreX, centreY): a polyline with its outer and
 // then its inner pen, a polygon filled and outlined, a point as its icon centred on the point.
-// The pen and brush of the context are as they were afterwards.
+// The pen and brush of the context are as they were afterwards. Between BeginBands and
+// EndBands the context holds the shape's turned points until EndBands: there a shape is drawn
+// once and not prepared again.
 void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centreX, int centreY,
                int width, int height, const MapProjection& projection, bool highResolution);
 

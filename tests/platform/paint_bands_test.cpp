@@ -5,6 +5,7 @@
 #include <functional>
 #include <random>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/paint_context.h"
@@ -29,8 +30,10 @@ void FillRedAliased(PaintContext& context) {
 
 // A map-like scene of wide lines, areas (solid, patterned, outlined, with points in whole and
 // fractional pixels) and a few things only the painter draws, many of them across the middle
-// row where the bands meet, under a clip and a viewport origin that change on the way.
-void DrawScene(PaintContext& context, int width, int height, unsigned seed) {
+// row where the bands meet, under a clip and a viewport origin that change on the way. Some
+// lines and areas are given without a copy, their points kept in `held` until the bands end.
+using HeldPoints = std::vector<std::vector<QPoint>>;
+void DrawScene(PaintContext& context, int width, int height, unsigned seed, HeldPoints& held) {
     std::mt19937 random(seed);
     const auto coordinate = [&](int limit) {
         return std::uniform_int_distribution<int>(-20, limit + 20)(random);
@@ -63,7 +66,12 @@ void DrawScene(PaintContext& context, int width, int height, unsigned seed) {
                 QPen pen(colour, std::uniform_int_distribution<int>(2, 9)(random), Qt::SolidLine,
                          Qt::RoundCap, Qt::RoundJoin);
                 context.SelectPen(pen);
-                context.Polyline(line.data(), int(line.size()));
+                if (i % 2 == 1) {
+                    const std::vector<QPoint>& kept = held.emplace_back(std::move(line));
+                    context.PolylineNoCopy(kept.data(), int(kept.size()));
+                } else {
+                    context.Polyline(line.data(), int(line.size()));
+                }
                 break;
             }
             case 2: {
@@ -73,7 +81,12 @@ void DrawScene(PaintContext& context, int width, int height, unsigned seed) {
                 }
                 context.SelectPen(i % 2 ? QPen(Qt::NoPen) : QPen(colour.darker(), 1));
                 context.SelectBrush(i % 4 == 2 ? patterned : QBrush(colour));
-                context.Polygon(ring.data(), int(ring.size()));
+                if (i % 3 == 0) {
+                    const std::vector<QPoint>& kept = held.emplace_back(std::move(ring));
+                    context.PolygonNoCopy(kept.data(), int(kept.size()));
+                } else {
+                    context.Polygon(ring.data(), int(ring.size()));
+                }
                 break;
             }
             case 3: {
@@ -103,8 +116,9 @@ QImage Drawn(int width, int height, unsigned seed, bool bands) {
     QImage image = Paper(width, height);
     PaintContext context(&image);
     context.SetBandsAllowed(bands);
+    HeldPoints held;
     context.BeginBands();
-    DrawScene(context, width, height, seed);
+    DrawScene(context, width, height, seed, held);
     context.EndBands();
     return image;
 }
@@ -129,9 +143,10 @@ TEST(PaintContextBands, LongRunsOneAfterAnother) {
         PaintContext context(&image);
         context.SetBandsAllowed(bands);
         for (unsigned run = 0; run < 6; ++run) {
+            HeldPoints held;
             context.BeginBands();
             for (unsigned part = 0; part < 5; ++part) {
-                DrawScene(context, image.width(), image.height(), 40 + run * 5 + part);
+                DrawScene(context, image.width(), image.height(), 40 + run * 5 + part, held);
             }
             context.EndBands();
         }

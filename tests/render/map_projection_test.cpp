@@ -161,6 +161,34 @@ TEST(MapProjectionTurnTest, PointsAndBoxBoundsTurnAsOnePointDoes) {
     }
 }
 
+// Runs of every length up to nine, turned two points at a time while they are near and one at
+// a time from a point that is not: each comes out as RotatePoint turns it.
+TEST(MapProjectionTurnTest, RunsWithAPointFarOutTurnAsOnePointDoes) {
+    std::mt19937 random(7);
+    const std::vector<int> far{kIntMin, -(1 << 29), 1 << 29, kIntMax};
+    for (float degrees : {37.0f, 180.0f, 291.0f}) {
+        MapProjection projection;
+        projection.SetRotation(degrees);
+        for (int round = 0; round < 300; ++round) {
+            std::vector<QPoint> points(size_t(round % 10));
+            for (QPoint& point : points) {
+                point = {std::uniform_int_distribution<int>(-(1 << 28), 1 << 28)(random),
+                         std::uniform_int_distribution<int>(-3000, 3000)(random)};
+            }
+            if (!points.empty() && round % 3 == 0) {
+                QPoint& odd = points[size_t(round) % points.size()];
+                (round % 2 == 0 ? odd.rx() : odd.ry()) = far[size_t(round / 3) % far.size()];
+            }
+            std::vector<QPoint> turned(points.size());
+            projection.RotatePoints(points.data(), turned.data(), points.size(), 400, 240);
+            for (size_t i = 0; i < points.size(); ++i) {
+                ASSERT_EQ(turned[i], projection.RotatePoint(points[i].x(), points[i].y(), 400, 240))
+                    << degrees << " degrees, round " << round << ", point " << i;
+            }
+        }
+    }
+}
+
 // Every canvas point that turns into a screen box lies in the box turned back, at every
 // heading: the layers pass over shapes outside it without turning them.
 TEST(MapProjectionTurnTest, TheViewTurnedBackHoldsEveryPointTurnedIntoIt) {
