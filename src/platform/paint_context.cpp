@@ -207,8 +207,8 @@ void PaintContext::ReclaimLent() {
     lent_ = false;
     pen_ = painter_.pen();
     brush_ = painter_.brush();
-    penKnown_ = false;
-    brushKnown_ = false;
+    spanPen_ = nullptr;
+    spanBrush_ = nullptr;
     spanClipKnown_ = false;
     antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
 }
@@ -235,9 +235,8 @@ const Made& PaintContext::Known<Value, Made>::Of(Value& value, Make make) {
 
 const PaintContext::PenForSpans& PaintContext::SpanPen() {
     Reclaim();
-    if (!penKnown_) {
+    if (!spanPen_) {
         spanPen_ = &knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
-        penKnown_ = true;
     }
     return *spanPen_;
 }
@@ -263,9 +262,8 @@ PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
 
 const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
     Reclaim();
-    if (!brushKnown_) {
+    if (!spanBrush_) {
         spanBrush_ = &knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
-        brushKnown_ = true;
     }
     return *spanBrush_;
 }
@@ -600,7 +598,7 @@ QPen PaintContext::SelectPen(QPen&& pen) {
     Reclaim();
     QPen previous = std::exchange(pen_, std::move(pen));
     penStale_ = true;
-    penKnown_ = false;
+    spanPen_ = nullptr;
     return previous;
 }
 
@@ -608,7 +606,7 @@ QBrush PaintContext::SelectBrush(QBrush&& brush) {
     Reclaim();
     QBrush previous = std::exchange(brush_, std::move(brush));
     brushStale_ = true;
-    brushKnown_ = false;
+    spanBrush_ = nullptr;
     return previous;
 }
 

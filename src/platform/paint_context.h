@@ -192,10 +192,8 @@ private:
     bool penStale_ = false;
     bool brushStale_ = false;
     bool lent_ = false;  // Painter() was called since the state was last read back
-    bool penKnown_ = false;
-    bool brushKnown_ = false;
-    // What was made of the selection, among the known ones below (valid while penKnown_ and
-    // brushKnown_): read in place, not copied with its pattern on every shape.
+    // What was made of the selection, among the known ones below, or null until it is asked
+    // for again after a change: read in place, not copied with its pattern on every shape.
     const PenForSpans* spanPen_ = nullptr;
     const BrushForSpans* spanBrush_ = nullptr;
     // The last few pens (or brushes) worked out, held so that they stay the same objects, with
