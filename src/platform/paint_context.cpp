@@ -315,8 +315,7 @@ void PaintContext::Keep(SpanJob::Kind kind, const Point* points, int count, cons
     job.offset = origin_;
     job.width = width;
     job.colour = colour;
-    job.outlined = outline.has_value();
-    job.outlineColour = outline.value_or(0);
+    job.outline = outline;
     // The rows it may paint, with room for the pen and the smoothed edges, wide enough not to
     // overflow.
     using Wide = std::conditional_t<kFloat, double, qint64>;
@@ -430,31 +429,29 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
             PaintImage(*picturePainter, job, rows);
             continue;
         }
-        // A job's first point indexes the array of its own kind; the other may be empty.
-        const QPoint* points = job.floatPoints  ? nullptr
-                               : job.heldPoints ? job.heldPoints
-                                                : points_.data() + job.first;
-        const QPointF* pointsF = job.floatPoints ? pointsF_.data() + job.first : nullptr;
+        // A job's points: the caller's, or from its first in the list of its own kind.
+        const auto withPoints = [&](const auto& paint) {
+            if (job.floatPoints) {
+                paint(pointsF_.data() + job.first);
+            } else {
+                paint(job.heldPoints ? job.heldPoints : points_.data() + job.first);
+            }
+        };
+        const auto outline = [&](int width, QRgb colour, bool antialiased) {
+            withPoints([&](const auto* points) {
+                painters.stroker.StrokeClosed(image, InRows(job.clip, rows), points, job.count,
+                                              job.offset, width, colour, antialiased);
+            });
+        };
         switch (job.kind) {
             case SpanJob::kStroke:
-                if (job.floatPoints) {
-                    painters.stroker.Stroke(image, InRows(job.clip, rows), pointsF, job.count,
-                                            job.offset, job.width, job.colour, job.antialiased);
-                } else {
+                withPoints([&](const auto* points) {
                     painters.stroker.Stroke(image, InRows(job.clip, rows), points, job.count,
                                             job.offset, job.width, job.colour, job.antialiased);
-                }
+                });
                 break;
             case SpanJob::kOutline:
-                if (job.floatPoints) {
-                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), pointsF, job.count,
-                                                  job.offset, job.width, job.colour,
-                                                  job.antialiased);
-                } else {
-                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), points, job.count,
-                                                  job.offset, job.width, job.colour,
-                                                  job.antialiased);
-                }
+                outline(job.width, job.colour, job.antialiased);
                 break;
             case SpanJob::kFill: {
                 // The whole clip: a smooth fill is cut to its clip, and the band only limits
@@ -465,23 +462,13 @@ void PaintContext::PaintJobs(QImage& image, int top, int bottom, BandPainters& p
                     paint.pattern = patterns_.data() + job.pattern;
                     paint.patternOrigin = job.patternOrigin;
                 }
-                if (job.floatPoints) {
-                    painters.filler.Fill(image, job.clip, pointsF, job.count, job.offset, paint,
-                                         job.antialiased);
-                } else {
+                withPoints([&](const auto* points) {
                     painters.filler.Fill(image, job.clip, points, job.count, job.offset, paint,
                                          job.antialiased);
-                }
-                if (!job.outlined) {
-                    break;
-                }
-                // The outline, as a job of its own right after it.
-                if (job.floatPoints) {
-                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), pointsF, job.count,
-                                                  job.offset, 1, job.outlineColour, true);
-                } else {
-                    painters.stroker.StrokeClosed(image, InRows(job.clip, rows), points, job.count,
-                                                  job.offset, 1, job.outlineColour, true);
+                });
+                // Then its outline, as a job of its own would paint it.
+                if (job.outline) {
+                    outline(1, *job.outline, true);
                 }
                 break;
             }

@@ -161,8 +161,7 @@ private:
         int pattern = -1;  // index in patterns_, or -1
         QPoint patternOrigin;
         // A fill may carry its smooth one-pixel outline, in this colour: one job, not two.
-        bool outlined = false;
-        QRgb outlineColour = 0;
+        std::optional<QRgb> outline;
         int top = 0;  // the rows of the image it may paint
         int bottom = 0;
     };
