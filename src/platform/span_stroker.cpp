@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "platform/span_pixels.h"
@@ -408,7 +407,7 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
             }
             QRgb* const row = reinterpret_cast<QRgb*>(bits + stride * y);
             if (!antialiased) {
-                std::fill(row + from, row + to + 1, colour);
+                FillPixels(row + from, to - from + 1, colour);
                 continue;
             }
             // The coverage rises from either end of the span to the core, where every pixel is
