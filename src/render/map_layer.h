@@ -5,9 +5,9 @@
 // canvas, has the visible ones drawn and places their labels so that they do not overlap.
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QPen>
-#include <QImage>
 #include <QStaticText>
 #include <QString>
 
@@ -163,8 +163,8 @@ private:
     LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
     void DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context, QPoint anchor,
                    LabelList& labels);
-    void DrawShield(LabelText& text, const formats::Shape& shape,
-                    platform::PaintContext& context, QPoint anchor);
+    void DrawShield(LabelText& text, const formats::Shape& shape, platform::PaintContext& context,
+                    QPoint anchor);
     QImage ShieldPicture(const LabelText& text, platform::ColorRef plateColour,
                          const platform::PaintContext& context) const;
 
