@@ -207,38 +207,42 @@ void PaintContext::ReclaimLent() {
     lent_ = false;
     pen_ = painter_.pen();
     brush_ = painter_.brush();
-    spanPen_ = nullptr;
-    spanBrush_ = nullptr;
+    knownPens_.Forget();
+    knownBrushes_.Forget();
     spanClipKnown_ = false;
     antialiased_ = painter_.testRenderHint(QPainter::Antialiasing);
 }
 
-// What was made of `value` when it is one of the objects kept, else made now and kept in place
-// of the oldest. Objects are told apart by their shared data, not compared field by field.
+// What was made of `value`: the selected one's while it stays selected, else that of one of the
+// objects kept, else made now and kept in place of the oldest. Objects are told apart by their
+// shared data, not compared field by field.
 template <typename Value, typename Made>
 template <typename Make>
 const Made& PaintContext::Known<Value, Made>::Of(Value& value, Make make) {
+    if (selected_) {
+        return *selected_;
+    }
     constexpr size_t kKept = 4;
     for (auto& [known, made] : kept_) {
         if (known.data_ptr() == value.data_ptr()) {
+            selected_ = &made;
             return made;
         }
     }
     if (kept_.size() < kKept) {
-        return kept_.emplace_back(value, make()).second;
+        selected_ = &kept_.emplace_back(value, make()).second;
+        return *selected_;
     }
     std::pair<Value, Made>& oldest = kept_[next_];
     next_ = (next_ + 1) % kKept;
     oldest = {value, make()};
-    return oldest.second;
+    selected_ = &oldest.second;
+    return *selected_;
 }
 
 const PaintContext::PenForSpans& PaintContext::SpanPen() {
     Reclaim();
-    if (!spanPen_) {
-        spanPen_ = &knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
-    }
-    return *spanPen_;
+    return knownPens_.Of(pen_, [this] { return ClassifiedPen(); });
 }
 
 PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
@@ -262,10 +266,7 @@ PaintContext::PenForSpans PaintContext::ClassifiedPen() const {
 
 const PaintContext::BrushForSpans& PaintContext::SpanBrush() {
     Reclaim();
-    if (!spanBrush_) {
-        spanBrush_ = &knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
-    }
-    return *spanBrush_;
+    return knownBrushes_.Of(brush_, [this] { return ClassifiedBrush(); });
 }
 
 PaintContext::BrushForSpans PaintContext::ClassifiedBrush() const {
@@ -585,7 +586,7 @@ QPen PaintContext::SelectPen(QPen&& pen) {
     Reclaim();
     QPen previous = std::exchange(pen_, std::move(pen));
     penStale_ = true;
-    spanPen_ = nullptr;
+    knownPens_.Forget();
     return previous;
 }
 
@@ -593,7 +594,7 @@ QBrush PaintContext::SelectBrush(QBrush&& brush) {
     Reclaim();
     QBrush previous = std::exchange(brush_, std::move(brush));
     brushStale_ = true;
-    spanBrush_ = nullptr;
+    knownBrushes_.Forget();
     return previous;
 }
 

@@ -191,22 +191,23 @@ private:
     bool penStale_ = false;
     bool brushStale_ = false;
     bool lent_ = false;  // Painter() was called since the state was last read back
-    // What was made of the selection, among the known ones below, or null until it is asked
-    // for again after a change: read in place, not copied with its pattern on every shape.
-    const PenForSpans* spanPen_ = nullptr;
-    const BrushForSpans* spanBrush_ = nullptr;
     // The last few pens (or brushes) worked out, held so that they stay the same objects, with
-    // what was made of them: a pen shared by many shapes is known again at once. What Of
-    // returns stays in place until the next call of Of.
+    // what was made of them: a pen shared by many shapes is known again at once. What was made
+    // of the selected one is read in place (not copied with its pattern on every shape) until
+    // the selection changes.
     template <typename Value, typename Made>
     class Known {
     public:
+        // What was made of the selected `value`, made by `make` if it is not among those kept.
         template <typename Make>
         const Made& Of(Value& value, Make make);
+        // The selection changed: ask again.
+        void Forget() { selected_ = nullptr; }
 
     private:
         std::vector<std::pair<Value, Made>> kept_;
         size_t next_ = 0;
+        const Made* selected_ = nullptr;
     };
     Known<QPen, PenForSpans> knownPens_;
     Known<QBrush, BrushForSpans> knownBrushes_;
