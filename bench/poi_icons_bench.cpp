@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "render/poi_icons.h"
 
 namespace {
@@ -52,7 +52,7 @@ void BM_DrawPoiIcons(benchmark::State& state) {
     const std::vector<PointCode> codes = Codes(200);
     QImage image(800, 480, QImage::Format_RGB32);
     image.fill(Qt::white);
-    platform::PaintContext context(&image);
+    paint::PaintContext context(&image);
     for (auto _ : state) {
         int i = 0;
         for (const PointCode& code : codes) {

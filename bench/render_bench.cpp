@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "platform/screen_metrics.h"
 #include "render/map_window_model.h"
 #include "synthetic_maps.h"
@@ -90,7 +90,7 @@ struct View {
 
     render::MapWindowModel window;
     QImage image;
-    platform::PaintContext context;
+    paint::PaintContext context;
     platform::ColorRef background;
 };
 

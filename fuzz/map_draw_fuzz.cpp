@@ -13,7 +13,7 @@
 
 #include "fixed_window.h"
 #include "formats/img_file.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "render/map_layer.h"
 #include "render/map_projection.h"
 
@@ -48,7 +48,7 @@ void DrawOn(render::MapLayer& layer, const FixedWindow& window, int canvas, floa
     projection.SetRotation(heading);
     QImage image(64, 48, QImage::Format_RGB32);
     image.fill(Qt::white);
-    platform::PaintContext context(&image);
+    paint::PaintContext context(&image);
     context.SetViewportOrigin(origin.value_or(QPoint(-canvas / 3, -canvas / 4)));
     render::LabelList labels;
     layer.Draw(window, context, canvas, canvas, projection, 0, labels, scale);

@@ -44,14 +44,14 @@ bool ImageBuffer::Load(const QImage& bitmap) {
     return !image_.isNull();
 }
 
-platform::PaintContext& ImageBuffer::Context() {
+paint::PaintContext& ImageBuffer::Context() {
     if (!context_) {
-        context_ = std::make_unique<platform::PaintContext>(&image_);
+        context_ = std::make_unique<paint::PaintContext>(&image_);
     }
     return *context_;
 }
 
-void ImageBuffer::Blit(platform::PaintContext& target, int x, int y) {
+void ImageBuffer::Blit(paint::PaintContext& target, int x, int y) {
     if (image_.isNull()) {
         return;
     }
@@ -62,7 +62,7 @@ void ImageBuffer::Blit(platform::PaintContext& target, int x, int y) {
     painter.setCompositionMode(mode);
 }
 
-void ImageBuffer::DrawTransparent(platform::PaintContext& target, int x, int y) {
+void ImageBuffer::DrawTransparent(paint::PaintContext& target, int x, int y) {
     if (image_.isNull()) {
         return;
     }

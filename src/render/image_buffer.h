@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/color.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
 namespace render {
 
@@ -36,12 +36,12 @@ public:
     const QImage& Image() const { return image_; }
 
     // The drawing context of the picture, made on first use.
-    platform::PaintContext& Context();
+    paint::PaintContext& Context();
 
     // Copies the whole picture into `target` with its top-left corner at logical (x, y).
-    void Blit(platform::PaintContext& target, int x, int y);
+    void Blit(paint::PaintContext& target, int x, int y);
     // As Blit, leaving out the pixels of kTransparentColor.
-    void DrawTransparent(platform::PaintContext& target, int x, int y);
+    void DrawTransparent(paint::PaintContext& target, int x, int y);
     // Turns the picture about its centre by `degrees`, clockwise on screen, in whole degrees
     // (the sine and cosine come from the table).
     void Rotate(float degrees);
@@ -50,7 +50,7 @@ private:
     void EndContext() { context_.reset(); }
 
     QImage image_;
-    std::unique_ptr<platform::PaintContext> context_;
+    std::unique_ptr<paint::PaintContext> context_;
 };
 
 }  // namespace render

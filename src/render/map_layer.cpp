@@ -8,8 +8,8 @@
 
 #include "formats/gpx_file.h"
 #include "formats/img_file.h"
-#include "platform/draw_text.h"
-#include "platform/paint_context.h"
+#include "paint/draw_text.h"
+#include "paint/paint_context.h"
 #include "platform/trace.h"
 #include "render/map_file_style.h"
 #include "render/map_projection.h"
@@ -108,7 +108,7 @@ QImage LabelPicture(const QStaticText& text, const QFont& font, double degrees,
 
 // `viewOnCanvas` is the projection's UnturnedBounds of the context's clip box. Asked of every
 // object in every frame, so kept where the compiler folds it into the frame's loop.
-bool IsVisible(const formats::Shape& shape, const platform::PaintContext& context, int cx, int cy,
+bool IsVisible(const formats::Shape& shape, const paint::PaintContext& context, int cx, int cy,
                int width, int height, const MapProjection& projection,
                const platform::Rect& viewOnCanvas) {
     if (shape.Kind() == formats::kShapeKindPoint) {
@@ -261,7 +261,7 @@ void MapLayer::Prepare(const MapWindowView& window, int width, int height,
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-bool MapLayer::Draw(const MapWindowView& window, platform::PaintContext& context, int width,
+bool MapLayer::Draw(const MapWindowView& window, paint::PaintContext& context, int width,
                     int height, const MapProjection& projection, int /*reserved*/,
                     LabelList& labels, float scaleKmPerCm) {
     if (!file || !loaded) {
@@ -338,7 +338,7 @@ MapLayer::LabelText& MapLayer::LabelTextOf(int index, const formats::Shape& shap
     return *cached;
 }
 
-void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height,
+void MapLayer::DrawLabels(paint::PaintContext& context, int width, int height,
                           const MapProjection& projection, LabelList& labels) {
     const platform::LogFont* logFont = file->LabelFont();
     if (!logFont) {
@@ -348,8 +348,8 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
     KeepLabelTexts(*logFont, font);
     const QFont oldFont = context.SelectFont(font);
     const platform::ColorRef oldColour = context.SetTextColor(file->LabelColour());
-    const platform::BackgroundMode oldMode =
-        context.SetBkMode(platform::BackgroundMode::kTransparent);
+    const paint::BackgroundMode oldMode =
+        context.SetBkMode(paint::BackgroundMode::kTransparent);
     const int cx = width / 2;
     const int cy = height / 2;
     const std::span<const formats::ShapePtr<>> shapes = CurrentShapes(*file);
@@ -370,7 +370,7 @@ void MapLayer::DrawLabels(platform::PaintContext& context, int width, int height
 // The label is measured (as DrawText with DT_CALCRECT would) from its text laid out once, and
 // drawn (as DrawOutlinedText would) from its picture, made the first time it shows: shaping,
 // haloing and turning the text is most of a label's cost.
-void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context,
+void MapLayer::DrawLabel(int index, formats::Shape& shape, paint::PaintContext& context,
                          QPoint anchor, LabelList& labels) {
     if (IsShieldLabel(shape)) {
         DrawShield(LabelTextOf(index, shape, context.Font()), shape, context, anchor);
@@ -411,7 +411,7 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, platform::PaintContex
 
 // Measured as DrawText with DT_CALCRECT measures one line, from the text laid out once.
 void MapLayer::DrawShield(LabelText& text, const formats::Shape& shape,
-                          platform::PaintContext& context, QPoint anchor) {
+                          paint::PaintContext& context, QPoint anchor) {
     platform::Rect measured{anchor.x(), anchor.y(), AddPixels(anchor.x(), text.width),
                             AddPixels(anchor.y(), labelHeight_)};
     const platform::Rect plate = measured.Inflated(2, 2);
@@ -437,12 +437,12 @@ void MapLayer::DrawShield(LabelText& text, const formats::Shape& shape,
 }
 
 QImage MapLayer::ShieldPicture(const LabelText& text, platform::ColorRef plateColour,
-                               const platform::PaintContext& context) const {
+                               const paint::PaintContext& context) const {
     // The plate two pixels round the text, and a pixel round it for the pen's smoothed edge;
     // the picture's top-left pixel is one up and left of the plate's.
     QImage picture(text.width + 6, labelHeight_ + 6, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
-    platform::PaintContext local(&picture);
+    paint::PaintContext local(&picture);
     local.SetViewportOrigin(QPoint(1, 1));
     local.Painter().setRenderHints(context.RenderHints());
     local.SelectPen(context.Pen());
@@ -451,9 +451,9 @@ QImage MapLayer::ShieldPicture(const LabelText& text, platform::ColorRef plateCo
     local.Painter().drawRect(QRect(QPoint(0, 0), QPoint(text.width + 2, labelHeight_ + 2)));
     local.SelectFont(context.Font());
     local.SetTextColor(kShieldTextColour);
-    local.SetBkMode(platform::BackgroundMode::kTransparent);
+    local.SetBkMode(paint::BackgroundMode::kTransparent);
     platform::Rect measured{2, 2, 2 + text.width, 2 + labelHeight_};
-    platform::DrawText(local, text.text.text(), measured, kDrawLabelFlags);
+    paint::DrawText(local, text.text.text(), measured, kDrawLabelFlags);
     return picture;
 }
 

@@ -19,8 +19,11 @@
 #include "platform/rect.h"
 #include "render/zoom_view.h"
 
-namespace platform {
+namespace paint {
 class PaintContext;
+}
+
+namespace platform {
 class SettingsStore;
 }  // namespace platform
 
@@ -48,7 +51,7 @@ public:
     // Draws the visible objects of the current level on a canvas of width × height, turned
     // about its centre, and their labels; false when no object was visible. `scaleKmPerCm` is
     // the map window's zoom value.
-    virtual bool Draw(const MapWindowView& window, platform::PaintContext& context, int width,
+    virtual bool Draw(const MapWindowView& window, paint::PaintContext& context, int width,
                       int height, const MapProjection& projection, int reserved, LabelList& labels,
                       float scaleKmPerCm) = 0;
     virtual int IsLoaded() const { return loaded; }
@@ -85,7 +88,7 @@ public:
 
     // A plain layer reads no file format.
     bool Load(const QString& path, const MapWindowView& window) override;
-    bool Draw(const MapWindowView& window, platform::PaintContext& context, int width, int height,
+    bool Draw(const MapWindowView& window, paint::PaintContext& context, int width, int height,
               const MapProjection& projection, int reserved, LabelList& labels,
               float scaleKmPerCm) override;
     float East() const override;
@@ -135,7 +138,7 @@ private:
         bool operator==(const PreparedFor&) const = default;
     };
     PreparedFor KeyOf(const MapProjection& projection) const;
-    void DrawLabels(platform::PaintContext& context, int width, int height,
+    void DrawLabels(paint::PaintContext& context, int width, int height,
                     const MapProjection& projection, LabelList& labels);
     // A label laid out once for the label font: its width and its glyphs, and the picture of
     // the label with its halo (turned, for a label along a street), made the first time it is
@@ -161,12 +164,12 @@ private:
     // The label texts of the current level, made again when the level or the font changes.
     void KeepLabelTexts(const platform::LogFont& font, const QFont& qfont);
     LabelText& LabelTextOf(int index, const formats::Shape& shape, const QFont& font);
-    void DrawLabel(int index, formats::Shape& shape, platform::PaintContext& context, QPoint anchor,
+    void DrawLabel(int index, formats::Shape& shape, paint::PaintContext& context, QPoint anchor,
                    LabelList& labels);
-    void DrawShield(LabelText& text, const formats::Shape& shape, platform::PaintContext& context,
+    void DrawShield(LabelText& text, const formats::Shape& shape, paint::PaintContext& context,
                     QPoint anchor);
     QImage ShieldPicture(const LabelText& text, platform::ColorRef plateColour,
-                         const platform::PaintContext& context) const;
+                         const paint::PaintContext& context) const;
 
     bool highResolution_ = false;
     const platform::SettingsStore* settings_ = nullptr;

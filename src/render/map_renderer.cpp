@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "platform/settings_store.h"
 #include "platform/trace.h"
 #include "render/map_catalogue.h"
@@ -219,7 +219,7 @@ void MapRenderer::PlaceAll() {
     }
 }
 
-bool MapRenderer::DrawEntry(MapEntry& entry, platform::PaintContext& context, int width, int height,
+bool MapRenderer::DrawEntry(MapEntry& entry, paint::PaintContext& context, int width, int height,
                             const MapProjection& onto, LabelList& labels, float scaleKmPerCm) {
     if (entry.kind == MapEntry::kKindNone || !entry.layer || !entry.layer->IsLoaded()) {
         return false;
@@ -228,7 +228,7 @@ bool MapRenderer::DrawEntry(MapEntry& entry, platform::PaintContext& context, in
     return entry.layer->Draw(*window, context, width, height, onto, 0, labels, scaleKmPerCm);
 }
 
-bool MapRenderer::DrawAll(platform::PaintContext& context) {
+bool MapRenderer::DrawAll(paint::PaintContext& context) {
     if (entries.empty()) {
         return false;
     }

@@ -16,7 +16,7 @@
 #include "render/map_projection.h"
 #include "render/zoom_view.h"
 
-namespace platform {
+namespace paint {
 class PaintContext;
 }
 
@@ -62,7 +62,7 @@ public:
     virtual std::vector<MapEntry*> GpxEntries() = 0;
     // The POIs, on a canvas of width × height turned about (centreX, centreY); none unless
     // the POI store draws them.
-    virtual void DrawPois(platform::PaintContext& /*context*/, int /*centreX*/, int /*centreY*/,
+    virtual void DrawPois(paint::PaintContext& /*context*/, int /*centreX*/, int /*centreY*/,
                           int /*width*/, int /*height*/, const MapProjection& /*projection*/) {}
 };
 
@@ -95,11 +95,11 @@ public:
     void Refit();
     void PlaceEntry(MapEntry& entry, int width, int height, const MapProjection& onto);
     void PlaceAll();
-    bool DrawEntry(MapEntry& entry, platform::PaintContext& context, int width, int height,
+    bool DrawEntry(MapEntry& entry, paint::PaintContext& context, int width, int height,
                    const MapProjection& onto, LabelList& labels, float scaleKmPerCm);
     // One frame on the map image, whose viewport origin is minus the window's scroll offset.
     // False when the base map was switched: the window clears the image and draws again.
-    bool DrawAll(platform::PaintContext& context);
+    bool DrawAll(paint::PaintContext& context);
     // Unloads one entry, never the last one, keeping the place under the window centre.
     void DeleteMap(int index);
     void SetScale(float kmPerCm);

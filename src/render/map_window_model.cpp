@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
 namespace render {
 
@@ -116,7 +116,7 @@ bool MapWindowModel::ScrollToPosition() {
     return true;
 }
 
-bool MapWindowModel::Render(platform::PaintContext& context, platform::ColorRef background) {
+bool MapWindowModel::Render(paint::PaintContext& context, platform::ColorRef background) {
     const platform::Rect client{0, 0, client_.width(), client_.height()};
     context.SetViewportOrigin(QPoint(0, 0));
     context.FillRect(client, background);

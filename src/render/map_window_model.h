@@ -16,8 +16,11 @@
 #include "render/map_renderer.h"
 #include "render/map_window_view.h"
 
-namespace platform {
+namespace paint {
 class PaintContext;
+}
+
+namespace platform {
 class SettingsStore;
 }  // namespace platform
 
@@ -60,7 +63,7 @@ public:
 
     // One render into `context` (a surface of the client size): filled with the background,
     // drawn at the scroll offset, and filled and drawn again when the base map switched.
-    bool Render(platform::PaintContext& context, platform::ColorRef background);
+    bool Render(paint::PaintContext& context, platform::ColorRef background);
 
     MapRenderer& Renderer() { return renderer_; }
     MapCatalogue& Catalogue() { return catalogue_; }

@@ -520,7 +520,7 @@ void PoiIconStrip::Unload() {
     loaded_ = false;
 }
 
-void PoiIconStrip::Draw(platform::PaintContext& context, int x, int y, int type, int subtype,
+void PoiIconStrip::Draw(paint::PaintContext& context, int x, int y, int type, int subtype,
                         bool highResolution) const {
     if (!IsLoaded()) {
         return;
@@ -528,7 +528,7 @@ void PoiIconStrip::Draw(platform::PaintContext& context, int x, int y, int type,
     DrawIcon(context, x, y, PoiIconIndex(type, subtype), highResolution);
 }
 
-void PoiIconStrip::DrawIcon(platform::PaintContext& context, int x, int y, int icon,
+void PoiIconStrip::DrawIcon(paint::PaintContext& context, int x, int y, int icon,
                             bool highResolution) const {
     if (icon < 0 || icon >= kPoiIconCount) {
         return;
@@ -548,7 +548,7 @@ bool LoadBuiltInPoiIcons() {
     return ProgramStrip().Load(kDefaultStripResource);
 }
 
-void DrawPoiIcon(platform::PaintContext& context, int x, int y, int type, int subtype,
+void DrawPoiIcon(paint::PaintContext& context, int x, int y, int type, int subtype,
                  bool highResolution) {
     ProgramStrip().Draw(context, x, y, type, subtype, highResolution);
 }

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "platform/color.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
 namespace render {
 
@@ -60,9 +60,9 @@ public:
     // Draws the icon of a point with its top-left corner at logical (x, y), stretched to 24 × 24
     // pixels (48 × 48 on a high-resolution screen). Nothing when no strip is loaded, or when the
     // loaded strip is too small to hold the icon.
-    void Draw(platform::PaintContext& context, int x, int y, int type, int subtype,
+    void Draw(paint::PaintContext& context, int x, int y, int type, int subtype,
               bool highResolution) const;
-    void DrawIcon(platform::PaintContext& context, int x, int y, int icon,
+    void DrawIcon(paint::PaintContext& context, int x, int y, int icon,
                   bool highResolution) const;
 
 private:
@@ -79,7 +79,7 @@ bool LoadPoiIcons(const QString& programFolder);
 // The built-in strip as the program's strip: what a home without its own shows once start-up
 // has installed the default images, for tools that must not write into the home they show.
 bool LoadBuiltInPoiIcons();
-void DrawPoiIcon(platform::PaintContext& context, int x, int y, int type, int subtype,
+void DrawPoiIcon(paint::PaintContext& context, int x, int y, int type, int subtype,
                  bool highResolution);
 
 // Writes the built-in icon strip as POI.bmp into `imagesFolder` (made if missing) unless a file

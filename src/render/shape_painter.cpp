@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "formats/shape_model.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "render/map_projection.h"
 #include "render/poi_icons.h"
 #include "render/shape_style.h"
@@ -146,7 +146,7 @@ int Outside(const QPoint& p, const platform::Rect& near) {
 // road that lie off screen costs as much as stroking the parts on screen. `margin` covers the
 // pen's half width and its round caps, so the pixels are those of the whole line. A segment's
 // bounds miss the box when both ends lie beyond the same side of it.
-void VisibleRuns(const platform::PaintContext& context, const QPoint* points, int count, int margin,
+void VisibleRuns(const paint::PaintContext& context, const QPoint* points, int count, int margin,
                  std::vector<Run>& runs) {
     runs.clear();
     const platform::Rect near = context.ClipBox().Inflated(margin, margin);
@@ -168,7 +168,7 @@ void VisibleRuns(const platform::PaintContext& context, const QPoint* points, in
     }
 }
 
-void StrokeRuns(platform::PaintContext& context, const QPoint* points,
+void StrokeRuns(paint::PaintContext& context, const QPoint* points,
                 const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         context.PolylineNoCopy(points + run.first, run.count);
@@ -176,7 +176,7 @@ void StrokeRuns(platform::PaintContext& context, const QPoint* points,
 }
 
 // The outer pen's runs, then the inner pen's: the same runs, as the margin is the outer pen's.
-void DrawLine(formats::ShapePolyline& line, platform::PaintContext& context, int centreX,
+void DrawLine(formats::ShapePolyline& line, paint::PaintContext& context, int centreX,
               int centreY, const MapProjection& projection) {
     if (!IsPrepared(line) || !line.outerPen) {
         return;
@@ -272,7 +272,7 @@ void ClipRing(std::vector<QPointF>& ring, const platform::Rect& box, const platf
 // Fills and outlines the ring. A ring reaching far beyond the clip box (a background area
 // under a close zoom spans tens of thousands of pixels) is cut to the box grown by a margin
 // first, so that filling costs what is on screen; its outline along the cut lies outside.
-void FillRing(platform::PaintContext& context, const QPoint* points, int count) {
+void FillRing(paint::PaintContext& context, const QPoint* points, int count) {
     constexpr int kMargin = 16;
     const platform::Rect near = context.ClipBox().Inflated(kMargin, kMargin);
     const platform::Rect bounds = BoundsOfPoints(points, size_t(count));
@@ -290,7 +290,7 @@ void FillRing(platform::PaintContext& context, const QPoint* points, int count) 
     }
 }
 
-void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int centreX,
+void DrawArea(formats::ShapePolygon& area, paint::PaintContext& context, int centreX,
               int centreY, const MapProjection& projection) {
     if (!IsPrepared(area) || !area.fillBrush) {
         return;
@@ -308,7 +308,7 @@ void DrawArea(formats::ShapePolygon& area, platform::PaintContext& context, int 
     }
 }
 
-void DrawPoint(formats::Shape& point, platform::PaintContext& context, int centreX, int centreY,
+void DrawPoint(formats::Shape& point, paint::PaintContext& context, int centreX, int centreY,
                int width, int height, const MapProjection& projection, bool highResolution) {
     if (point.VertexCount() == 0) {
         return;
@@ -378,7 +378,7 @@ QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projecti
     return projection.GeoToScreen(shape.Latitude(0), shape.Longitude(0), width, height);
 }
 
-void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centreX, int centreY,
+void DrawShape(formats::Shape& shape, paint::PaintContext& context, int centreX, int centreY,
                int width, int height, const MapProjection& projection, bool highResolution) {
     switch (shape.Kind()) {
         case formats::kShapeKindPolyline:

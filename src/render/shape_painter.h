@@ -13,7 +13,7 @@ namespace formats {
 class Shape;
 }
 
-namespace platform {
+namespace paint {
 class PaintContext;
 }
 
@@ -44,7 +44,7 @@ QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projecti
 // The pen and brush of the context are as they were afterwards. Between BeginBands and
 // EndBands the context holds the shape's turned points until EndBands: there a shape is drawn
 // once and not prepared again.
-void DrawShape(formats::Shape& shape, platform::PaintContext& context, int centreX, int centreY,
+void DrawShape(formats::Shape& shape, paint::PaintContext& context, int centreX, int centreY,
                int width, int height, const MapProjection& projection, bool highResolution);
 
 }  // namespace render

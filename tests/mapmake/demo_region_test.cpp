@@ -16,7 +16,7 @@
 #include "mapmake/tile_builder.h"
 #include "pixels.h"
 #include "platform/nmea_parser.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "render/map_window_model.h"
 #include "platform/settings_store.h"
 #include "temp_home.h"
@@ -103,7 +103,7 @@ TEST_F(DemoRegion, LooksLikeATownCloseUpAndFromAfar) {
         window.ApplyScale(scale);
         window.SetPosition(kLat, kLon, 0.0f, 0.0f);
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         window.Render(context, render::kMapBackgroundDay);
         EXPECT_NEAR(window.Renderer().view.scale, scale, scale * 0.62f);
         const double town = double(CountPixels(image, kResidential)) / (kWidth * kHeight);

@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "fixed_window.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "platform/program_folder.h"
 #include "pixels.h"
 #include "platform/settings_store.h"
@@ -68,7 +68,7 @@ protected:
 
     QImage Render(bool bands = true) {
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         context.SetBandsAllowed(bands);
         window->Render(context, kMapBackgroundDay);
         return image;

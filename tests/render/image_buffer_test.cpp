@@ -81,7 +81,7 @@ TEST(ImageBuffer, DrawTransparentLeavesOutTheGrey) {
     compass.Rotate(30.0f);
     QImage screen(40, 40, QImage::Format_RGB32);
     screen.fill(QColor(0, 255, 0));
-    platform::PaintContext context(&screen);
+    paint::PaintContext context(&screen);
     compass.DrawTransparent(context, 5, 5);
     EXPECT_EQ(CountPixels(screen, QColor(129, 129, 129)), 0);
     EXPECT_EQ(screen.pixelColor(5, 5), QColor(0, 255, 0));
@@ -100,7 +100,7 @@ TEST(ImageBuffer, CreateContextAndBlit) {
     buffer.Context().FillRect(platform::Rect{0, 0, 30, 7}, 0x00FF8000);
     QImage screen(50, 50, QImage::Format_RGB32);
     screen.fill(Qt::white);
-    platform::PaintContext context(&screen);
+    paint::PaintContext context(&screen);
     context.SetViewportOrigin(QPoint(-10, 0));
     buffer.Blit(context, 10, 20);
     EXPECT_EQ(InkBounds(screen), QRect(0, 20, 30, 7));

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "pixels.h"
-#include "platform/draw_text.h"
-#include "platform/paint_context.h"
+#include "paint/draw_text.h"
+#include "paint/paint_context.h"
 
 namespace render {
 namespace {
 
-using platform::DT_CALCRECT;
-using platform::DT_NOCLIP;
-using platform::DT_NOPREFIX;
+using paint::DT_CALCRECT;
+using paint::DT_NOCLIP;
+using paint::DT_NOPREFIX;
 
 LabelStyle RedOnWhite() {
     LabelStyle style;
@@ -27,7 +27,7 @@ LabelStyle RedOnWhite() {
 TEST(DrawOutlinedText, OutlinesTheTextInItsOutlineColour) {
     QImage image(120, 60, QImage::Format_RGB32);
     image.fill(QColor(0, 0, 0));
-    platform::PaintContext context(&image);
+    paint::PaintContext context(&image);
     platform::Rect rect{20, 10, 120, 60};
     DrawOutlinedText(RedOnWhite(), context, QStringLiteral("I"), rect, DT_NOCLIP | DT_NOPREFIX);
 
@@ -55,7 +55,7 @@ TEST(DrawOutlinedText, OutlinesTheTextInItsOutlineColour) {
 TEST(DrawOutlinedText, MeasuresWithCalcRectAndPutsTheContextBack) {
     QImage image(120, 60, QImage::Format_RGB32);
     image.fill(Qt::black);
-    platform::PaintContext context(&image);
+    paint::PaintContext context(&image);
     QFont before(QStringLiteral("DejaVu Serif"));
     before.setPixelSize(9);
     context.SelectFont(before);
@@ -73,12 +73,12 @@ TEST(DrawOutlinedText, MeasuresWithCalcRectAndPutsTheContextBack) {
 
     EXPECT_EQ(context.Font(), before);
     EXPECT_EQ(context.TextColor(), 0x00010203u);
-    EXPECT_EQ(context.BkMode(), platform::BackgroundMode::kOpaque);
+    EXPECT_EQ(context.BkMode(), paint::BackgroundMode::kOpaque);
 }
 
 TEST(DrawOutlinedText, WithoutAFontUsesTheContextFont) {
     QImage image(60, 30, QImage::Format_RGB32);
-    platform::PaintContext context(&image);
+    paint::PaintContext context(&image);
     QFont small(QStringLiteral("DejaVu Sans"));
     small.setPixelSize(8);
     context.SelectFont(small);

@@ -10,8 +10,8 @@
 #include "formats/vl_writer.h"
 #include "counting_projection.h"
 #include "pixels.h"
-#include "platform/draw_text.h"
-#include "platform/paint_context.h"
+#include "paint/draw_text.h"
+#include "paint/paint_context.h"
 #include "render/label_style.h"
 #include "render/map_projection.h"
 #include "synthetic_maps.h"
@@ -34,7 +34,7 @@ protected:
         window.screen = WorkArea(100, 100);
         projection.SetBounds("", "TEST", 1.0f, 0.0f, 0.0f, 1.0f);
         image.fill(Qt::white);
-        context = std::make_unique<platform::PaintContext>(&image);
+        context = std::make_unique<paint::PaintContext>(&image);
         context->SetAntialiasing(false);
     }
 
@@ -76,7 +76,7 @@ protected:
     FixedWindow window;
     MapProjection projection;
     QImage image{100, 100, QImage::Format_RGB32};
-    std::unique_ptr<platform::PaintContext> context;
+    std::unique_ptr<paint::PaintContext> context;
     LabelList labels;
 };
 
@@ -137,7 +137,7 @@ TEST_F(MapLayerTest, LabelsAreDrawnAsOutlinedTextInTheLabelFont) {
     const QFont font = platform::ToQFont(*labelled->File()->LabelFont());
     context->SelectFont(font);
     platform::Rect measured{labels[0].left, labels[0].top, labels[0].left + 10, labels[0].top + 10};
-    platform::DrawText(*context, "Carrer Major", measured, 0x0D20);
+    paint::DrawText(*context, "Carrer Major", measured, 0x0D20);
     EXPECT_EQ(measured, labels[0]) << "measured as DrawText measures";
     LabelStyle style;
     style.outlineColor = 0xFFFFFF;

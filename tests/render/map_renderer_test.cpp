@@ -6,7 +6,7 @@
 
 #include "fixed_window.h"
 #include "formats/vl_writer.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "render/map_window_model.h"
 #include "synthetic_maps.h"
 #include "temp_home.h"
@@ -32,7 +32,7 @@ protected:
         window = std::make_unique<MapWindowModel>(home.Path(), Screen(), nullptr);
         window->Resize(kWidth, kHeight);
         image.fill(Qt::white);
-        context = std::make_unique<platform::PaintContext>(&image);
+        context = std::make_unique<paint::PaintContext>(&image);
     }
 
     MapRenderer& Renderer() { return window->Renderer(); }
@@ -60,7 +60,7 @@ protected:
     TempHome home;
     std::unique_ptr<MapWindowModel> window;
     QImage image{kWidth, kHeight, QImage::Format_RGB32};
-    std::unique_ptr<platform::PaintContext> context;
+    std::unique_ptr<paint::PaintContext> context;
 };
 
 TEST_F(MapRendererTest, TheBaseMapFillsTheCanvasAndAMapAlreadyLoadedIsNotAddedAgain) {
@@ -215,7 +215,7 @@ public:
 class Overlays : public MapOverlays {
 public:
     std::vector<MapEntry*> GpxEntries() override { return {&route}; }
-    void DrawPois(platform::PaintContext&, int centreX, int centreY, int width, int height,
+    void DrawPois(paint::PaintContext&, int centreX, int centreY, int width, int height,
                   const MapProjection&) override {
         poiCalls.push_back({centreX, centreY, width, height});
     }

@@ -147,7 +147,7 @@ TEST_F(PoiIconDrawing, StretchesNearestNeighbourLeavingOutTheTransparentColour) 
         const int size = highResolution ? 48 : 24;
         QImage image = Canvas();
         {
-            platform::PaintContext context(&image);
+            paint::PaintContext context(&image);
             context.SetAntialiasing(true);
             context.Painter().setRenderHint(QPainter::SmoothPixmapTransform, true);
             context.SetViewportOrigin(QPoint(-10, 5));
@@ -179,7 +179,7 @@ TEST_F(PoiIconDrawing, NothingWithoutAStripOrOutsideIt) {
     PoiIconStrip empty;
     QImage image = Canvas();
     {
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         empty.Draw(context, 10, 10, 1, 0, false);
         EXPECT_FALSE(empty.Load(home_.File("images/missing.bmp")));
         empty.Draw(context, 10, 10, 1, 0, true);
@@ -191,12 +191,12 @@ TEST_F(PoiIconDrawing, NothingWithoutAStripOrOutsideIt) {
     PoiIconStrip shortStrip;
     ASSERT_TRUE(shortStrip.Load(home_.File("short.bmp")));
     {
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         shortStrip.Draw(context, 10, 10, 1, 0, false);  // icon 35: not in it
     }
     EXPECT_TRUE(InkBounds(image, kBackground).isEmpty());
     {
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         shortStrip.Draw(context, 10, 10, 0x13, 0, false);  // icon 0
     }
     EXPECT_FALSE(InkBounds(image, kBackground).isEmpty());
@@ -207,14 +207,14 @@ TEST_F(PoiIconDrawing, ProgramStripLoadsFromTheImagesFolder) {
     QImage image = Canvas();
     EXPECT_FALSE(LoadPoiIcons(bare.Path()));
     {
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         DrawPoiIcon(context, 0, 0, 0x2F, 1, false);
     }
     EXPECT_TRUE(InkBounds(image, kBackground).isEmpty());
 
     ASSERT_TRUE(LoadPoiIcons(home_.Path()));
     {
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         DrawPoiIcon(context, 0, 0, 0x2F, 1, false);
     }
     EXPECT_EQ(InkBounds(image, kBackground), QRect(0, 0, 24, 24));

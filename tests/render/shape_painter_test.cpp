@@ -7,7 +7,7 @@
 #include "formats/shape_model.h"
 #include "counting_projection.h"
 #include "pixels.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "render/map_projection.h"
 #include "render/shape_style.h"
 #include "synthetic_maps.h"
@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         projection.SetBounds("", "TEST", 1.0f, 0.0f, 0.0f, 1.0f);
         image.fill(Qt::white);
-        context = std::make_unique<platform::PaintContext>(&image);
+        context = std::make_unique<paint::PaintContext>(&image);
         context->SetAntialiasing(false);
     }
 
@@ -37,7 +37,7 @@ protected:
 
     MapProjection projection;
     QImage image{100, 100, QImage::Format_RGB32};
-    std::unique_ptr<platform::PaintContext> context;
+    std::unique_ptr<paint::PaintContext> context;
 };
 
 TEST_F(ShapePainterTest, ARailwayIsBlackWithAWhiteDashOnTop) {

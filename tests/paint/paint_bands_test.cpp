@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
-namespace platform {
+namespace paint {
 namespace {
 
 constexpr QRgb kPaper = 0xFF336699;
@@ -48,7 +48,7 @@ void DrawScene(PaintContext& context, int width, int height, unsigned seed, Held
     for (int i = 0; i < 240; ++i) {
         context.SetAntialiasing(i % 3 != 0);
         if (i % 60 == 30) {
-            context.SetClipRect(Rect{11, 7, width - 13, height - 9});
+            context.SetClipRect(platform::Rect{11, 7, width - 13, height - 9});
             context.SetViewportOrigin(QPoint(3, -2));
         } else if (i % 60 == 0) {
             context.ClearClipRect();
@@ -102,9 +102,9 @@ void DrawScene(PaintContext& context, int width, int height, unsigned seed, Held
             default:
                 if (i % 20 == 4) {
                     // Drawn by the painter, between the span painters' lines and areas.
-                    context.FillRect(Rect{coordinate(width), coordinate(height),
+                    context.FillRect(platform::Rect{coordinate(width), coordinate(height),
                                           coordinate(width), coordinate(height)},
-                                     ColorRef(random() & 0xFFFFFF));
+                                     platform::ColorRef(random() & 0xFFFFFF));
                     context.Painter().drawEllipse(QPoint(coordinate(width), height / 2), 9, 6);
                 }
                 break;
@@ -164,7 +164,7 @@ TEST(PaintContextBands, KeepTheOrderOfDrawing) {
     FillRedAliased(context);
     context.BeginBands();
     context.Polygon(square.data(), int(square.size()));
-    context.FillRect(Rect{50, 40, 60, 60}, 0x00FF0000);  // blue, over the red
+    context.FillRect(platform::Rect{50, 40, 60, 60}, 0x00FF0000);  // blue, over the red
     const std::vector<QPoint> line{{0, 5}, {119, 95}};
     context.SelectPen(QPen(QColor(0, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     context.Polyline(line.data(), int(line.size()));
@@ -245,7 +245,7 @@ TEST(PaintContextBands, PicturesAmongLinesAndAreas) {
         context.BeginBands();
         for (int i = 0; i < 60; ++i) {
             if (i == 30) {
-                context.SetClipRect(Rect{9, 5, kWidth - 7, kHeight - 11});
+                context.SetClipRect(platform::Rect{9, 5, kWidth - 7, kHeight - 11});
                 context.SetViewportOrigin(QPoint(-4, 3));
             }
             const int x = std::uniform_int_distribution<int>(-30, kWidth + 10)(random);
@@ -316,4 +316,4 @@ TEST(PaintContextBands, PictureInItsPlaceAmongTheKept) {
 }
 
 }  // namespace
-}  // namespace platform
+}  // namespace paint

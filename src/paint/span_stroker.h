@@ -23,7 +23,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace platform {
+namespace paint {
 
 class SpanStroker {
 public:
@@ -61,4 +61,4 @@ private:
     int coverageHeight_ = 0;
 };
 
-}  // namespace platform
+}  // namespace paint

@@ -1,4 +1,4 @@
-#include "platform/span_stroker.h"
+#include "paint/span_stroker.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "pixels.h"
-#include "platform/paint_context.h"
-#include "platform/span_pixels.h"
+#include "paint/paint_context.h"
+#include "paint/span_pixels.h"
 
-namespace platform {
+namespace paint {
 namespace {
 
 constexpr QRgb kPaper = 0xFF336699;
@@ -160,7 +160,7 @@ TEST(PaintContext, RoundSolidPensGoToTheSpanStrokerAndTheRestToThePainter) {
             PaintContext context(&viaContext);
             context.SetAntialiasing(antialiased);
             context.SetViewportOrigin(QPoint(-5, 4));
-            context.SetClipRect(Rect{0, 0, 120, 80});
+            context.SetClipRect(platform::Rect{0, 0, 120, 80});
             context.SelectPen(RoundPen(5));
             context.Polyline(line.data(), int(line.size()));
         }
@@ -281,4 +281,4 @@ TEST(SpanPixels, ARunFillsItsPixelsAndNoneBesideThem) {
 }
 
 }  // namespace
-}  // namespace platform
+}  // namespace paint

@@ -1,12 +1,12 @@
-#include "platform/span_stroker.h"
+#include "paint/span_stroker.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "platform/span_pixels.h"
+#include "paint/span_pixels.h"
 
-namespace platform {
+namespace paint {
 namespace {
 
 using span::CeilOf;
@@ -444,4 +444,4 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
     }
 }
 
-}  // namespace platform
+}  // namespace paint

@@ -1,4 +1,4 @@
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,10 +12,10 @@
 #include <type_traits>
 #include <utility>
 
-#include "platform/span_filler.h"
-#include "platform/span_stroker.h"
+#include "paint/span_filler.h"
+#include "paint/span_stroker.h"
 
-namespace platform {
+namespace paint {
 namespace {
 
 // Images lower than this are painted by one thread: two bands would not pay for the hand-over.
@@ -543,7 +543,7 @@ QPoint PaintContext::SetViewportOrigin(QPoint origin) {
     return previous;
 }
 
-void PaintContext::SetClipRect(const Rect& logical) {
+void PaintContext::SetClipRect(const platform::Rect& logical) {
     Reclaim();
     hasClip_ = true;
     clipLogical_ = logical;
@@ -568,16 +568,16 @@ void PaintContext::ApplyClip() {
 
 void PaintContext::UpdateClipBox() {
     // The origin is minus a scroll offset, which may sit at the int limits.
-    clipBox_ = Rect{SubtractPixels(0, origin_.x()), SubtractPixels(0, origin_.y()),
-                    SubtractPixels(target_->width(), origin_.x()),
-                    SubtractPixels(target_->height(), origin_.y())};
+    clipBox_ = platform::Rect{platform::SubtractPixels(0, origin_.x()), platform::SubtractPixels(0, origin_.y()),
+                    platform::SubtractPixels(target_->width(), origin_.x()),
+                    platform::SubtractPixels(target_->height(), origin_.y())};
     if (hasClip_) {
         clipBox_.left = std::max(clipBox_.left, clipLogical_.left);
         clipBox_.top = std::max(clipBox_.top, clipLogical_.top);
         clipBox_.right = std::min(clipBox_.right, clipLogical_.right);
         clipBox_.bottom = std::min(clipBox_.bottom, clipLogical_.bottom);
         if (clipBox_.IsEmpty()) {
-            clipBox_ = Rect{};
+            clipBox_ = platform::Rect{};
         }
     }
 }
@@ -605,11 +605,11 @@ QFont PaintContext::SelectFont(const QFont& font) {
     return previous;
 }
 
-ColorRef PaintContext::SetTextColor(ColorRef color) {
+platform::ColorRef PaintContext::SetTextColor(platform::ColorRef color) {
     return std::exchange(textColor_, color);
 }
 
-ColorRef PaintContext::SetBkColor(ColorRef color) {
+platform::ColorRef PaintContext::SetBkColor(platform::ColorRef color) {
     return std::exchange(bkColor_, color);
 }
 
@@ -623,11 +623,11 @@ void PaintContext::SetAntialiasing(bool on) {
     antialiased_ = on;
 }
 
-void PaintContext::FillRect(const Rect& logical, ColorRef color) {
+void PaintContext::FillRect(const platform::Rect& logical, platform::ColorRef color) {
     if (logical.IsEmpty()) {
         return;
     }
-    ReadyPainter().fillRect(logical.ToQRect(), ToQColor(color));
+    ReadyPainter().fillRect(logical.ToQRect(), platform::ToQColor(color));
 }
 
 void PaintContext::Polyline(const QPoint* points, int count) {
@@ -759,4 +759,4 @@ void PaintContext::DrawImage(QPoint logical, const QImage& picture) {
     painter.setCompositionMode(mode);
 }
 
-}  // namespace platform
+}  // namespace paint

@@ -1,4 +1,4 @@
-#include "platform/draw_text.h"
+#include "paint/draw_text.h"
 
 #include <QFontMetrics>
 #include <QRegularExpression>
@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
-namespace platform {
+namespace paint {
 namespace {
 
 QString WithoutPrefixes(const QString& text) {
@@ -37,7 +37,7 @@ QStringList LinesOf(const QString& text, uint32_t flags) {
 
 }  // namespace
 
-int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t flags) {
+int DrawText(PaintContext& context, const QString& text, platform::Rect& rect, uint32_t flags) {
     const QStringList lines = LinesOf(flags & DT_NOPREFIX ? text : WithoutPrefixes(text), flags);
     const QFontMetrics metrics(context.Font());
     const int lineHeight = metrics.ascent() + metrics.descent();
@@ -47,8 +47,8 @@ int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t fl
         widest = std::max(widest, metrics.horizontalAdvance(line));
     }
     if (flags & DT_CALCRECT) {
-        rect.right = AddPixels(rect.left, widest);
-        rect.bottom = AddPixels(rect.top, height);
+        rect.right = platform::AddPixels(rect.left, widest);
+        rect.bottom = platform::AddPixels(rect.top, height);
         return height;
     }
 
@@ -78,9 +78,9 @@ int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t fl
         }
         if (context.BkMode() == BackgroundMode::kOpaque) {
             painter.fillRect(QRectF(double(x), double(y), width, lineHeight),
-                             ToQColor(context.BkColor()));
+                             platform::ToQColor(context.BkColor()));
         }
-        painter.setPen(ToQColor(context.TextColor()));
+        painter.setPen(platform::ToQColor(context.TextColor()));
         painter.drawText(QPointF(double(x), double(y + metrics.ascent())), line);
         y += lineHeight;
     }
@@ -88,4 +88,4 @@ int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t fl
     return height;
 }
 
-}  // namespace platform
+}  // namespace paint

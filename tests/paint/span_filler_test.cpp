@@ -1,4 +1,4 @@
-#include "platform/span_filler.h"
+#include "paint/span_filler.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "pixels.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
-namespace platform {
+namespace paint {
 namespace {
 
 constexpr QRgb kPaper = 0xFF336699;
@@ -237,4 +237,4 @@ TEST(PaintContext, AreasFillBySpansAndKeepTheirOutline) {
 }
 
 }  // namespace
-}  // namespace platform
+}  // namespace paint

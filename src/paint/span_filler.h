@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+namespace paint {
 
 // What an area is filled with: one colour, or a pattern image repeated from an origin in
 // image pixels.
@@ -85,4 +85,4 @@ private:
     std::vector<std::pair<qint64, QImage>> tiled_;
 };
 
-}  // namespace platform
+}  // namespace paint

@@ -1,14 +1,14 @@
-#include "platform/span_filler.h"
+#include "paint/span_filler.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
 
-#include "platform/span_pixels.h"
-#include "platform/span_stroker.h"
+#include "paint/span_pixels.h"
+#include "paint/span_stroker.h"
 
-namespace platform {
+namespace paint {
 namespace {
 
 using span::CeilOf;
@@ -589,4 +589,4 @@ void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
     }
 }
 
-}  // namespace platform
+}  // namespace paint

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace platform::span {
+namespace paint::span {
 
 // Pixel centres are sampled this far above and left of the true centre, so that an edge running
 // exactly through centres takes the pixels below and right of it and leaves those above and
@@ -65,4 +65,4 @@ inline void FillPixels(QRgb* pixels, int count, QRgb colour) {
     }
 }
 
-}  // namespace platform::span
+}  // namespace paint::span

@@ -6,7 +6,7 @@
 
 #include "platform/rect.h"
 
-namespace platform {
+namespace paint {
 
 class PaintContext;
 
@@ -27,6 +27,6 @@ inline constexpr uint32_t DT_NOPREFIX = 0x800;
 // DT_VCENTER apply to single lines. Without DT_NOPREFIX "&x" shows x and "&&" shows "&".
 // Without DT_NOCLIP nothing lands outside `rect`. With DT_CALCRECT nothing is drawn and right
 // and bottom become left + widest line and top + text height. Returns the text height in pixels.
-int DrawText(PaintContext& context, const QString& text, Rect& rect, uint32_t flags);
+int DrawText(PaintContext& context, const QString& text, platform::Rect& rect, uint32_t flags);
 
-}  // namespace platform
+}  // namespace paint

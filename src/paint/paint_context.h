@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/span_filler.h"
+#include "paint/span_filler.h"
 
 #include "platform/color.h"
 #include "platform/rect.h"
 
-namespace platform {
+namespace paint {
 
 class SpanStroker;
 
@@ -50,11 +50,11 @@ public:
 
     // The logical rectangle that can receive pixels: the surface, less the clip rectangle if one
     // is set, seen through the viewport origin.
-    Rect ClipBox() const { return clipBox_; }
+    platform::Rect ClipBox() const { return clipBox_; }
     // Restricts drawing to a logical rectangle, until ClearClipRect.
-    void SetClipRect(const Rect& logical);
+    void SetClipRect(const platform::Rect& logical);
     void ClearClipRect();
-    bool RectVisible(const Rect& logical) const { return ClipBox().Intersects(logical); }
+    bool RectVisible(const platform::Rect& logical) const { return ClipBox().Intersects(logical); }
     bool PtVisible(QPoint logical) const { return ClipBox().Contains(logical); }
 
     // Selections return what they replace, so callers can put it back. A pen or brush given
@@ -66,10 +66,10 @@ public:
     QBrush SelectBrush(QBrush&& brush);
     QFont SelectFont(const QFont& font);
     const QFont& Font() const { return font_; }
-    ColorRef SetTextColor(ColorRef color);
-    ColorRef TextColor() const { return textColor_; }
-    ColorRef SetBkColor(ColorRef color);
-    ColorRef BkColor() const { return bkColor_; }
+    platform::ColorRef SetTextColor(platform::ColorRef color);
+    platform::ColorRef TextColor() const { return textColor_; }
+    platform::ColorRef SetBkColor(platform::ColorRef color);
+    platform::ColorRef BkColor() const { return bkColor_; }
     BackgroundMode SetBkMode(BackgroundMode mode);
     BackgroundMode BkMode() const { return bkMode_; }
 
@@ -85,7 +85,7 @@ public:
     // Smooth edges for lines and areas; text follows the font's own setting.
     void SetAntialiasing(bool on);
 
-    void FillRect(const Rect& logical, ColorRef color);
+    void FillRect(const platform::Rect& logical, platform::ColorRef color);
     // With the selected pen. Solid round pens wider than a pixel (map roads) are drawn by the
     // span stroker rather than the painter's stroker: the same line, many times faster.
     void Polyline(const QPoint* points, int count);
@@ -218,11 +218,11 @@ private:
     bool antialiased_ = false;
     QPoint origin_;
     bool hasClip_ = false;
-    Rect clipLogical_;
-    Rect clipBox_;
+    platform::Rect clipLogical_;
+    platform::Rect clipBox_;
     QFont font_;
-    ColorRef textColor_ = 0x00000000;
-    ColorRef bkColor_ = 0x00FFFFFF;
+    platform::ColorRef textColor_ = 0x00000000;
+    platform::ColorRef bkColor_ = 0x00FFFFFF;
     BackgroundMode bkMode_ = BackgroundMode::kOpaque;
     std::unique_ptr<BandPainters> upper_;
     bool bandsAllowed_ = true;
@@ -240,4 +240,4 @@ private:
     std::unique_ptr<BandPainters> lower_;
 };
 
-}  // namespace platform
+}  // namespace paint
