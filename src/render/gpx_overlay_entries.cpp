@@ -1,6 +1,6 @@
 #include "render/gpx_overlay_entries.h"
 
-#include "formats/gpx_overlay_set.h"
+#include "formats/ticked_gpx_files.h"
 
 namespace render {
 

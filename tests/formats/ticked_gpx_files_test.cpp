@@ -1,4 +1,4 @@
-#include "formats/gpx_overlay_set.h"
+#include "formats/ticked_gpx_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class GpxOverlaySetTest : public ::testing::Test {
+class TickedGpxFilesTest : public ::testing::Test {
 protected:
     void Tick(std::initializer_list<const char*> names) {
         int i = 0;
@@ -34,7 +34,7 @@ protected:
 
 // The list ends at its first empty or ",,," value; what stands behind stays unread, as the
 // values left over from a longer list would.
-TEST_F(GpxOverlaySetTest, TickedListEndsAtTheFirstEmptyOrEndValue) {
+TEST_F(TickedGpxFilesTest, TickedListEndsAtTheFirstEmptyOrEndValue) {
     EXPECT_TRUE(EnabledGpxFiles(*settings_).isEmpty());
     Tick({"a.gpx", ",,,", "b.gpx"});
     EXPECT_EQ(EnabledGpxFiles(*settings_), QStringList{"a.gpx"});
@@ -48,46 +48,21 @@ TEST_F(GpxOverlaySetTest, TickedListEndsAtTheFirstEmptyOrEndValue) {
     EXPECT_FALSE(IsGpxEnabled(*settings_, ",,,"));
 }
 
-TEST_F(GpxOverlaySetTest, LoadsTheTickedGpxFilesOfTheRoutesFolder) {
-    const QByteArray good =
-        "<gpx version=\"1.1\"><wpt lat=\"46\" lon=\"14\"/><wpt lat=\"47\" lon=\"15\"/></gpx>";
-    ASSERT_TRUE(WriteRoute("b.gpx", good));
-    ASSERT_TRUE(WriteRoute("A.GPX", good));
-    ASSERT_TRUE(WriteRoute("broken.gpx", "<gpx><wpt></gpx>"));
-    ASSERT_TRUE(WriteRoute("unticked.gpx", good));
-    ASSERT_TRUE(WriteRoute("notes.txt", good));
+// Only ticked ".gpx" files (the extension in any case) that are files, in file name order.
+TEST_F(TickedGpxFilesTest, ListsTheTickedGpxFilesOfTheRoutesFolderByName) {
+    for (const char* name : {"b.gpx", "A.GPX", "broken.gpx", "unticked.gpx", "notes.txt"}) {
+        ASSERT_TRUE(WriteRoute(name, "<gpx version=\"1.1\"/>"));
+    }
     ASSERT_TRUE(QDir().mkpath(home_.File("Routes_POIs/folder.gpx")));
     Tick({"b.gpx", "broken.gpx", "A.GPX", "notes.txt", "folder.gpx", "gone.gpx"});
 
-    GpxOverlaySet set;
-    ASSERT_EQ(set.LoadOverlaySet(home_.Path(), *settings_), 3);
     std::vector<QString> names;
-    for (const auto& overlay : set.Overlays()) {
-        names.push_back(overlay->fileName);
-        EXPECT_EQ(overlay->path, home_.File("Routes_POIs/" + overlay->fileName));
-        ASSERT_NE(overlay->map, nullptr);
+    for (const TickedGpxFile& file : TickedGpxFiles(home_.Path(), *settings_)) {
+        names.push_back(file.fileName);
+        EXPECT_EQ(file.path, home_.File("Routes_POIs/" + file.fileName));
     }
     EXPECT_THAT(names, ElementsAre("A.GPX", "b.gpx", "broken.gpx"));
-    const GpxOverlay& b = *set.Overlays()[1];
-    EXPECT_TRUE(b.loaded);
-    EXPECT_EQ(b.map->ObjectCount(), 2);
-    EXPECT_EQ(b.map->north, 47.0f);
-    const GpxOverlay& broken = *set.Overlays()[2];
-    EXPECT_FALSE(broken.loaded) << "stays in the set and draws nothing";
-    EXPECT_EQ(broken.map->ObjectCount(), 0);
-    EXPECT_EQ(broken.map->Object(0), nullptr);
-
-    // Loading again starts from an empty set.
-    Tick({"b.gpx", ",,,"});
-    ASSERT_EQ(set.LoadOverlaySet(home_.Path(), *settings_), 1);
-    EXPECT_EQ(set.Overlays().front()->fileName, "b.gpx");
-}
-
-TEST_F(GpxOverlaySetTest, NoRoutesFolderGivesAnEmptySet) {
-    Tick({"a.gpx"});
-    GpxOverlaySet set;
-    EXPECT_EQ(set.LoadOverlaySet(home_.File("nowhere"), *settings_), 0);
-    EXPECT_TRUE(set.Overlays().empty());
+    EXPECT_TRUE(TickedGpxFiles(home_.File("nowhere"), *settings_).empty());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "formats/gpx_overlay_set.h"
+#include "formats/ticked_gpx_files.h"
 
 #include <algorithm>
 
@@ -42,20 +42,6 @@ std::vector<TickedGpxFile> TickedGpxFiles(const QString& programFolder,
         }
     }
     return files;
-}
-
-int GpxOverlaySet::LoadOverlaySet(const QString& programFolder,
-                                  const platform::SettingsStore& settings) {
-    overlays_.clear();
-    for (TickedGpxFile& ticked : TickedGpxFiles(programFolder, settings)) {
-        auto overlay = std::make_unique<GpxOverlay>();
-        overlay->fileName = std::move(ticked.fileName);
-        overlay->path = std::move(ticked.path);
-        overlay->map = std::make_unique<GpxMapFile>();
-        overlay->loaded = overlay->map->Load(overlay->path);
-        overlays_.push_back(std::move(overlay));
-    }
-    return int(overlays_.size());
 }
 
 }  // namespace formats
