@@ -28,8 +28,6 @@ public:
     bool HasRoomFor(uint64_t count, size_t itemBytes) const {
         return count <= Remaining() / itemBytes;
     }
-    // False also after a read error or when no window memory can be had.
-    bool Failed() const { return failed_; }
 
     bool Take(size_t length, const char*& bytes) {
         if (end_ - position_ < length && !Refill(length)) {

@@ -41,12 +41,9 @@ public:
     // How the painter renders (antialiasing of lines and text), read without drawing what is
     // kept.
     QPainter::RenderHints RenderHints() const { return painter_.renderHints(); }
-    // The image drawn on; what is kept for the bands lands on it when they end.
-    QImage* Target() const { return target_; }
 
     // Returns the previous origin.
     QPoint SetViewportOrigin(QPoint origin);
-    QPoint ViewportOrigin() const { return origin_; }
 
     // The logical rectangle that can receive pixels: the surface, less the clip rectangle if one
     // is set, seen through the viewport origin.

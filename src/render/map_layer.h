@@ -109,7 +109,6 @@ public:
     const ZoomView& View() const { return view; }
     ZoomView& View() { return view; }
     int Cbits() const { return cbits; }
-    float KmAcross() const { return kmAcross; }
     formats::MapFile* File() const { return file.get(); }
     // Wall time of the last Prepare, in milliseconds.
     double LastPrepareMs() const { return lastPrepareMs_; }

@@ -36,22 +36,18 @@ bool IsPrepared(const formats::Shape& shape) {
 
 // The patterns are built once: every area of a patterned type shares its brush.
 QBrush FillBrush(int type, bool night) {
-    struct Patterned {
-        int type;
-        int resource;
-    };
-    static constexpr std::array<Patterned, 4> kPatterned{
-        {{11, 159}, {25, 165}, {26, 161}, {80, 158}}};
+    // The area types drawn with the bitmaps 159, 165, 161 and 158.
+    static constexpr std::array<int, 4> kPatterned{11, 25, 26, 80};
     static const std::array<QBrush, 4> brushes = [] {
         std::array<QBrush, 4> made;
         for (size_t i = 0; i < kPatterned.size(); ++i) {
-            made[i] = PolygonFillBrush(kPatterned[i].type, false);
+            made[i] = PolygonFillBrush(kPatterned[i], false);
         }
         return made;
     }();
     if (!night) {
         for (size_t i = 0; i < kPatterned.size(); ++i) {
-            if (kPatterned[i].type == type) {
+            if (kPatterned[i] == type) {
                 return brushes[i];
             }
         }
