@@ -10,8 +10,9 @@ filter="${1:-GpsDriver*:SyncEvent*:GpsLink*:GpsdLink*:Vlgps*:PaintContextBands*}
 cmake -S . -B build-tsan -G Ninja -DVELMORA_WERROR=ON -DVELMORA_BUILD_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread \
   -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
-cmake --build build-tsan --target velmora_platform_tests velmora_gps_tests vlgps
+cmake --build build-tsan --target velmora_platform_tests velmora_paint_tests velmora_gps_tests vlgps
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 export QT_QPA_PLATFORM=offscreen
 build-tsan/tests/platform/velmora_platform_tests --gtest_filter="$filter"
+build-tsan/tests/paint/velmora_paint_tests --gtest_filter="$filter"
 build-tsan/tests/gps/velmora_gps_tests --gtest_filter="$filter"
