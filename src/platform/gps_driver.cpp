@@ -242,11 +242,6 @@ void SetGpsSource(const std::string& uri) {
     gSource = uri.empty() ? std::string(kDefaultGpsSource) : uri;
 }
 
-std::string GpsSource() {
-    std::lock_guard lock(gSourceMutex);
-    return gSource;
-}
-
 GpsBackendFactory SetGpsBackendFactory(GpsBackendFactory factory) {
     std::lock_guard lock(gSourceMutex);
     std::swap(gFactory, factory);

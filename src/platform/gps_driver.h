@@ -139,7 +139,6 @@ uint32_t GPSCloseDevice(GpsDevice* device);
 
 // The source of later GPSOpenDevice calls with no device name. Default gpsd://localhost:2947.
 void SetGpsSource(const std::string& uri);
-std::string GpsSource();
 inline constexpr const char* kDefaultGpsSource = "gpsd://localhost:2947";
 
 // What a back end hands the device it runs in.
