@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/nmea_parser.h"
+#include "gps/nmea_parser.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ void BM_DecodeNmea(benchmark::State& state) {
     const int64_t sentences = CountSentences(bytes);
     int64_t fixes = 0;
     for (auto _ : state) {
-        platform::NmeaParser parser(
-            [&fixes](const platform::NmeaFix& fix) { fixes += fix.position.validFields != 0; });
+        gps::NmeaParser parser(
+            [&fixes](const gps::NmeaFix& fix) { fixes += fix.position.validFields != 0; });
         parser.Feed(bytes.data(), bytes.size());
         parser.Flush();
         benchmark::DoNotOptimize(fixes);

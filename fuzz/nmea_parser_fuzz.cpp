@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/nmea_parser.h"
+#include "gps/nmea_parser.h"
 
 namespace {
 
-void Check(const platform::NmeaFix& fix) {
+void Check(const gps::NmeaFix& fix) {
     const platform::GpsPosition& p = fix.position;
     if (p.Has(platform::kGpsValidLatitude) &&
         !(std::fabs(p.latitude) <= 90.0 && std::fabs(p.longitude) <= 180.0)) {
@@ -31,7 +31,7 @@ void Check(const platform::NmeaFix& fix) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    platform::NmeaParser parser(Check);
+    gps::NmeaParser parser(Check);
     const char* bytes = reinterpret_cast<const char*>(data);
     // Piece lengths from the data itself, so that line breaks fall everywhere.
     size_t offset = 0;

@@ -1,6 +1,7 @@
 #include "app/velmora_app.h"
 
 #include "app/build_date.h"
+#include "gps/gps_sources.h"
 #include "platform/message_box.h"
 #include "platform/program_folder.h"
 #include "platform/trace.h"
@@ -20,6 +21,7 @@ bool VelmoraApp::Start() {
     CreateFolders();
     CompleteRouteFiles();
     OpenSettings();
+    ChooseGpsSource();
     if (!StartXml()) {
         platform::ShowMessageBox(QStringLiteral("MSXML ERROR INI"));
         return false;
@@ -58,6 +60,16 @@ void VelmoraApp::OpenSettings() {
     // A home of one's own keeps its own settings file; otherwise the user's.
     settings_ = options_.home.isEmpty() ? platform::SettingsStore::OpenUser()
                                         : platform::SettingsStore::OpenForHome(programFolder_);
+}
+
+void VelmoraApp::ChooseGpsSource() {
+    // The GPS link opens its source later, with the main frame; a --gps URI that no source takes
+    // leaves the default.
+    gps::InstallGpsSources();
+    const std::string uri = options_.gpsUri.toStdString();
+    if (!uri.empty() && !gps::SelectGpsSource(uri)) {
+        platform::Trace("GPS source %s unknown", uri.c_str());
+    }
 }
 
 bool VelmoraApp::StartXml() { return platform::StartXmlLibrary(); }

@@ -42,6 +42,7 @@ private:
     void CreateFolders();
     void CompleteRouteFiles();
     void OpenSettings();
+    void ChooseGpsSource();
     bool StartXml();
     void ReadBuildDate();
     void ReadScreen();

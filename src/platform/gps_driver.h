@@ -1,12 +1,10 @@
 #pragma once
 
 // The GPS driver: four calls, two events and two records, as the program's GPS link expects
-// them, over the position sources of this machine. The source is chosen by a URI:
-//   gpsd://host:port                 gpsd through libgps (default gpsd://localhost:2947)
-//   nmea:///dev/ttyUSB0?baud=4800    NMEA 0183 on a serial line
-//   tcp://host:port                  NMEA 0183 over TCP
-//   replay:FILE.nmea?speed=N&loop=1  an NMEA log at its recorded pace times N (0: as fast as the
-//   replay:FILE.gpx?speed=N&loop=1   reader takes each position); a GPX track or route
+// them, over the position sources of this machine. The source is named by a URI
+// (gpsd://host:port by default); the back end that reads it comes from the factory the GPS
+// layer installs (SetGpsBackendFactory), which knows the URIs of the stream sources. The gpsd
+// back end lives here, beside the driver.
 // Once open, a device reconnects by itself when its source goes away (bounded back-off) and
 // reports no position meanwhile.
 
@@ -123,10 +121,11 @@ inline constexpr uint32_t kGpsErrorInvalidParameter = 87;
 
 class GpsDevice;
 
-// Opens the source set with SetGpsSource (or the test back end) and returns the device, or null
-// when the source cannot be reached now. The driver sets newLocationData for each new position
-// and deviceStateChange whenever the source connects or goes away; both may be null. deviceName
-// overrides the source URI when not null; flags are reserved (0).
+// Opens the source set with SetGpsSource through the installed back-end factory and returns the
+// device, or null when no back end takes the URI or the source cannot be reached now. The driver
+// sets newLocationData for each new position and deviceStateChange whenever the source connects or
+// goes away; both may be null. deviceName overrides the source URI when not null; flags are
+// reserved (0).
 GpsDevice* GPSOpenDevice(AutoResetEvent* newLocationData, AutoResetEvent* deviceStateChange,
                          const char* deviceName, uint32_t flags);
 // Copies the latest position into `position` (whose version and size the caller sets). A position
@@ -140,7 +139,6 @@ uint32_t GPSCloseDevice(GpsDevice* device);
 
 // The source of later GPSOpenDevice calls with no device name. Default gpsd://localhost:2947.
 void SetGpsSource(const std::string& uri);
-std::string GpsSource();
 inline constexpr const char* kDefaultGpsSource = "gpsd://localhost:2947";
 
 // What a back end hands the device it runs in.
@@ -169,17 +167,14 @@ public:
     virtual void Disconnect() = 0;
 };
 
-// Back ends by URI; null for a URI none of them takes.
-std::unique_ptr<GpsBackend> MakeGpsBackend(const std::string& uri);
 std::unique_ptr<GpsBackend> MakeGpsdBackend(const std::string& host, int port);
-std::unique_ptr<GpsBackend> MakeSerialNmeaBackend(const std::string& device, int baud);
-std::unique_ptr<GpsBackend> MakeTcpNmeaBackend(const std::string& host, int port);
-std::unique_ptr<GpsBackend> MakeReplayBackend(const std::string& path, double speed, bool loop);
 
-// Tests: while set, GPSOpenDevice takes its back end from here instead of the URI; the factory
-// returns null to make the open fail.
-using GpsBackendFactory = std::function<std::unique_ptr<GpsBackend>()>;
-void SetGpsBackendFactory(GpsBackendFactory factory);
+// Turns a source URI into a back end; null for a URI it does not take.
+using GpsBackendFactory = std::function<std::unique_ptr<GpsBackend>(const std::string& uri)>;
+// The factory of later GPSOpenDevice calls; returns the one it replaces. Until one is set no
+// device opens. The GPS layer installs the factory of its sources at start-up; tests install a
+// scripted back end for a while and put the previous factory back.
+GpsBackendFactory SetGpsBackendFactory(GpsBackendFactory factory);
 
 // Reconnection back-off after a loss: starts at kGpsRetryFirstMs, doubles, stays at kGpsRetryMaxMs.
 inline constexpr int kGpsRetryFirstMs = 250;

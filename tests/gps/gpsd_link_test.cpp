@@ -21,8 +21,9 @@
 #include <vector>
 
 #include "gps/gps_link.h"
+#include "gps/gps_sources.h"
+#include "gps/nmea_parser.h"
 #include "platform/gps_driver.h"
-#include "platform/nmea_parser.h"
 #include "scripted_gps.h"
 #include "temp_home.h"
 
@@ -33,7 +34,7 @@ const QString kLog = QStringLiteral(VELMORA_SHARED_DATA "/nmea/bu353s4.log");
 // The positions our decoder finds in the log: what the link must show, whichever way it reads it.
 std::vector<platform::GpsPosition> LogPositions() {
     std::vector<platform::GpsPosition> positions;
-    platform::NmeaParser parser([&](const platform::NmeaFix& fix) {
+    gps::NmeaParser parser([&](const gps::NmeaFix& fix) {
         if (fix.position.Has(platform::kGpsValidLatitude))
             positions.push_back(fix.position);
     });
@@ -135,7 +136,7 @@ protected:
         log = LogPositions();
         if (log.empty())
             GTEST_SKIP() << "no log at " << kLog.toStdString();
-        platform::SetGpsSource("gpsd://127.0.0.1:" + std::to_string(port));
+        ASSERT_TRUE(gps::SelectGpsSource("gpsd://127.0.0.1:" + std::to_string(port)));
         link.SetOwner(&notes);
         timer.start();
     }

@@ -12,10 +12,10 @@
 
 #include "compiled_maps.h"
 #include "fixed_window.h"
+#include "gps/nmea_parser.h"
 #include "mapmake/demo_region.h"
 #include "mapmake/tile_builder.h"
 #include "pixels.h"
-#include "platform/nmea_parser.h"
 #include "paint/paint_context.h"
 #include "render/map_window_model.h"
 #include "platform/settings_store.h"
@@ -152,8 +152,7 @@ TEST_F(DemoRegion, TheDriveTakesFewMinutesAlongTheStreetsAndStopsAtAJunction) {
     QFile log(Maps() + "/demo.nmea");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     std::vector<platform::GpsPosition> fixes;
-    platform::NmeaParser parser(
-        [&fixes](const platform::NmeaFix& fix) { fixes.push_back(fix.position); });
+    gps::NmeaParser parser([&fixes](const gps::NmeaFix& fix) { fixes.push_back(fix.position); });
     parser.Feed(log.readAll().toStdString());
     parser.Flush();
     EXPECT_EQ(parser.Counts().badChecksum, 0u);

@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/gps_driver.h"
@@ -48,10 +49,12 @@ public:
         return queue_.empty();
     }
 
-    // Installs this script as the back end of every GPSOpenDevice until the guard goes.
+    // Installs this script as the back end of every GPSOpenDevice, whatever its URI, until the
+    // guard goes; then the factory installed before is back.
     struct Installed {
         explicit Installed(std::shared_ptr<GpsScript> script);
-        ~Installed() { platform::SetGpsBackendFactory(nullptr); }
+        ~Installed() { platform::SetGpsBackendFactory(std::move(previous)); }
+        platform::GpsBackendFactory previous;
     };
 
 private:
@@ -111,9 +114,10 @@ private:
 };
 
 inline GpsScript::Installed::Installed(std::shared_ptr<GpsScript> script) {
-    platform::SetGpsBackendFactory([script]() -> std::unique_ptr<platform::GpsBackend> {
-        return std::make_unique<ScriptedBackend>(script);
-    });
+    previous = platform::SetGpsBackendFactory(
+        [script](const std::string&) -> std::unique_ptr<platform::GpsBackend> {
+            return std::make_unique<ScriptedBackend>(script);
+        });
 }
 
 // Short reconnection back-off for the devices one test opens.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "gps/gps_link.h"
+#include "gps/gps_sources.h"
 #include "platform/c_format.h"
 #include "platform/gps_driver.h"
 #include "platform/program_folder.h"
@@ -148,11 +149,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string uri = positional.front().toStdString();
-    if (!platform::MakeGpsBackend(uri)) {
+    if (!gps::SelectGpsSource(uri)) {
         std::fprintf(stderr, "vlgps: not a source URI: %s\n", uri.c_str());
         return 2;
     }
-    platform::SetGpsSource(uri);
 
     std::unique_ptr<poi::RouteRecorder> recorder;
     if (parser.isSet(recordOption)) {

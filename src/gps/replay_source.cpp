@@ -8,11 +8,11 @@
 #include <cmath>
 #include <vector>
 
+#include "gps/gps_sources.h"
+#include "gps/nmea_parser.h"
 #include "platform/c_format.h"
-#include "platform/gps_driver.h"
-#include "platform/nmea_parser.h"
 
-namespace platform {
+namespace gps {
 
 namespace {
 
@@ -29,7 +29,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kTimelessSpeedMs = 50.0 / 3.6;
 
 struct ReplayStep {
-    GpsPosition position;
+    platform::GpsPosition position;
     int delayMs = kDefaultStepMs;  // before this position, at speed 1
 };
 
@@ -103,7 +103,7 @@ bool ReadNumber(const QString& text, double& value) {
     const std::string s = text.trimmed().toStdString();
     if (s.empty() || s.find_first_not_of("+-.0123456789eE") != std::string::npos)
         return false;
-    value = ParseCDouble(s);
+    value = platform::ParseCDouble(s);
     return std::isfinite(value);
 }
 
@@ -159,23 +159,25 @@ std::vector<GpxPoint> ReadGpx(const QByteArray& bytes) {
 
 // A track carries no receiver figures unless it has <hdop>, <sat> and the like: the replay then
 // reports a good 3D fix, so that every point is shown.
-GpsPosition PositionOfPoint(const GpxPoint& point) {
-    GpsPosition p;
-    p.fixQuality = kGpsFixQualityGps;
-    p.fixType = point.hasEle ? kGpsFix3D : kGpsFix2D;
-    p.selectionType = kGpsFixSelectionAuto;
+platform::GpsPosition PositionOfPoint(const GpxPoint& point) {
+    platform::GpsPosition p;
+    p.fixQuality = platform::kGpsFixQualityGps;
+    p.fixType = point.hasEle ? platform::kGpsFix3D : platform::kGpsFix2D;
+    p.selectionType = platform::kGpsFixSelectionAuto;
     p.latitude = point.lat;
     p.longitude = point.lon;
-    p.validFields = kGpsValidLatitude | kGpsValidLongitude | kGpsValidSatelliteCount |
-                    kGpsValidHorizontalDilutionOfPrecision | kGpsValidPositionDilutionOfPrecision |
-                    kGpsValidVerticalDilutionOfPrecision;
+    p.validFields = platform::kGpsValidLatitude | platform::kGpsValidLongitude |
+                    platform::kGpsValidSatelliteCount |
+                    platform::kGpsValidHorizontalDilutionOfPrecision |
+                    platform::kGpsValidPositionDilutionOfPrecision |
+                    platform::kGpsValidVerticalDilutionOfPrecision;
     p.horizontalDilutionOfPrecision = point.hasHdop ? point.hdop : 1.0f;
     p.positionDilutionOfPrecision = point.hasPdop ? point.pdop : 1.0f;
     p.verticalDilutionOfPrecision = point.hasVdop ? point.vdop : 1.0f;
     p.satelliteCount = point.hasSat ? point.sat : 8;
     if (point.hasEle) {
         p.altitudeWrtSeaLevelM = float(point.ele);
-        p.validFields |= kGpsValidAltitudeWrtSeaLevel;
+        p.validFields |= platform::kGpsValidAltitudeWrtSeaLevel;
     }
     if (point.time.isValid()) {
         const QDateTime utc = point.time.toUTC();
@@ -189,7 +191,7 @@ GpsPosition PositionOfPoint(const GpxPoint& point) {
         p.utcTime.minute = uint16_t(time.minute());
         p.utcTime.second = uint16_t(time.second());
         p.utcTime.milliseconds = uint16_t(time.msec());
-        p.validFields |= kGpsValidUtcTime;
+        p.validFields |= platform::kGpsValidUtcTime;
     }
     return p;
 }
@@ -216,10 +218,10 @@ std::vector<ReplayStep> StepsFromGpx(const QByteArray& bytes) {
         step.delayMs = i == 0 ? 0 : legMs;
         if (from != to) {
             step.position.speedKnots = float(metres / (legMs / 1000.0) * kMsToKnots);
-            step.position.validFields |= kGpsValidSpeed;
+            step.position.validFields |= platform::kGpsValidSpeed;
             if (metres > 0.0) {
                 step.position.headingDeg = float(BearingDeg(points[from], points[to]));
-                step.position.validFields |= kGpsValidHeading;
+                step.position.validFields |= platform::kGpsValidHeading;
             }
         }
         steps.push_back(step);
@@ -235,7 +237,7 @@ bool EndsWithGpx(const std::string& path) {
     return tail == ".gpx";
 }
 
-class ReplayBackend final : public GpsBackend {
+class ReplayBackend final : public platform::GpsBackend {
 public:
     ReplayBackend(std::string path, double speed, bool loop)
         : path_(std::move(path)), speed_(speed), loop_(loop) {}
@@ -251,7 +253,7 @@ public:
         return loaded_;
     }
 
-    RunResult Run(GpsSink& sink) override {
+    RunResult Run(platform::GpsSink& sink) override {
         do {
             for (const ReplayStep& step : steps_) {
                 if (speed_ > 0.0 && step.delayMs > 0 &&
@@ -278,8 +280,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<GpsBackend> MakeReplayBackend(const std::string& path, double speed, bool loop) {
+std::unique_ptr<platform::GpsBackend> MakeReplayBackend(const std::string& path, double speed,
+                                                        bool loop) {
     return std::make_unique<ReplayBackend>(path, speed, loop);
 }
 
-}  // namespace platform
+}  // namespace gps

@@ -1,4 +1,4 @@
-#include "platform/nmea_parser.h"
+#include "gps/nmea_parser.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 
 #include "platform/system_time.h"
 
-namespace platform {
+namespace gps {
 
 namespace {
 
@@ -196,32 +196,32 @@ uint32_t QualityFromGga(int quality) {
         case 1:
         case 3:
         case 6:
-            return kGpsFixQualityGps;
+            return platform::kGpsFixQualityGps;
         case 2:
         case 4:
         case 5:
-            return kGpsFixQualityDgps;
+            return platform::kGpsFixQualityDgps;
         default:
-            return kGpsFixQualityUnknown;
+            return platform::kGpsFixQualityUnknown;
     }
 }
 
 // Status A/V with the mode indicator of NMEA 2.3 (RMC, GLL) → the record's quality.
 uint32_t QualityFromStatus(int valid, char mode) {
     if (valid != 1)
-        return kGpsFixQualityUnknown;
+        return platform::kGpsFixQualityUnknown;
     switch (mode) {
         case 'N':
         case 'S':
         case 'M':
-            return kGpsFixQualityUnknown;
+            return platform::kGpsFixQualityUnknown;
         case 'D':
         case 'F':
         case 'R':
         case 'P':
-            return kGpsFixQualityDgps;
+            return platform::kGpsFixQualityDgps;
         default:
-            return kGpsFixQualityGps;
+            return platform::kGpsFixQualityGps;
     }
 }
 
@@ -412,9 +412,9 @@ void NmeaParser::Emit() {
     }
     cycle_.emitted = true;
     NmeaFix fix;
-    GpsPosition& p = fix.position;
+    platform::GpsPosition& p = fix.position;
     p.version = 1;
-    p.size = kGpsPositionSize;
+    p.size = platform::kGpsPositionSize;
     fix.timeOfDayMs = c.timeOfDayMs;
 
     if (c.ggaQuality >= 0) {
@@ -424,8 +424,8 @@ void NmeaParser::Emit() {
     } else {
         p.fixQuality = QualityFromStatus(c.gllValid, c.gllMode);
     }
-    const bool fixed = p.fixQuality != kGpsFixQualityUnknown;
-    p.selectionType = kGpsFixSelectionAuto;
+    const bool fixed = p.fixQuality != platform::kGpsFixQualityUnknown;
+    p.selectionType = platform::kGpsFixSelectionAuto;
 
     if (c.timeOfDayMs >= 0) {
         const int ms = c.timeOfDayMs;
@@ -437,14 +437,14 @@ void NmeaParser::Emit() {
             p.utcTime.year = uint16_t(year_);
             p.utcTime.month = uint16_t(month_);
             p.utcTime.day = uint16_t(day_);
-            SystemTime calendar;
+            platform::SystemTime calendar;
             calendar.year = year_;
             calendar.month = month_;
             calendar.day = day_;
-            if (const auto ticks = ToFileTime(calendar)) {
-                p.utcTime.dayOfWeek = uint16_t(ToSystemTime(*ticks).dayOfWeek);
+            if (const auto ticks = platform::ToFileTime(calendar)) {
+                p.utcTime.dayOfWeek = uint16_t(platform::ToSystemTime(*ticks).dayOfWeek);
             }
-            p.validFields |= kGpsValidUtcTime;
+            p.validFields |= platform::kGpsValidUtcTime;
         }
     }
     // A figure the cycle or the sky holds goes into the record with its valid bit.
@@ -455,33 +455,35 @@ void NmeaParser::Emit() {
         }
     };
     if (fixed) {
-        take(c.hasLatLon, c.latitude, p.latitude, kGpsValidLatitude);
-        take(c.hasLatLon, c.longitude, p.longitude, kGpsValidLongitude);
-        take(c.hasSpeed, c.speedKnots, p.speedKnots, kGpsValidSpeed);
-        take(c.hasHeading, c.headingDeg, p.headingDeg, kGpsValidHeading);
-        take(c.hasAltitude, c.altitudeM, p.altitudeWrtSeaLevelM, kGpsValidAltitudeWrtSeaLevel);
+        take(c.hasLatLon, c.latitude, p.latitude, platform::kGpsValidLatitude);
+        take(c.hasLatLon, c.longitude, p.longitude, platform::kGpsValidLongitude);
+        take(c.hasSpeed, c.speedKnots, p.speedKnots, platform::kGpsValidSpeed);
+        take(c.hasHeading, c.headingDeg, p.headingDeg, platform::kGpsValidHeading);
+        take(c.hasAltitude, c.altitudeM, p.altitudeWrtSeaLevelM,
+             platform::kGpsValidAltitudeWrtSeaLevel);
         take(c.hasAltitude && c.hasGeoid, c.altitudeM + c.geoidSeparationM, p.altitudeWrtEllipsoidM,
-             kGpsValidAltitudeWrtEllipsoid);
-        take(c.hasMagVar, c.magVarDeg, p.magneticVariationDeg, kGpsValidMagneticVariation);
+             platform::kGpsValidAltitudeWrtEllipsoid);
+        take(c.hasMagVar, c.magVarDeg, p.magneticVariationDeg,
+             platform::kGpsValidMagneticVariation);
         if (c.gsaMode == 2) {
-            p.fixType = kGpsFix2D;
+            p.fixType = platform::kGpsFix2D;
         } else if (c.gsaMode == 3 || (c.gsaMode == 0 && c.hasAltitude)) {
-            p.fixType = kGpsFix3D;
+            p.fixType = platform::kGpsFix3D;
         } else if (c.gsaMode == 0) {
-            p.fixType = kGpsFix2D;
+            p.fixType = platform::kGpsFix2D;
         }
     }
     take(sky_.hasPdop, sky_.pdop, p.positionDilutionOfPrecision,
-         kGpsValidPositionDilutionOfPrecision);
+         platform::kGpsValidPositionDilutionOfPrecision);
     take(c.hasGgaHdop || sky_.hasHdop, c.hasGgaHdop ? c.ggaHdop : sky_.hdop,
-         p.horizontalDilutionOfPrecision, kGpsValidHorizontalDilutionOfPrecision);
+         p.horizontalDilutionOfPrecision, platform::kGpsValidHorizontalDilutionOfPrecision);
     take(sky_.hasVdop, sky_.vdop, p.verticalDilutionOfPrecision,
-         kGpsValidVerticalDilutionOfPrecision);
+         platform::kGpsValidVerticalDilutionOfPrecision);
     take(c.hasSatCount || c.gsaSeen, c.hasSatCount ? c.satCount : uint32_t(sky_.usedCount),
-         p.satelliteCount, kGpsValidSatelliteCount);
+         p.satelliteCount, platform::kGpsValidSatelliteCount);
     if (sky_.usedCount > 0) {
         std::memcpy(p.satellitesUsedPrns, sky_.used, sizeof(p.satellitesUsedPrns));
-        p.validFields |= kGpsValidSatellitesUsedPrns;
+        p.validFields |= platform::kGpsValidSatellitesUsedPrns;
     }
     if (sky_.hasView) {
         uint32_t total = 0;
@@ -493,9 +495,10 @@ void NmeaParser::Emit() {
         std::memcpy(p.satellitesInViewAzimuthDeg, sky_.azimuth,
                     sizeof(p.satellitesInViewAzimuthDeg));
         std::memcpy(p.satellitesInViewSnrDb, sky_.snr, sizeof(p.satellitesInViewSnrDb));
-        p.validFields |= kGpsValidSatellitesInView | kGpsValidSatellitesInViewPrns |
-                         kGpsValidSatellitesInViewElevation | kGpsValidSatellitesInViewAzimuth |
-                         kGpsValidSatellitesInViewSnr;
+        p.validFields |=
+            platform::kGpsValidSatellitesInView | platform::kGpsValidSatellitesInViewPrns |
+            platform::kGpsValidSatellitesInViewElevation |
+            platform::kGpsValidSatellitesInViewAzimuth | platform::kGpsValidSatellitesInViewSnr;
     }
     ++counts_.fixes;
     if (onFix_)
@@ -503,11 +506,11 @@ void NmeaParser::Emit() {
 }
 
 bool NmeaParser::SetDate(int year, int month, int day) {
-    SystemTime calendar;
+    platform::SystemTime calendar;
     calendar.year = year;
     calendar.month = month;
     calendar.day = day;
-    if (!ToFileTime(calendar))
+    if (!platform::ToFileTime(calendar))
         return false;  // month 13, 30 February, …
     hasDate_ = true;
     year_ = year;
@@ -639,7 +642,7 @@ void NmeaParser::HandleGsa(const Fields& f) {
     c.gsaMode = std::max(c.gsaMode, int(mode));
     for (size_t i = 3; i < 15; ++i) {
         uint32_t prn = 0;
-        if (ParseUnsigned(f[i], prn) && prn > 0 && sky_.usedCount < kGpsMaxSatellites) {
+        if (ParseUnsigned(f[i], prn) && prn > 0 && sky_.usedCount < platform::kGpsMaxSatellites) {
             sky_.used[sky_.usedCount++] = prn;
         }
     }
@@ -679,7 +682,8 @@ void NmeaParser::HandleGsv(const Fields& f, int talker) {
     sky_.inViewByTalker[talker] = inView;
     for (size_t i = 4; i < f.count && i < 20; i += 4) {
         uint32_t prn = 0, elevation = 0, azimuth = 0, snr = 0;
-        if (!ParseUnsigned(f[i], prn) || prn == 0 || sky_.viewCount >= kGpsMaxSatellites) {
+        if (!ParseUnsigned(f[i], prn) || prn == 0 ||
+            sky_.viewCount >= platform::kGpsMaxSatellites) {
             continue;
         }
         ParseUnsigned(f[i + 1], elevation);
@@ -740,7 +744,8 @@ void NmeaParser::HandleZda(const Fields& f) {
     const int timeMs = ParseTimeOfDay(f[1]);
     if (!ParseUnsigned(f[2], day) || !ParseUnsigned(f[3], month) || !ParseUnsigned(f[4], year) ||
         f[4].size() != 4 || timeMs < 0 ||
-        !ToFileTime(SystemTime{int(year), int(month), 0, int(day), 0, 0, 0, 0})) {
+        !platform::ToFileTime(
+            platform::SystemTime{int(year), int(month), 0, int(day), 0, 0, 0, 0})) {
         ++counts_.skipped;
         return;
     }
@@ -748,4 +753,4 @@ void NmeaParser::HandleZda(const Fields& f) {
     SetDate(int(year), int(month), int(day));
 }
 
-}  // namespace platform
+}  // namespace gps

@@ -11,10 +11,10 @@
 #include <cerrno>
 #include <chrono>
 
-#include "platform/gps_driver.h"
-#include "platform/nmea_parser.h"
+#include "gps/gps_sources.h"
+#include "gps/nmea_parser.h"
 
-namespace platform {
+namespace gps {
 
 namespace {
 
@@ -24,12 +24,12 @@ constexpr int kSilenceLimitMs = 5000;
 constexpr int kPollSliceMs = 100;
 constexpr int kConnectTimeoutMs = 2000;
 
-class NmeaStreamBackend : public GpsBackend {
+class NmeaStreamBackend : public platform::GpsBackend {
 public:
     ~NmeaStreamBackend() override { CloseFd(); }
 
-    RunResult Run(GpsSink& sink) override {
-        GpsSink* target = &sink;
+    RunResult Run(platform::GpsSink& sink) override {
+        platform::GpsSink* target = &sink;
         NmeaParser parser([target](const NmeaFix& fix) { target->Deliver(fix.position, false); });
         char buffer[4096];
         int silentMs = 0;
@@ -168,12 +168,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<GpsBackend> MakeSerialNmeaBackend(const std::string& device, int baud) {
+std::unique_ptr<platform::GpsBackend> MakeSerialNmeaBackend(const std::string& device, int baud) {
     return std::make_unique<SerialNmeaBackend>(device, baud);
 }
 
-std::unique_ptr<GpsBackend> MakeTcpNmeaBackend(const std::string& host, int port) {
+std::unique_ptr<platform::GpsBackend> MakeTcpNmeaBackend(const std::string& host, int port) {
     return std::make_unique<TcpNmeaBackend>(host, port);
 }
 
-}  // namespace platform
+}  // namespace gps

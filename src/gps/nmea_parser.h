@@ -15,10 +15,10 @@
 
 #include "platform/gps_driver.h"
 
-namespace platform {
+namespace gps {
 
 struct NmeaFix {
-    GpsPosition position;  // version and size set; no fix: quality 0 and no position bits
+    platform::GpsPosition position;  // version and size set; no fix: quality 0 and no position bits
     int timeOfDayMs = -1;  // UTC time of the cycle, also when the date is unknown; -1 if none
 };
 
@@ -92,12 +92,12 @@ private:
         bool hasPdop = false, hasHdop = false, hasVdop = false;
         float pdop = 0.0f, hdop = 0.0f, vdop = 0.0f;
         int usedCount = 0;
-        uint32_t used[kGpsMaxSatellites] = {};
+        uint32_t used[platform::kGpsMaxSatellites] = {};
         bool hasView = false;
         uint32_t inViewByTalker[8] = {};
         int viewCount = 0;
-        uint32_t prn[kGpsMaxSatellites] = {}, elevation[kGpsMaxSatellites] = {},
-                 azimuth[kGpsMaxSatellites] = {}, snr[kGpsMaxSatellites] = {};
+        uint32_t prn[platform::kGpsMaxSatellites] = {}, elevation[platform::kGpsMaxSatellites] = {},
+                 azimuth[platform::kGpsMaxSatellites] = {}, snr[platform::kGpsMaxSatellites] = {};
         unsigned viewTalkersThisCycle = 0;
     };
 
@@ -136,4 +136,4 @@ private:
     bool lineOverflow_ = false;
 };
 
-}  // namespace platform
+}  // namespace gps

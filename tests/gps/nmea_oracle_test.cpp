@@ -14,7 +14,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/nmea_parser.h"
+#include "gps/nmea_parser.h"
 
 namespace {
 
@@ -68,9 +68,9 @@ std::map<int, Tpv> ReadOracle(const QString& path) {
     return byTime;
 }
 
-std::vector<platform::NmeaFix> Decode(const QString& path) {
-    std::vector<platform::NmeaFix> fixes;
-    platform::NmeaParser parser([&](const platform::NmeaFix& fix) { fixes.push_back(fix); });
+std::vector<gps::NmeaFix> Decode(const QString& path) {
+    std::vector<gps::NmeaFix> fixes;
+    gps::NmeaParser parser([&](const gps::NmeaFix& fix) { fixes.push_back(fix); });
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         parser.Feed(file.readAll().toStdString());
@@ -79,7 +79,7 @@ std::vector<platform::NmeaFix> Decode(const QString& path) {
     return fixes;
 }
 
-bool HasFix(const platform::NmeaFix& fix) {
+bool HasFix(const gps::NmeaFix& fix) {
     return fix.position.fixQuality != platform::kGpsFixQualityUnknown &&
            fix.position.Has(platform::kGpsValidLatitude | platform::kGpsValidLongitude);
 }
@@ -95,13 +95,13 @@ TEST(NmeaOracleTest, EveryLogAgreesWithGpsd) {
     for (const QString& name : logs) {
         SCOPED_TRACE(name.toStdString());
         const std::map<int, Tpv> oracle = ReadOracle(kNmeaFolder + "/" + name + ".chk");
-        const std::vector<platform::NmeaFix> fixes = Decode(kNmeaFolder + "/" + name);
+        const std::vector<gps::NmeaFix> fixes = Decode(kNmeaFolder + "/" + name);
         // The 2 Hz receiver of hemi.log sends GGA, VTG: gpsd reports each cycle at its GGA, before
         // the VTG with speed and track arrives, and fills them from earlier positions. We report
         // the whole cycle with the receiver's own speed and track, so they are not compared there.
         const bool reportsBeforeVtg = name == "hemi.log";
         std::set<int> ourFixTimes;
-        for (const platform::NmeaFix& fix : fixes) {
+        for (const gps::NmeaFix& fix : fixes) {
             const auto it = oracle.find(fix.timeOfDayMs);
             if (fix.timeOfDayMs < 0 || it == oracle.end())
                 continue;

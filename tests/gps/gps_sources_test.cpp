@@ -1,5 +1,6 @@
-// The driver's calls over real sources: replayed logs and tracks, an NMEA peer on a loopback TCP
-// port that goes away and comes back, and a pseudo-terminal standing in for a serial receiver.
+// The driver's calls over the GPS layer's sources: replayed logs and tracks, an NMEA peer on a
+// loopback TCP port that goes away and comes back, and a pseudo-terminal standing in for a serial
+// receiver.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -16,15 +17,24 @@
 #include <thread>
 #include <vector>
 
+#include "gps/gps_sources.h"
+#include "gps/nmea_parser.h"
 #include "platform/c_format.h"
 #include "platform/gps_driver.h"
-#include "platform/nmea_parser.h"
 #include "scripted_gps.h"
 #include "temp_home.h"
 
 namespace {
 
 using namespace platform;
+using gps::NmeaFix;
+using gps::NmeaParser;
+
+// The sources of the GPS layer behind the driver, as the program installs them.
+class GpsSourcesTest : public ::testing::Test {
+protected:
+    void SetUp() override { gps::InstallGpsSources(); }
+};
 
 const std::string kLog = VELMORA_SHARED_DATA "/nmea/bu353s4.log";
 
@@ -87,22 +97,22 @@ int CountFixes(const std::string& path) {
     return count;
 }
 
-TEST(GpsDriverTest, UrisAreReadAsDocumented) {
+TEST_F(GpsSourcesTest, UrisAreReadAsDocumented) {
     for (const char* good :
          {"gpsd://localhost:2947", "gpsd://", "gpsd://127.0.0.1", "gpsd://[::1]:2947",
           "nmea:///dev/ttyUSB0?baud=4800", "nmea:///dev/ttyACM0", "tcp://10.0.0.2:10110",
           "replay:track.gpx?speed=2&loop=1", "replay:/tmp/log.nmea?speed=0", "replay:x.nmea"}) {
-        EXPECT_NE(MakeGpsBackend(good), nullptr) << good;
+        EXPECT_NE(gps::MakeGpsBackend(good), nullptr) << good;
     }
     for (const char* bad :
          {"", "gps://x", "gpsd://host:0", "gpsd://host:70000", "gpsd://host:12ab", "tcp://host",
           "tcp://:10110", "nmea://ttyUSB0", "nmea:///dev/ttyUSB0?baud=fast",
           "replay:", "replay:x.nmea?speed=-1", "replay:x.nmea?speed=1,5"}) {
-        EXPECT_EQ(MakeGpsBackend(bad), nullptr) << bad;
+        EXPECT_EQ(gps::MakeGpsBackend(bad), nullptr) << bad;
     }
 }
 
-TEST(GpsDriverTest, UnreachableSourcesFailTheOpen) {
+TEST_F(GpsSourcesTest, UnreachableSourcesFailTheOpen) {
     AutoResetEvent position, state;
     EXPECT_EQ(GPSOpenDevice(&position, &state, "gpsd://127.0.0.1:1", 0), nullptr);
     EXPECT_EQ(GPSOpenDevice(&position, &state, "tcp://127.0.0.1:1", 0), nullptr);
@@ -113,7 +123,7 @@ TEST(GpsDriverTest, UnreachableSourcesFailTheOpen) {
     EXPECT_EQ(GPSCloseDevice(nullptr), kGpsErrorInvalidParameter);
 }
 
-TEST(GpsDriverTest, ReplayAtSpeedZeroGivesEveryPositionOfTheLogThenLoops) {
+TEST_F(GpsSourcesTest, ReplayAtSpeedZeroGivesEveryPositionOfTheLogThenLoops) {
     const int fixes = CountFixes(kLog);
     if (fixes == 0)
         GTEST_SKIP() << "no log at " << kLog;
@@ -130,7 +140,7 @@ TEST(GpsDriverTest, ReplayAtSpeedZeroGivesEveryPositionOfTheLogThenLoops) {
     EXPECT_NEAR(latitudes[1], -(37 + 47.0875 / 60), 1e-12);
 }
 
-TEST(GpsDriverTest, ReplayKeepsTheRecordedPaceTimesSpeed) {
+TEST_F(GpsSourcesTest, ReplayKeepsTheRecordedPaceTimesSpeed) {
     TempHome home;
     ASSERT_TRUE(home.Write("two.nmea", kTwoCycles));
     // One second between the two cycles, at speed 4: about 250 ms.
@@ -149,7 +159,7 @@ TEST(GpsDriverTest, ReplayKeepsTheRecordedPaceTimesSpeed) {
     EXPECT_EQ(d.SourceState(), kGpsStateOff);
 }
 
-TEST(GpsDriverTest, GpxTrackReplayDerivesSpeedAndHeading) {
+TEST_F(GpsSourcesTest, GpxTrackReplayDerivesSpeedAndHeading) {
     TempHome home;
     // 0.001° of latitude is 111.19 m on the sphere of 6371 km; 10 s apart, due north, then east.
     ASSERT_TRUE(home.Write("t.gpx", R"(<?xml version="1.0"?>
@@ -218,7 +228,7 @@ std::string OtherPlace() {
     return out;
 }
 
-TEST(GpsDriverTest, TcpPeerGoneAndBackIsReconnectedAndPositionsResume) {
+TEST_F(GpsSourcesTest, TcpPeerGoneAndBackIsReconnectedAndPositionsResume) {
     NmeaPeer peer;
     std::thread server([&] {
         peer.ServeOnce(kTwoCycles);
@@ -240,7 +250,7 @@ TEST(GpsDriverTest, TcpPeerGoneAndBackIsReconnectedAndPositionsResume) {
     server.join();
 }
 
-TEST(GpsDriverTest, LostSourceIsRetriedWithBoundedBackOffAndShowsNoPositionMeanwhile) {
+TEST_F(GpsSourcesTest, LostSourceIsRetriedWithBoundedBackOffAndShowsNoPositionMeanwhile) {
     constexpr int kFirstMs = 20, kMaxMs = 80;
     RetryTimes times(kFirstMs, kMaxMs);
     auto script = std::make_shared<GpsScript>();
@@ -283,7 +293,7 @@ TEST(GpsDriverTest, LostSourceIsRetriedWithBoundedBackOffAndShowsNoPositionMeanw
     EXPECT_EQ(d.SourceState(), kGpsStateOn);
 }
 
-TEST(GpsDriverTest, SerialReceiverOnAPseudoTerminal) {
+TEST_F(GpsSourcesTest, SerialReceiverOnAPseudoTerminal) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ASSERT_EQ(::grantpt(master), 0);
@@ -335,7 +345,7 @@ private:
     int master_ = -1;
 };
 
-TEST(GpsDriverTest, SerialReceiverUnpluggedAndPluggedBackResumesByItself) {
+TEST_F(GpsSourcesTest, SerialReceiverUnpluggedAndPluggedBackResumesByItself) {
     RetryTimes times(20, 80);
     TempHome home;
     const std::string name = home.File("ttyUSB0").toStdString();

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "gps/nmea_parser.h"
 #include "platform/c_format.h"
-#include "platform/nmea_parser.h"
 
 namespace {
 
-using platform::NmeaFix;
-using platform::NmeaParser;
+using gps::NmeaFix;
+using gps::NmeaParser;
 
 // "$" + body + "*" + checksum.
 std::string Sentence(const std::string& body) {
