@@ -7,9 +7,9 @@
 // as the map window does at start-up (the country map when no detailed map covers it), sets
 // the scale, puts the centre at the anchor point turned to the heading, loads the maps under
 // the visible corners and renders one frame, with the GPX files ticked in the home's settings
-// drawn over the maps and the point icons of HOME/images/POI.bmp (the built-in strip when the
-// home has none). With --bench N it renders N more frames and
-// prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}.
+// drawn over the maps, the ticked POI files of HOME/POI over them, and the point icons of
+// HOME/images/POI.bmp (the built-in strip when the home has none). With --bench N it renders N more
+// frames and prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}.
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QImage>
@@ -25,6 +25,8 @@
 #include "platform/folder_listing.h"
 #include "platform/screen_metrics.h"
 #include "platform/settings_store.h"
+#include "poi/poi_overlays.h"
+#include "poi/poi_store.h"
 #include "render/gpx_overlay_entries.h"
 #include "render/image_buffer.h"
 #include "render/map_window_model.h"
@@ -109,11 +111,14 @@ int Render(const Options& options) {
         render::LoadBuiltInPoiIcons();
     }
     // Declared before the window, so that the renderer never holds them dangling.
-    render::GpxOverlayEntries overlays;
+    render::GpxOverlayEntries gpxOverlays;
+    poi::PoiStore pois(options.home, settings.get());
+    pois.Reload();
+    poi::PoiOverlays overlays(&gpxOverlays, &pois);
     render::MapWindowModel window(options.home, options.screen, settings.get());
     render::MapRenderer& renderer = window.Renderer();
     renderer.SetNightMode(options.night);
-    overlays.LoadOverlaySet(renderer, options.home, *settings);
+    gpxOverlays.LoadOverlaySet(renderer, options.home, *settings);
     renderer.SetOverlays(&overlays);
     window.Catalogue().Build();
     window.Resize(options.width, options.height);
