@@ -14,9 +14,8 @@ CommandLineResult Parse(std::initializer_list<const char*> arguments) {
 }
 
 TEST(CommandLine, ReadsEveryOption) {
-    const CommandLineResult result = Parse(
-        {"--home", "/tmp/h", "--gps", "replay:a.nmea?speed=0", "--screen", "240x320@53x71",
-         "--demo"});
+    const CommandLineResult result = Parse({"--home", "/tmp/h", "--gps", "replay:a.nmea?speed=0",
+                                            "--screen", "240x320@53x71", "--demo"});
     ASSERT_TRUE(result.options);
     EXPECT_EQ(result.options->home, "/tmp/h");
     EXPECT_EQ(result.options->gpsUri, "replay:a.nmea?speed=0");

@@ -20,8 +20,8 @@ namespace keys = platform::settings;
 class RecordedMessages {
 public:
     RecordedMessages() {
-        previous_ = platform::SetMessageBoxHandler(
-            [this](const QString& text) { texts.push_back(text); });
+        previous_ =
+            platform::SetMessageBoxHandler([this](const QString& text) { texts.push_back(text); });
     }
     ~RecordedMessages() { platform::SetMessageBoxHandler(std::move(previous_)); }
     std::vector<QString> texts;
@@ -111,9 +111,9 @@ TEST(VelmoraApp, LargeScreenFlagFromTheWorkArea) {
         const char* screen;
         int flag;
     };
-    for (const Case& c : {Case{"240x320", 0}, Case{"320x240", 0}, Case{"480x640", 1},
-                          Case{"640x480", 1}, Case{"241x321", 1}, Case{"241x320", 0},
-                          Case{"800x240", 0}}) {
+    for (const Case& c :
+         {Case{"240x320", 0}, Case{"320x240", 0}, Case{"480x640", 1}, Case{"640x480", 1},
+          Case{"241x321", 1}, Case{"241x320", 0}, Case{"800x240", 0}}) {
         TempHome home;
         VelmoraApp velmora(OptionsFor(home, c.screen));
         ASSERT_TRUE(velmora.Start());
