@@ -15,7 +15,7 @@
 #include "app/last_view.h"
 #include "app/map_wnd_paint.h"
 #include "platform/log_font.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "platform/trace.h"
@@ -199,7 +199,7 @@ bool CMapWnd::RenderOnce() {
         if (backImage_.size() != size) {
             backImage_ = QImage(size, QImage::Format_RGB32);
         }
-        platform::PaintContext context(&backImage_);
+        paint::PaintContext context(&backImage_);
         drawn = model_.Render(context, background_.load());
         scaleKmPerCm_ = model_.Renderer().view.scale;
     }

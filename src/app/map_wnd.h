@@ -28,8 +28,11 @@
 #include "render/label_style.h"
 #include "render/map_window_model.h"
 
-namespace platform {
+namespace paint {
 class PaintContext;
+}  // namespace paint
+
+namespace platform {
 class SettingsStore;
 }  // namespace platform
 
@@ -93,7 +96,7 @@ public:
     // Draws the POI announcement into the composed picture of width × height pixels; set by
     // the frame once the announcement exists.
     using AnnouncementDrawer =
-        std::function<void(platform::PaintContext& context, int width, int height)>;
+        std::function<void(paint::PaintContext& context, int width, int height)>;
 
     // Creation: the maps of programFolder + "/Maps", the screen's metrics for the scale and the
     // large-screen flag, the settings (borrowed, may be null: defaults everywhere) for the last

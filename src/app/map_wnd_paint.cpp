@@ -6,8 +6,8 @@
 
 #include "app/map_wnd.h"
 #include "platform/c_format.h"
-#include "platform/draw_text.h"
-#include "platform/paint_context.h"
+#include "paint/draw_text.h"
+#include "paint/paint_context.h"
 
 namespace app {
 namespace {
@@ -35,7 +35,7 @@ QString Text(const std::string& text) {
 
 // One text of the speed panel: measured in a rectangle from `left` down to the panel's
 // bottom, then drawn bottom-aligned over the whole height. Returns the measured rectangle.
-Rect MeasureAndDraw(platform::PaintContext& context, const render::LabelStyle& style,
+Rect MeasureAndDraw(paint::PaintContext& context, const render::LabelStyle& style,
                     const QString& text, int left, int height, uint32_t measureFlags,
                     int* measuredHeight = nullptr) {
     Rect rect{left, 0, left + 5, height};
@@ -69,7 +69,7 @@ QString ElapsedText(int seconds) {
     return Text(platform::FormatC("%02d:%02d", hours, minutes));
 }
 
-int DrawSpeedPanel(platform::PaintContext& context, render::LabelStyle& large,
+int DrawSpeedPanel(paint::PaintContext& context, render::LabelStyle& large,
                    render::LabelStyle& small, const LastPosition& position, int height,
                    int& clockCounter) {
     int speedHeight = 0;
@@ -107,7 +107,7 @@ QString ScaleBarLabel(float scaleKmPerCm) {
     return Text(platform::FormatC("%dm", metres));
 }
 
-void DrawScaleBar(platform::PaintContext& context, const render::LabelStyle& small,
+void DrawScaleBar(paint::PaintContext& context, const render::LabelStyle& small,
                   const platform::ScreenMetrics& screen, float scaleKmPerCm, int width,
                   int height) {
     const int pixelsPerCm = ScaleBarPixelsPerCm(screen);
@@ -140,7 +140,7 @@ QString AccuracyText(int horizontal, int vertical) {
     return Text(platform::FormatC("%d/%dm", horizontal, vertical));
 }
 
-void DrawCompass(platform::PaintContext& context, const QImage& compass, int headingDeg) {
+void DrawCompass(paint::PaintContext& context, const QImage& compass, int headingDeg) {
     render::ImageBuffer turned;
     if (!turned.Load(compass)) {
         return;
@@ -167,7 +167,7 @@ QImage PrepareArrow(const QImage& picture, int pixelScale) {
 }
 
 void ComposeOverlays(render::ImageBuffer& buffer, const OverlayFrame& frame, int& clockCounter) {
-    platform::PaintContext& context = buffer.Context();
+    paint::PaintContext& context = buffer.Context();
     if (frame.arrow != nullptr && !frame.arrow->isNull()) {
         // The arrow hangs below the anchor: its tip is the position.
         context.DrawImage(QPoint(frame.anchor.x() - frame.arrow->width() / 2, frame.anchor.y()),

@@ -15,9 +15,9 @@
 #include "render/image_buffer.h"
 #include "render/label_style.h"
 
-namespace platform {
+namespace paint {
 class PaintContext;
-}
+}  // namespace paint
 
 namespace app {
 
@@ -47,7 +47,7 @@ struct OverlayFrame {
     const QImage* cornerButton = nullptr;  // 32 × pixel scale square, premultiplied alpha
     int pixelScale = 1;
     QString positionLabel;
-    std::function<void(platform::PaintContext&, int, int)> announcement;
+    std::function<void(paint::PaintContext&, int, int)> announcement;
 };
 
 // Draws the overlays onto `buffer` (a copy of the map image of the frame's size). The clock
@@ -55,11 +55,11 @@ struct OverlayFrame {
 void ComposeOverlays(render::ImageBuffer& buffer, const OverlayFrame& frame, int& clockCounter);
 
 // The compass turned so that its north stays on the map's north: by 360 − heading degrees.
-void DrawCompass(platform::PaintContext& context, const QImage& compass, int headingDeg);
+void DrawCompass(paint::PaintContext& context, const QImage& compass, int headingDeg);
 
 // Bottom-left: speed in km/h, then altitude in metres or, one paint in four, the elapsed time.
 // Returns the top of the panel less 5 pixels: the lowest the position label may reach.
-int DrawSpeedPanel(platform::PaintContext& context, render::LabelStyle& large,
+int DrawSpeedPanel(paint::PaintContext& context, render::LabelStyle& large,
                    render::LabelStyle& small, const LastPosition& position, int height,
                    int& clockCounter);
 
@@ -70,7 +70,7 @@ bool StepClockCounter(int& clockCounter);
 QString ElapsedText(int seconds);
 
 // Top-left: a bar one centimetre of screen long and its ground length.
-void DrawScaleBar(platform::PaintContext& context, const render::LabelStyle& small,
+void DrawScaleBar(paint::PaintContext& context, const render::LabelStyle& small,
                   const platform::ScreenMetrics& screen, float scaleKmPerCm, int width, int height);
 // Whole pixels in one centimetre of the screen's width; 0 suppresses the bar.
 int ScaleBarPixelsPerCm(const platform::ScreenMetrics& screen);

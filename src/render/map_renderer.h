@@ -115,6 +115,7 @@ public:
 
     // Hands the flag to every layer, now and when loaded.
     void SetNightMode(bool night);
+    int NightMode() const { return nightMode; }
     int CountryMode() const { return countryMode; }
     void SetOverlays(MapOverlays* overlays) { overlays_ = overlays; }
     // How GPX layers read their files; without one they read GPX files (GpxMapFile).

@@ -7,7 +7,7 @@
 #include "app/map_wnd.h"
 #include "fixed_window.h"
 #include "platform/log_font.h"
-#include "platform/paint_context.h"
+#include "paint/paint_context.h"
 
 namespace app {
 namespace {
@@ -51,7 +51,7 @@ TEST(MapWndScaleBar, ABlackRowOnAWhiteLineAliasedAndNoBarWithoutScreenSize) {
     render::LabelStyle small;
     small.font = platform::ToQFont(platform::BuiltInFont(8, 400, Handheld()));
     {
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         context.SetAntialiasing(true);  // the bar is aliased whatever the context does
         DrawScaleBar(context, small, Handheld(), 0.485807f, 240, 320);
     }
@@ -79,7 +79,7 @@ TEST(MapWndScaleBar, ABlackRowOnAWhiteLineAliasedAndNoBarWithoutScreenSize) {
     platform::ScreenMetrics unknown = Handheld();
     unknown.widthMm = 0;
     {
-        platform::PaintContext context(&none);
+        paint::PaintContext context(&none);
         DrawScaleBar(context, small, unknown, 0.5f, 240, 320);
     }
     EXPECT_EQ(none, [] {
@@ -116,7 +116,7 @@ TEST(MapWndSpeedPanel, BottomLeftAndTheLabelLimitAboveIt) {
     int counter = 0;
     int limit = 0;
     {
-        platform::PaintContext context(&image);
+        paint::PaintContext context(&image);
         limit = DrawSpeedPanel(context, large, small, position, 320, counter);
     }
     EXPECT_GT(limit, 240);
@@ -236,7 +236,7 @@ TEST_F(ComposeTest, ThePositionLabelIsRedBetweenTheArrowAndTheSpeedPanel) {
 
 TEST_F(ComposeTest, TheAnnouncementDrawsWithTheWindowSizeAfterTheAccuracyFigures) {
     int calls = 0;
-    frame.announcement = [&](platform::PaintContext& context, int width, int height) {
+    frame.announcement = [&](paint::PaintContext& context, int width, int height) {
         ++calls;
         EXPECT_EQ(width, 240);
         EXPECT_EQ(height, 320);

@@ -28,7 +28,7 @@ TEST(MapWndStress, PositionsAt100HzWhileZoomingDraggingAndTogglingNight) {
     window->resize(240, 320);
     window->show();
     int announcements = 0;
-    window->SetAnnouncementDrawer([&](platform::PaintContext&, int, int) { ++announcements; });
+    window->SetAnnouncementDrawer([&](paint::PaintContext&, int, int) { ++announcements; });
     window->RequestRedraw();
     window->StartThreads();
 
