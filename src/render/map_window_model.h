@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include <vector>
+
 #include "platform/color.h"
 #include "platform/screen_metrics.h"
 #include "render/map_catalogue.h"
@@ -79,7 +81,13 @@ public:
     const platform::SettingsStore* Settings() const override { return settings_; }
 
 private:
+    // Closest together two points of the ScrollToPosition grid may lie: a map narrower than this
+    // on the screen may be missed.
+    static constexpr float kMinGridStepPx = 2.0f;
+
     bool ZoomAboutAnchor(bool in, int step);
+    // The canvas points whose maps the window needs, in the order they are looked up.
+    std::vector<QPoint> PointsToCover() const;
 
     platform::ScreenMetrics screen_;
     const platform::SettingsStore* settings_;
