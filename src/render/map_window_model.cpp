@@ -41,6 +41,7 @@ void MapWindowModel::ApplyScale(float kmPerCm) {
     if (renderer_.EntryCount() > 0) {
         renderer_.view.Update();
         renderer_.SetScale(kmPerCm);
+        pendingScaleKmPerCm_ = kmPerCm;
     }
 }
 
@@ -54,7 +55,16 @@ void MapWindowModel::SetPosition(float latitude, float longitude, float speedKmh
         SetHeading(headingDeg);
     }
     scroll_ = SubtractPixels(renderer_.CanvasPointOf(latitude, longitude), anchor_);
-    ScrollToPosition();
+    bool added = ScrollToPosition();
+    // The scale of a new view was set with the map under the position alone, whose canvas is
+    // sized less exactly than that of the maps around it. Set from 100 % again with them, it
+    // lands where it would on one map of the whole region.
+    for (int repeat = 0; added && pendingScaleKmPerCm_ && repeat < kMaxScaleRepeats; ++repeat) {
+        renderer_.SetScaleFromBase(*pendingScaleKmPerCm_);
+        scroll_ = SubtractPixels(renderer_.CanvasPointOf(latitude, longitude), anchor_);
+        added = ScrollToPosition();
+    }
+    pendingScaleKmPerCm_.reset();
     RequestRedraw();
 }
 
@@ -73,12 +83,17 @@ bool MapWindowModel::ZoomOut(int step) {
 }
 
 bool MapWindowModel::ZoomAboutAnchor(bool in, int step) {
+    pendingScaleKmPerCm_.reset();
     const GeoPoint under = renderer_.projection.ScreenToGeoRotated(
         AddPixels(scroll_, anchor_), renderer_.CanvasWidth(), renderer_.CanvasHeight());
     const bool zoomed = in ? renderer_.view.ZoomIn(step) : renderer_.view.ZoomOut(step);
     renderer_.PlaceAll();
     const QPoint point = SubtractPixels(renderer_.CanvasPointOf(under.lat, under.lon), anchor_);
-    scroll_ = QPoint(std::max(0, point.x()), std::max(0, point.y()));
+    // Not left of or above the north-west corner of the area the maps cover together: the
+    // canvas origin when one map covers it all, and where it would be on such a map when the
+    // loaded tiles are only some of the region's.
+    const QPoint origin = renderer_.ReferenceOrigin();
+    scroll_ = QPoint(std::max(origin.x(), point.x()), std::max(origin.y(), point.y()));
     ScrollToPosition();
     RequestRedraw();
     return zoomed;
