@@ -219,4 +219,27 @@ int MapCatalogue::FindMapAt(float latitude, float longitude) const {
     return best;
 }
 
+formats::GeoRect MapCatalogue::CoveredArea() const {
+    formats::GeoRect area = formats::kEmptyArea;
+    for (const std::unique_ptr<MapRecord>& record : records_) {
+        formats::Widen(area,
+                       formats::GeoRect{record->west, record->north, record->east, record->south});
+    }
+    return area;
+}
+
+MapCatalogue::Spans MapCatalogue::SmallestSpans() const {
+    Spans smallest;
+    for (const std::unique_ptr<MapRecord>& record : records_) {
+        const float lat = record->north - record->south;
+        const float lon = record->east - record->west;
+        if (!(lat > 0.0f) || !(lon > 0.0f)) {
+            continue;
+        }
+        smallest.lat = smallest.lat > 0.0f ? std::min(smallest.lat, lat) : lat;
+        smallest.lon = smallest.lon > 0.0f ? std::min(smallest.lon, lon) : lon;
+    }
+    return smallest;
+}
+
 }  // namespace render

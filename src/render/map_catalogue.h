@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "formats/shape_model.h"
 #include "platform/system_time.h"
 
 namespace formats {
@@ -85,6 +86,16 @@ public:
     // Index of the record whose box contains the point (edges included) with the smallest
     // diagonal, the earlier record on equal diagonals; -1 when no box contains it.
     int FindMapAt(float latitude, float longitude) const;
+
+    // The box of all records together; formats::kEmptyArea when there are none.
+    formats::GeoRect CoveredArea() const;
+    // The least latitude span and, on its own, the least longitude span of the records
+    // (degrees), leaving out records without extent; both 0 when no record has any.
+    struct Spans {
+        float lat = 0.0f;
+        float lon = 0.0f;
+    };
+    Spans SmallestSpans() const;
 
     int Count() const { return int(records_.size()); }
     const MapRecord& Record(int index) const { return *records_[size_t(index)]; }

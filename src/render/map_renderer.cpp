@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <cmath>
+
 #include "paint/paint_context.h"
 #include "platform/settings_store.h"
 #include "platform/trace.h"
@@ -24,14 +26,20 @@ FileType TypeOf(const QString& path) {
     return FileType::kOther;
 }
 
-// A side of the refitted canvas: `side` pixels cover `oldSpan` degrees, so `newSpan` degrees
-// get as many pixels per degree. At least one pixel.
-int RefitSide(int side, float oldSpan, float newSpan) {
-    const float value = float(side) / oldSpan * newSpan;
+// A side of a base canvas: the integer part of `value`, at least one pixel; `keep` when there is
+// no extent to compute it from.
+int BaseSide(float value, int keep) {
+    if (std::isnan(value)) {
+        return keep;
+    }
     if (!(value >= 1.0f)) {
         return 1;
     }
     return FloorToPixel(value);
+}
+
+formats::GeoRect AreaOf(const MapProjection& box) {
+    return formats::GeoRect{box.left, box.top, box.right, box.bottom};
 }
 
 }  // namespace
@@ -88,7 +96,8 @@ void MapRenderer::LoadBaseMap(const QString& path, bool gpx) {
     }
     const MapProjection& box = entry.box;
     projection.SetBounds(box.path, box.title, box.top, box.left, box.bottom, box.right);
-    const PixelRect base = entry.layer ? entry.layer->View().base : PixelRect{};
+    const PixelRect base =
+        entry.kind != MapEntry::kKindNone ? BaseCanvasFor(projection) : PixelRect{};
     view.Reset(base.Width(), base.Height(), window->Screen());
     PlaceEntry(entry, CanvasWidth(), CanvasHeight(), projection);
     if (!gpx && entry.layer) {
@@ -146,60 +155,99 @@ void MapRenderer::LoadLayer(MapEntry& entry, std::unique_ptr<MapLayer> layer, in
 
 void MapRenderer::Refit() {
     const float scale = view.scale;
+    const int percentX = view.zoomPercentX;
+    const int percentY = view.zoomPercentY;
+    const bool hadCanvas = view.base.Width() > 0 && view.base.Height() > 0;
+    const formats::GeoRect referenceBefore = ReferenceArea();
     float north = -90.0f;
     float south = 90.0f;
     float east = -180.0f;
     float west = 180.0f;
-    const MapEntry* firstLoaded = nullptr;
+    bool anyLoaded = false;
     for (const auto& entry : entries) {
         // An entry that loaded nothing has no box; its zeros would pull the union to (0, 0).
         if (entry->kind == MapEntry::kKindNone) {
             continue;
         }
-        if (!firstLoaded) {
-            firstLoaded = entry.get();
-        }
+        anyLoaded = true;
         const MapProjection& box = entry->box;
         north = std::max({north, box.top, box.bottom});
         south = std::min({south, box.top, box.bottom});
         east = std::max({east, box.left, box.right});
         west = std::min({west, box.left, box.right});
     }
-    if (!firstLoaded) {
+    if (!anyLoaded) {
         return;
     }
-    int baseWidth = view.base.Width();
-    int baseHeight = view.base.Height();
-    float oldLonSpan = projection.lonSpan;
-    float oldLatSpan = projection.latSpan;
-    if (baseWidth <= 0 || baseHeight <= 0 || !(oldLonSpan > 0.0f) || !(oldLatSpan > 0.0f)) {
-        // The box has no pixel density yet (its base map did not load): take that of the first
-        // map that did.
-        const PixelRect layerBase = firstLoaded->layer->View().base;
-        baseWidth = layerBase.Width();
-        baseHeight = layerBase.Height();
-        oldLonSpan = firstLoaded->box.lonSpan;
-        oldLatSpan = firstLoaded->box.latSpan;
-    }
-    const int width = RefitSide(baseWidth, oldLonSpan, east - west);
-    const int height = RefitSide(baseHeight, oldLatSpan, north - south);
     projection.SetBounds(projection.path, projection.title, north, west, south, east);
-    view.Reset(width, height, window->Screen());
-    if (scale > 0.0f) {
+    const PixelRect base = BaseCanvasFor(projection);
+    view.Reset(base.Width(), base.Height(), window->Screen());
+    if (hadCanvas && ReferenceArea() == referenceBefore) {
+        // The same pixels per degree at 100 %: the same percentages keep the canvas's density
+        // exactly, and with it the zoom steps, where stepping back to the scale from 100 %
+        // could land a step away from it.
+        view.zoomPercentX = percentX;
+        view.zoomPercentY = percentY;
+        view.ApplyPercent();
+    } else if (scale > 0.0f) {
         view.ZoomToScale(scale);
     }
     PlaceAll();
+}
+
+formats::GeoRect MapRenderer::ReferenceArea() const {
+    return ReferenceAreaWith(projection);
+}
+
+formats::GeoRect MapRenderer::ReferenceAreaWith(const MapProjection& box) const {
+    formats::GeoRect area = AreaOf(box);
+    // The country map covers the whole area already.
+    if (!countryMode && catalogue_ && catalogue_->Count() > 0) {
+        formats::Widen(area, catalogue_->CoveredArea());
+    }
+    return area;
+}
+
+QPoint MapRenderer::ReferenceOrigin() const {
+    const formats::GeoRect area = ReferenceArea();
+    return projection.GeoToScreen(area.north, area.west, CanvasWidth(), CanvasHeight());
+}
+
+// As a layer sizes its own base canvas: the reference area's longer side (in degrees) gets the
+// work area's side, and a degree of latitude as many pixels as one of longitude. A box that is
+// the whole reference area gets exactly the canvas its own layer would.
+PixelRect MapRenderer::BaseCanvasFor(const MapProjection& box) const {
+    const formats::GeoRect reference = ReferenceAreaWith(box);
+    const float referenceLat = reference.north - reference.south;
+    const float referenceLon = reference.east - reference.west;
+    const QSize work = window->Screen().workArea;
+    int width = work.width();
+    int height = work.height();
+    if (referenceLat > referenceLon) {
+        const float side = float(height);
+        width = BaseSide(side / referenceLat * box.lonSpan, width);
+        if (box.latSpan != referenceLat) {
+            height = BaseSide(side / referenceLat * box.latSpan, height);
+        }
+    } else {
+        const float side = float(width);
+        height = BaseSide(side / referenceLon * box.latSpan, height);
+        if (box.lonSpan != referenceLon) {
+            width = BaseSide(side / referenceLon * box.lonSpan, width);
+        }
+    }
+    return PixelRect{0, 0, width, height};
 }
 
 void MapRenderer::PlaceEntry(MapEntry& entry, int width, int height, const MapProjection& onto) {
     if (entry.kind == MapEntry::kKindNone || !entry.layer || !entry.layer->IsLoaded()) {
         return;
     }
-    const MapEntry::PlacedFor key{width,
-                                  height,
-                                  {onto.top, onto.left, onto.latSpan, onto.lonSpan},
-                                  {entry.box.top, entry.box.left, entry.box.bottom,
-                                   entry.box.right}};
+    const MapEntry::PlacedFor key{
+        width,
+        height,
+        {onto.top, onto.left, onto.latSpan, onto.lonSpan},
+        {entry.box.top, entry.box.left, entry.box.bottom, entry.box.right}};
     if (entry.placed && key == entry.placedFor) {
         return;
     }
@@ -283,8 +331,7 @@ void MapRenderer::DeleteMap(int index) {
     view.Update();
     const QPoint point = CanvasPointOf(centre.lat, centre.lon);
     const QSize client = window->ClientSize();
-    window->SetScrollOffset(
-        SubtractPixels(point, QPoint(client.width() / 2, client.height() / 2)));
+    window->SetScrollOffset(SubtractPixels(point, QPoint(client.width() / 2, client.height() / 2)));
     window->LoadMapsForCorners();
     window->RequestRedraw();
 }
@@ -292,6 +339,13 @@ void MapRenderer::DeleteMap(int index) {
 void MapRenderer::SetScale(float kmPerCm) {
     view.ZoomToScale(kmPerCm);
     PlaceAll();
+}
+
+void MapRenderer::SetScaleFromBase(float kmPerCm) {
+    view.zoomPercentX = 100;
+    view.zoomPercentY = 100;
+    view.ApplyPercent();
+    SetScale(kmPerCm);
 }
 
 bool MapRenderer::AnyEntryContains(float latitude, float longitude) const {

@@ -7,11 +7,13 @@
 // Not thread-safe: the map window serialises its drawing thread and its interface thread
 // around every call (including DrawAll, which may unload maps and switch the base map).
 
+#include <QPoint>
 #include <QString>
 
 #include <memory>
 #include <vector>
 
+#include "formats/shape_model.h"
 #include "render/map_layer.h"
 #include "render/map_projection.h"
 #include "render/zoom_view.h"
@@ -93,6 +95,13 @@ public:
     // Widens or narrows the box to the union of the entries' boxes, keeping the pixel density
     // and the scale.
     void Refit();
+    // The area whose fit to the screen's work area is the pixel density at 100 %: the loaded
+    // maps' box and, in detail mode, the box of every catalogued map, so that a region of many
+    // tiles zooms (and zooms out as far) as one map of the whole region would.
+    formats::GeoRect ReferenceArea() const;
+    // The canvas pixel, not turned, of the reference area's north-west corner: (0, 0) when the
+    // loaded maps' box is the whole reference area, up and to the left of it otherwise.
+    QPoint ReferenceOrigin() const;
     void PlaceEntry(MapEntry& entry, int width, int height, const MapProjection& onto);
     void PlaceAll();
     bool DrawEntry(MapEntry& entry, paint::PaintContext& context, int width, int height,
@@ -103,6 +112,9 @@ public:
     // Unloads one entry, never the last one, keeping the place under the window centre.
     void DeleteMap(int index);
     void SetScale(float kmPerCm);
+    // SetScale from the canvas at 100 %, where a freshly loaded base map starts: the scale it
+    // lands on depends only on the target and the reference area.
+    void SetScaleFromBase(float kmPerCm);
     bool AnyEntryContains(float latitude, float longitude) const;
     // Each true when it switched the base map. SwitchToCountry keeps the detailed maps when the
     // catalogue has no country map; SwitchToDetail keeps the country map when no catalogued
@@ -142,10 +154,12 @@ public:
 
 private:
     MapEntry& AppendEntry(const QString& path);
-    void LoadLayer(MapEntry& entry, std::unique_ptr<MapLayer> layer, int kind,
-                   const QString& path);
+    void LoadLayer(MapEntry& entry, std::unique_ptr<MapLayer> layer, int kind, const QString& path);
     void LoadBaseMap(const QString& path, bool gpx);
     void MakeBaseEntryWithoutLayer(const QString& path);
+    formats::GeoRect ReferenceAreaWith(const MapProjection& box) const;
+    // The canvas of `box` at 100 %: its sides at the pixels per degree of the reference area.
+    PixelRect BaseCanvasFor(const MapProjection& box) const;
 
     std::vector<std::unique_ptr<MapEntry>> entries;
     MapWindowView* window;

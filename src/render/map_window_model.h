@@ -11,6 +11,8 @@
 #include <QString>
 
 #include <atomic>
+#include <optional>
+#include <vector>
 
 #include "platform/color.h"
 #include "platform/screen_metrics.h"
@@ -49,7 +51,9 @@ public:
     // The catalogued map that contains the position as the base map; false, with nothing
     // loaded, when none does.
     bool LoadMapAt(float latitude, float longitude);
-    // The zoom value (km/cm), when a map is loaded.
+    // The zoom value (km/cm), when a map is loaded. The next SetPosition sets it again once the
+    // maps around the position are loaded, so that it lands where it would on one map of the
+    // whole region.
     void ApplyScale(float kmPerCm);
     // Turns the map to the heading when faster than kTurnSpeedKmh, puts the position at the
     // anchor and loads the maps the visible corners need.
@@ -86,7 +90,15 @@ public:
     const platform::SettingsStore* Settings() const override { return settings_; }
 
 private:
+    // Closest together two points of the ScrollToPosition grid may lie: a map narrower than this
+    // on the screen may be missed.
+    static constexpr float kMinGridStepPx = 2.0f;
+    // Times SetPosition sets a pending scale again while that loads more maps.
+    static constexpr int kMaxScaleRepeats = 4;
+
     bool ZoomAboutAnchor(bool in, int step);
+    // The canvas points whose maps the window needs, in the order they are looked up.
+    std::vector<QPoint> PointsToCover() const;
 
     platform::ScreenMetrics screen_;
     const platform::SettingsStore* settings_;
@@ -98,6 +110,7 @@ private:
     QPoint scroll_;
     // Counted by any thread: the renderer and the interface ask, the drawing thread takes.
     std::atomic<int> redrawRequests_{0};
+    std::optional<float> pendingScaleKmPerCm_;
 };
 
 }  // namespace render

@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption nameOption(
         "name", "The maps' name (default: the input's file name without its endings).", "NAME");
     const QCommandLineOption tileOption(
-        "tile-mb", "The largest tile in megabytes of 1 000 000 bytes (default 4).", "N", "4");
+        "tile-mb", "The largest tile in megabytes of 1 000 000 bytes (default 8).", "N", "8");
     const QCommandLineOption quietOption("quiet", "No progress bar.");
     const QCommandLineOption demoOption(
         "demo",

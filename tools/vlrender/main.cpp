@@ -1,7 +1,7 @@
 // vlrender: the map view the program would show, rendered headless into a PNG picture.
 //
 //   vlrender --home HOME --center LAT,LON --scale KM_PER_CM --size WxH [--heading DEG]
-//            [--night] [--screen WxH@WMMxHMM] [--bench N] OUT.png
+//            [--night] [--screen WxH@WMMxHMM] [--bench N] [--json] OUT.png
 //
 // It builds the catalogue of HOME (writing HOME/Maps/maps.dat), loads the map under the centre
 // as the map window does at start-up (the country map when no detailed map covers it), sets
@@ -9,10 +9,14 @@
 // the visible corners and renders one frame, with the GPX files ticked in the home's settings
 // drawn over the maps, the ticked POI files of HOME/POI over them, and the point icons of
 // HOME/images/POI.bmp (the built-in strip when the home has none). With --bench N it renders N more
-// frames and prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}.
+// frames and prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}. With --json it
+// prints what the picture shows as one JSON line: the scale the view landed on and the maps drawn.
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <chrono>
@@ -51,6 +55,7 @@ struct Options {
     bool night = false;
     platform::ScreenMetrics screen;
     int benchFrames = 0;
+    bool json = false;
     QString out;
 };
 
@@ -98,6 +103,18 @@ void PrintBench(const std::vector<double>& frameMs, double prepareMs) {
         "{\"frames\":%d,\"medianMs\":%.3f,\"minMs\":%.3f,\"maxMs\":%.3f,\"prepareMs\":%.3f}\n",
         int(n), median, sorted.front(), sorted.back(), prepareMs);
     std::fputs(line.c_str(), stdout);
+}
+
+// {"scaleKmPerCm":…,"maps":[paths of the maps that drew in the last frame, in drawing order]}
+QJsonObject ViewJson(render::MapRenderer& renderer) {
+    QJsonArray maps;
+    for (int i = 0; i < renderer.EntryCount(); ++i) {
+        const render::MapEntry& entry = renderer.Entry(i);
+        if (entry.kind != render::MapEntry::kKindNone && entry.missCount == 0) {
+            maps.append(entry.path);
+        }
+    }
+    return QJsonObject{{"scaleKmPerCm", double(renderer.view.scale)}, {"maps", maps}};
 }
 
 int Render(const Options& options) {
@@ -152,6 +169,10 @@ int Render(const Options& options) {
         }
         PrintBench(frameMs, prepareMs);
     }
+    if (options.json) {
+        std::fputs(QJsonDocument(ViewJson(renderer)).toJson(QJsonDocument::Compact).append('\n'),
+                   stdout);
+    }
     const QImage picture = image.Image().copy();
     if (!picture.save(options.out, "PNG")) {
         std::fprintf(stderr, "vlrender: %s cannot be written\n", qPrintable(options.out));
@@ -188,8 +209,9 @@ int main(int argc, char** argv) {
         "screen", "The screen to behave like (default: the window size at 96 dpi).", "WxH@WMMxHMM");
     const QCommandLineOption benchOption("bench", "Render N more frames and print their times.",
                                          "N");
+    const QCommandLineOption jsonOption("json", "Print the scale and the maps drawn as JSON.");
     parser.addOptions({homeOption, centerOption, scaleOption, sizeOption, headingOption,
-                       nightOption, screenOption, benchOption});
+                       nightOption, screenOption, benchOption, jsonOption});
     parser.addPositionalArgument("OUT.png", "The picture to write.");
     parser.process(app);
 
@@ -243,5 +265,6 @@ int main(int argc, char** argv) {
             return Usage("--bench wants a number of frames from 1 to 100000");
         }
     }
+    options.json = parser.isSet(jsonOption);
     return Render(options);
 }
