@@ -25,6 +25,9 @@ constexpr int kMsPerDay = 86400000;
 constexpr double kEarthRadiusM = 6371000.0;
 constexpr double kMsToKnots = 3600.0 / 1852.0;
 constexpr double kPi = 3.14159265358979323846;
+// A dilution of precision outside this open range is no receiver's figure (the NMEA and gpsd
+// sources take none either); the replay then marks that figure not valid.
+constexpr double kMaxDilutionOfPrecision = 100.0;
 // Points without times (routes, most of all) are travelled at this speed, 50 km/h.
 constexpr double kTimelessSpeedMs = 50.0 / 3.6;
 
@@ -104,6 +107,17 @@ std::vector<formats::GpxTrackPoint> ReadGpx(const platform::ByteBuffer& bytes) {
     return std::move(*points);
 }
 
+// A dilution of precision the file gives (1.0, a good one, when it gives none) into `field`,
+// marked valid only when it lies in (0, kMaxDilutionOfPrecision).
+void TakeDilution(std::optional<double> given, float& field, uint32_t validBit,
+                  platform::GpsPosition& p) {
+    const double value = given.value_or(1.0);
+    if (value > 0.0 && value < kMaxDilutionOfPrecision) {
+        field = float(value);
+        p.validFields |= validBit;
+    }
+}
+
 // A track carries no receiver figures unless it has <hdop>, <sat> and the like: the replay then
 // reports a good 3D fix, so that every point is shown.
 platform::GpsPosition PositionOfPoint(const formats::GpxTrackPoint& point) {
@@ -115,13 +129,13 @@ platform::GpsPosition PositionOfPoint(const formats::GpxTrackPoint& point) {
     p.latitude = point.latitude;
     p.longitude = point.longitude;
     p.validFields = platform::kGpsValidLatitude | platform::kGpsValidLongitude |
-                    platform::kGpsValidSatelliteCount |
-                    platform::kGpsValidHorizontalDilutionOfPrecision |
-                    platform::kGpsValidPositionDilutionOfPrecision |
-                    platform::kGpsValidVerticalDilutionOfPrecision;
-    p.horizontalDilutionOfPrecision = float(point.horizontalDilutionOfPrecision.value_or(1.0));
-    p.positionDilutionOfPrecision = float(point.positionDilutionOfPrecision.value_or(1.0));
-    p.verticalDilutionOfPrecision = float(point.verticalDilutionOfPrecision.value_or(1.0));
+                    platform::kGpsValidSatelliteCount;
+    TakeDilution(point.horizontalDilutionOfPrecision, p.horizontalDilutionOfPrecision,
+                 platform::kGpsValidHorizontalDilutionOfPrecision, p);
+    TakeDilution(point.positionDilutionOfPrecision, p.positionDilutionOfPrecision,
+                 platform::kGpsValidPositionDilutionOfPrecision, p);
+    TakeDilution(point.verticalDilutionOfPrecision, p.verticalDilutionOfPrecision,
+                 platform::kGpsValidVerticalDilutionOfPrecision, p);
     const bool hasSat = point.satellites && *point.satellites >= 0 && *point.satellites < 100;
     p.satelliteCount = hasSat ? uint32_t(*point.satellites) : 8;
     if (hasEle) {
