@@ -35,15 +35,21 @@ bool CanCreateFilesIn(const QString& folder) {
     return probe.open();
 }
 
+QString DataHomeFromOption(const QString& homeOption) {
+    return QDir::cleanPath(QFileInfo(homeOption).absoluteFilePath());
+}
+
 QString ResolveProgramFolder(const QString& homeOption, const QString& executablePath) {
     if (!homeOption.isEmpty()) {
-        return QDir::cleanPath(QFileInfo(homeOption).absoluteFilePath());
+        return DataHomeFromOption(homeOption);
     }
-    const QString executableFolder = FolderOfPath(executablePath);
-    if (!executablePath.isEmpty() && CanCreateFilesIn(executableFolder)) {
-        return executableFolder;
+    if (!executablePath.isEmpty()) {
+        const QString executableFolder = DataHomeFromOption(FolderOfPath(executablePath));
+        if (CanCreateFilesIn(executableFolder)) {
+            return executableFolder;
+        }
     }
-    return UserDataFolder();
+    return QDir::cleanPath(UserDataFolder());
 }
 
 void SetProgramFolder(const QString& folder) {
