@@ -17,6 +17,18 @@ QString UserDataFolder() {
            QStringLiteral("/Velmora");
 }
 
+// True when folder is one of the system prefixes or lies under one.
+bool IsUnderSystemPrefix(const QString& folder) {
+    const QString clean = QDir::cleanPath(folder);
+    for (const char* prefix : {"/usr", "/bin", "/sbin", "/opt", "/snap"}) {
+        const QLatin1String text(prefix);
+        if (clean == text || clean.startsWith(text + QLatin1Char('/'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 QString FolderOfPath(const QString& path) {
@@ -45,7 +57,7 @@ QString ResolveProgramFolder(const QString& homeOption, const QString& executabl
     }
     if (!executablePath.isEmpty()) {
         const QString executableFolder = DataHomeFromOption(FolderOfPath(executablePath));
-        if (CanCreateFilesIn(executableFolder)) {
+        if (!IsUnderSystemPrefix(executableFolder) && CanCreateFilesIn(executableFolder)) {
             return executableFolder;
         }
     }
