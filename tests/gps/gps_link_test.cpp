@@ -217,9 +217,29 @@ TEST_F(GpsLinkTest, SourceLossReconnectsAndPositionsResume) {
     ASSERT_TRUE(collector.WaitFor(2));
     script->DropConnection();
     script->Push(GoodFix(12.0, 12.0));
-    ASSERT_TRUE(collector.WaitFor(3, 8000));
+    ASSERT_TRUE(collector.WaitFor(5, 8000));
     EXPECT_GE(script->Connects(), 2);
-    EXPECT_DOUBLE_EQ(collector.notes[2]->position.latitude, 12.0);
+    EXPECT_EQ(collector.codes, (Codes{{1, 1}, {0, 0}, {1, 0}, {1, 1}, {0, 0}}));
+    EXPECT_DOUBLE_EQ(collector.notes[4]->position.latitude, 12.0);
+}
+
+TEST_F(GpsLinkTest, ASourceThatFallsSilentOrGoesAwayPostsTheFixLost) {
+    ASSERT_EQ(link.Open(), 1);
+    script->Push(GoodFix(10.0, 10.0));
+    ASSERT_TRUE(collector.WaitFor(2));
+    QElapsedTimer silence;
+    silence.start();
+    ASSERT_TRUE(collector.WaitFor(3, platform::kGpsSilenceNoticeMs + 3000))
+        << "nothing posted for a source silent since";
+    EXPECT_GE(silence.elapsed(), platform::kGpsSilenceNoticeMs - 200);
+
+    script->Push(GoodFix(11.0, 10.0));
+    ASSERT_TRUE(collector.WaitFor(5));
+    script->SetConnectable(false);
+    script->DropConnection();
+    ASSERT_TRUE(collector.WaitFor(6, 2000)) << "nothing posted for a lost source";
+    collector.Settle();
+    EXPECT_EQ(collector.codes, (Codes{{1, 1}, {0, 0}, {1, 0}, {1, 1}, {0, 0}, {1, 0}}));
 }
 
 // Failing opens between good ones, stops at any point, and a source that goes away and stays away
