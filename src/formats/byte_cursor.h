@@ -53,11 +53,12 @@ public:
         value = std::bit_cast<float>(raw);
         return true;
     }
-    // A text field of `byteLength` bytes of UTF-16LE: the text up to its first NUL character,
-    // or all of it when there is none. An odd length is no UTF-16 text and fails.
+    // A text field of `byteLength` bytes of UTF-16LE: the text of its whole units up to the first
+    // NUL character, or all of them when there is none. The last byte of an odd length is no
+    // part of any unit and is passed over.
     bool ReadUtf16(size_t byteLength, QString& text) {
         const char* bytes = nullptr;
-        if (byteLength % 2 != 0 || !static_cast<Reader*>(this)->Take(byteLength, bytes)) {
+        if (!static_cast<Reader*>(this)->Take(byteLength, bytes)) {
             return false;
         }
         text = DecodeUtf16Le(bytes, byteLength / 2);

@@ -32,12 +32,13 @@ constexpr std::string_view kXmlSpace = " \t\r\n";
 // Reading values.
 
 // A number as the C library's string-to-double conversion reads it in the C locale: leading
-// white space skipped, a sign allowed, trailing text ignored, 0 when no number starts the text.
-double ParseNumber(const char* text) {
+// white space skipped, a sign allowed, trailing text ignored; nullopt when no number starts the
+// text.
+std::optional<double> ParseLeadingNumber(const char* text) {
     std::string_view view(text);
     const size_t start = view.find_first_not_of(" \t\n\v\f\r");
     if (start == std::string_view::npos) {
-        return 0.0;
+        return std::nullopt;
     }
     view.remove_prefix(start);
     const char* end = view.data() + view.size();
@@ -45,7 +46,7 @@ double ParseNumber(const char* text) {
     if (*number == '+') {
         ++number;  // the fast conversion takes '-' but not '+'
         if (number == end || *number == '+' || *number == '-') {
-            return 0.0;
+            return std::nullopt;
         }
     }
     const char* digits = *number == '-' ? number + 1 : number;
@@ -58,9 +59,14 @@ double ParseNumber(const char* text) {
         return value;
     }
     if (result.ec == std::errc::invalid_argument) {
-        return 0.0;
+        return std::nullopt;
     }
     return platform::ParseCDouble(view);  // out of range: the C library's infinity or tiny value
+}
+
+// The same with 0 for text that is no number, as the C library gives.
+double ParseNumber(const char* text) {
+    return ParseLeadingNumber(text).value_or(0.0);
 }
 
 // The attribute `name` of `element` as a coordinate; nullopt when the element has no such
@@ -155,12 +161,23 @@ bool CollectLists(pugi::xml_node parent, ElementLists& lists) {
     }
 }
 
-class GpxBuilder {
+// What is built of the children of the root element, one document or slice at a time.
+class GpxContent {
+public:
+    virtual ~GpxContent() = default;
+    // Adds what is built of the children of `parent`. With `continuesRoute`, the first child is
+    // the rest of the route the previous call ended in. False when the element lists cannot be
+    // had.
+    virtual bool AddChildrenOf(pugi::xml_node parent, bool continuesRoute) = 0;
+    // Forgets everything added.
+    virtual void Reset() = 0;
+};
+
+class GpxBuilder final : public GpxContent {
 public:
     // Adds the waypoints and routes among the children of `parent`. With `continuesRoute`, the
-    // first child is the rest of the route the previous call ended in: its points are appended
-    // to that route. False when the element lists cannot be had.
-    bool AddChildrenOf(pugi::xml_node parent, bool continuesRoute = false) {
+    // points of the first route are appended to the route the previous call ended in.
+    bool AddChildrenOf(pugi::xml_node parent, bool continuesRoute) override {
         ElementLists lists;
         if (!CollectLists(parent, lists)) {
             return false;
@@ -183,7 +200,7 @@ public:
         return true;
     }
 
-    void Reset() {
+    void Reset() override {
         points_.clear();
         routes_.clear();
     }
@@ -238,6 +255,79 @@ private:
     std::vector<ShapePtr<>> routes_;
 };
 
+// The track and route points with their receiver figures, for a replay of the file.
+class GpxPointCollector final : public GpxContent {
+public:
+    // A route or track cut between slices continues with the points of the next slice, so the
+    // points only need to be kept in document order.
+    bool AddChildrenOf(pugi::xml_node parent, bool /*continuesRoute*/) override {
+        try {
+            for (pugi::xml_node child : parent.children()) {
+                if (std::strcmp(child.name(), "trk") == 0) {
+                    for (pugi::xml_node segment : child.children("trkseg")) {
+                        AddPoints(segment, "trkpt", trackPoints_);
+                    }
+                } else if (std::strcmp(child.name(), "rte") == 0) {
+                    AddPoints(child, "rtept", routePoints_);
+                }
+            }
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+
+    void Reset() override {
+        trackPoints_.clear();
+        routePoints_.clear();
+    }
+
+    std::vector<GpxTrackPoint> TakePoints() {
+        return std::move(trackPoints_.empty() ? routePoints_ : trackPoints_);
+    }
+
+private:
+    static std::optional<double> NumberOf(pugi::xml_node element) {
+        return ParseLeadingNumber(ElementText(element).toUtf8().constData());
+    }
+
+    static void AddPoints(pugi::xml_node parent, const char* name,
+                          std::vector<GpxTrackPoint>& points) {
+        for (pugi::xml_node element : parent.children(name)) {
+            const std::optional<double> latitude =
+                ParseLeadingNumber(element.attribute("lat").value());
+            const std::optional<double> longitude =
+                ParseLeadingNumber(element.attribute("lon").value());
+            if (!latitude || !longitude) {
+                continue;
+            }
+            GpxTrackPoint point;
+            point.latitude = *latitude;
+            point.longitude = *longitude;
+            for (pugi::xml_node child : element.children()) {
+                const std::string_view childName = child.name();
+                if (childName == "ele") {
+                    point.elevationM = NumberOf(child);
+                } else if (childName == "time") {
+                    point.time = QDateTime::fromString(ElementText(child), Qt::ISODateWithMs);
+                } else if (childName == "pdop") {
+                    point.positionDilutionOfPrecision = NumberOf(child);
+                } else if (childName == "hdop") {
+                    point.horizontalDilutionOfPrecision = NumberOf(child);
+                } else if (childName == "vdop") {
+                    point.verticalDilutionOfPrecision = NumberOf(child);
+                } else if (childName == "sat") {
+                    point.satellites = NumberOf(child);
+                }
+            }
+            points.push_back(std::move(point));
+        }
+    }
+
+    std::vector<GpxTrackPoint> trackPoints_;
+    std::vector<GpxTrackPoint> routePoints_;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Parsing.
 
@@ -278,7 +368,7 @@ void TraceParseError(pugi::xml_parse_status status, int line, int position) {
 
 // The whole document parsed in one go: used when the slices cannot be, and to tell what is
 // wrong with a document that does not parse.
-ReadResult ReadWhole(std::string_view text, GpxBuilder& builder) {
+ReadResult ReadWhole(std::string_view text, GpxContent& builder) {
     pugi::xml_document document;
     const pugi::xml_parse_result result =
         document.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
@@ -292,7 +382,7 @@ ReadResult ReadWhole(std::string_view text, GpxBuilder& builder) {
         platform::Trace("No gpx node !");
         return ReadResult::kNoGpx;
     }
-    return builder.AddChildrenOf(root) ? ReadResult::kRead : ReadResult::kNoLists;
+    return builder.AddChildrenOf(root, false) ? ReadResult::kRead : ReadResult::kNoLists;
 }
 
 // Reads a document whose root is a gpx element slice by slice, so that the parser's tree never
@@ -310,7 +400,7 @@ ReadResult ReadWhole(std::string_view text, GpxBuilder& builder) {
 // decides.
 class SliceReader {
 public:
-    SliceReader(std::string_view text, size_t sliceBytes, GpxBuilder& builder)
+    SliceReader(std::string_view text, size_t sliceBytes, GpxContent& builder)
         : text_(text), sliceBytes_(sliceBytes), builder_(builder) {}
 
     // nullopt when the document is not read this way.
@@ -440,8 +530,16 @@ private:
         if (open_.size() > kMaxCutDepth) {
             return false;
         }
+        // Routes are cut between their points, tracks between their segments' points (trk,
+        // trkseg open), so that no point is ever split.
         const std::string_view outer = TagName(open_.front());
-        return outer == "rte" ? open_.size() == 1 : outer != "wpt";
+        if (outer == "rte") {
+            return open_.size() == 1;
+        }
+        if (outer == "trk") {
+            return open_.size() <= 2;
+        }
+        return outer != "wpt";
     }
 
     // Walks the content of the root from `at` to the '<' of its end tag (`contentEnd`), cutting
@@ -528,7 +626,7 @@ private:
 
     std::string_view text_;
     size_t sliceBytes_;
-    GpxBuilder& builder_;
+    GpxContent& builder_;
     size_t sliceStart_ = 0;
     // Start tags of the elements open where the scan is, and where the current slice began.
     std::vector<std::string_view> open_;
@@ -538,7 +636,7 @@ private:
 };
 
 ReadResult ReadDocument(std::string_view text, const GpxParseOptions& options,
-                        GpxBuilder& builder) {
+                        GpxContent& builder) {
     if (!options.whole) {
         if (const std::optional<ReadResult> sliced =
                 SliceReader(text, options.sliceBytes, builder).Read()) {
@@ -547,6 +645,18 @@ ReadResult ReadDocument(std::string_view text, const GpxParseOptions& options,
         builder.Reset();
     }
     return ReadWhole(text, builder);
+}
+
+// The text in any of the encodings a GPX file may come in, read into `content`.
+ReadResult ReadText(std::string_view text, const GpxParseOptions& options, GpxContent& content) {
+    const XmlEncoding encoding = DetectXmlEncoding(text);
+    QByteArray converted;
+    if (encoding != XmlEncoding::kUtf8) {
+        converted = QByteArray(text.data(), qsizetype(text.size()));
+        ConvertToUtf8(converted, encoding);
+        text = std::string_view(converted.constData(), size_t(converted.size()));
+    }
+    return ReadDocument(text, options, content);
 }
 
 void TraceUnreadableFile(const QString& path) {
@@ -576,15 +686,8 @@ bool GPXFile::LoadFromBytes(const QByteArray& bytes, const GpxParseOptions& opti
 
 bool GPXFile::ParseText(std::string_view text, const GpxParseOptions& options) {
     try {
-        const XmlEncoding encoding = DetectXmlEncoding(text);
-        QByteArray converted;
-        if (encoding != XmlEncoding::kUtf8) {
-            converted = QByteArray(text.data(), qsizetype(text.size()));
-            ConvertToUtf8(converted, encoding);
-            text = std::string_view(converted.constData(), size_t(converted.size()));
-        }
         GpxBuilder builder;
-        const ReadResult result = ReadDocument(text, options, builder);
+        const ReadResult result = ReadText(text, options, builder);
         if (result == ReadResult::kNoLists) {
             platform::Trace("Problem!");
         }
@@ -602,6 +705,20 @@ bool GPXFile::ParseText(std::string_view text, const GpxParseOptions& options) {
         platform::Trace("Catch error");
         Clear();
         return false;
+    }
+}
+
+std::optional<std::vector<GpxTrackPoint>> ReadGpxTrackPoints(std::string_view text,
+                                                             const GpxParseOptions& options) {
+    try {
+        GpxPointCollector collector;
+        if (ReadText(text, options, collector) != ReadResult::kRead) {
+            return std::nullopt;
+        }
+        return collector.TakePoints();
+    } catch (...) {
+        platform::Trace("Catch error");
+        return std::nullopt;
     }
 }
 

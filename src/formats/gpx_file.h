@@ -4,9 +4,12 @@
 // that their waypoints and routes are drawn like the objects of a map. Tracks are skipped.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "formats/shape_model.h"
 
@@ -67,5 +70,26 @@ public:
     // the bounding rectangle is copied.
     bool Load(const QString& path) override;
 };
+
+// A point of a track or route with what the receiver that recorded it may have written beside
+// it. A figure is there when its element is and its text starts with a number; the values are
+// as the file gives them, unchecked.
+struct GpxTrackPoint {
+    double latitude = 0.0;             // degrees, as the C library reads the attribute
+    double longitude = 0.0;            // degrees
+    std::optional<double> elevationM;  // <ele>
+    QDateTime time;                    // <time>, ISO 8601; invalid when absent or unreadable
+    std::optional<double> positionDilutionOfPrecision;    // <pdop>
+    std::optional<double> horizontalDilutionOfPrecision;  // <hdop>
+    std::optional<double> verticalDilutionOfPrecision;    // <vdop>
+    std::optional<double> satellites;                     // <sat>
+};
+
+// The `trkpt` points of every `trkseg` of every `trk` child of the root `gpx` element, in
+// document order; or, when there are none, the `rtept` points of its `rte` children. A point
+// without a lat or lon attribute that starts with a number is left out. The text is read as
+// GPXFile reads it (encodings, slices). Nullopt when the text is no GPX document.
+std::optional<std::vector<GpxTrackPoint>> ReadGpxTrackPoints(std::string_view text,
+                                                             const GpxParseOptions& options = {});
 
 }  // namespace formats

@@ -111,11 +111,10 @@ ShapePtr<> ReadObject(ByteWindow& window, ShapeStorage& storage) {
     const uint32_t labelBytes = LoadLittleEndian<uint32_t>(lead + 4);
     ShapePtr<> shape = NewShape(storage, LoadLittleEndian<uint32_t>(lead));
     const char* label = nullptr;
-    if (!shape || labelBytes % 2 != 0 ||
-        !window.Take(size_t(labelBytes) + kObjectWordsBytes, label)) {
+    if (!shape || !window.Take(size_t(labelBytes) + kObjectWordsBytes, label)) {
         return nullptr;
     }
-    if (labelBytes > 0) {
+    if (labelBytes > 1) {  // an odd last byte belongs to no UTF-16 unit
         shape->SetLabelUtf16Le(label, Utf16LeLength(label, labelBytes / 2));
     }
     const char* words = label + labelBytes;

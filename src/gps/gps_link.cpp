@@ -4,7 +4,9 @@
 #include <QObject>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace gps {
 
@@ -14,6 +16,22 @@ constexpr int kWorkerSleepMs = 10;
 constexpr uint32_t kMaximumAgeMs = 500000;
 constexpr float kMaxUsableHdop = 8.0f;
 constexpr int kMinSatellitesForPosition = 5;  // 4 or fewer: not usable
+
+// value × scale + 0.5, truncated to an integer. A figure beyond the integer's range stops at its
+// ends and a value that is no number gives 0, whatever the source sent.
+int32_t AccuracyFigure(float value, double scale) {
+    const double figure = double(value) * scale + 0.5;
+    if (std::isnan(figure)) {
+        return 0;
+    }
+    if (figure >= double(std::numeric_limits<int32_t>::max())) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (figure <= double(std::numeric_limits<int32_t>::min())) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return int32_t(figure);
+}
 
 void CopyShortText(const QByteArray& text, char (&buffer)[formats::kShortTextBufferSize]) {
     const size_t n = std::min<size_t>(size_t(text.size()), sizeof buffer - 1);
@@ -136,9 +154,9 @@ void GpsLink::HandlePosition() {
         Post(kStatusUnusable, 0);
         return;
     }
-    horizontalAccuracy_ = int32_t(p.positionDilutionOfPrecision * 2.5 + 0.5);
+    horizontalAccuracy_ = AccuracyFigure(p.positionDilutionOfPrecision, 2.5);
     if (p.Has(platform::kGpsValidVerticalDilutionOfPrecision)) {
-        verticalAccuracy_ = int32_t(p.verticalDilutionOfPrecision * 5.0 + 0.5);
+        verticalAccuracy_ = AccuracyFigure(p.verticalDilutionOfPrecision, 5.0);
     }
 
     if (!p.Has(platform::kGpsValidLatitude)) {

@@ -1,16 +1,16 @@
-// Replay of a recorded NMEA log at its recorded pace, or of a GPX track or route with speed and
-// heading derived from consecutive points.
+// Replay of a recorded NMEA log at its recorded pace, or of a GPX track or route (read by the
+// formats library's GPX reader) with speed and heading derived from consecutive points.
 #include <QDateTime>
-#include <QFile>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
+#include "formats/gpx_file.h"
 #include "gps/gps_sources.h"
 #include "gps/nmea_parser.h"
-#include "platform/c_format.h"
+#include "platform/file_access.h"
 
 namespace gps {
 
@@ -25,6 +25,9 @@ constexpr int kMsPerDay = 86400000;
 constexpr double kEarthRadiusM = 6371000.0;
 constexpr double kMsToKnots = 3600.0 / 1852.0;
 constexpr double kPi = 3.14159265358979323846;
+// A dilution of precision outside this open range is no receiver's figure (the NMEA and gpsd
+// sources take none either); the replay then marks that figure not valid.
+constexpr double kMaxDilutionOfPrecision = 100.0;
 // Points without times (routes, most of all) are travelled at this speed, 50 km/h.
 constexpr double kTimelessSpeedMs = 50.0 / 3.6;
 
@@ -33,12 +36,11 @@ struct ReplayStep {
     int delayMs = kDefaultStepMs;  // before this position, at speed 1
 };
 
-bool ReadWhole(const std::string& path, QByteArray& bytes) {
-    QFile file(QString::fromLocal8Bit(path.c_str()));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxReplayBytes)
-        return false;
-    bytes = file.readAll();
-    return true;
+std::optional<platform::ByteBuffer> ReadWhole(const std::string& path) {
+    platform::InputFile file;
+    if (!file.Open(QString::fromLocal8Bit(path.c_str())) || file.Size() > kMaxReplayBytes)
+        return std::nullopt;
+    return file.Read(file.Size());
 }
 
 int StepBetween(int fromMs, int toMs) {
@@ -50,7 +52,7 @@ int StepBetween(int fromMs, int toMs) {
     return step > kMaxStepMs ? kDefaultStepMs : step;
 }
 
-std::vector<ReplayStep> StepsFromNmea(const QByteArray& bytes) {
+std::vector<ReplayStep> StepsFromNmea(const platform::ByteBuffer& bytes) {
     std::vector<ReplayStep> steps;
     int previousMs = -1;
     NmeaParser parser([&](const NmeaFix& fix) {
@@ -61,122 +63,83 @@ std::vector<ReplayStep> StepsFromNmea(const QByteArray& bytes) {
             previousMs = fix.timeOfDayMs;
         steps.push_back(step);
     });
-    parser.Feed(bytes.constData(), size_t(bytes.size()));
+    parser.Feed(bytes.Data(), bytes.Size());
     parser.Flush();
     return steps;
 }
-
-struct GpxPoint {
-    double lat = 0.0, lon = 0.0;
-    bool hasEle = false;
-    double ele = 0.0;
-    QDateTime time;
-    bool hasHdop = false, hasVdop = false, hasPdop = false, hasSat = false;
-    float hdop = 0.0f, vdop = 0.0f, pdop = 0.0f;
-    uint32_t sat = 0;
-};
 
 double Radians(double degrees) {
     return degrees * kPi / 180.0;
 }
 
-double DistanceM(const GpxPoint& a, const GpxPoint& b) {
-    const double dLat = Radians(b.lat - a.lat);
-    const double dLon = Radians(b.lon - a.lon);
+double DistanceM(const formats::GpxTrackPoint& a, const formats::GpxTrackPoint& b) {
+    const double dLat = Radians(b.latitude - a.latitude);
+    const double dLon = Radians(b.longitude - a.longitude);
     const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
-                     std::cos(Radians(a.lat)) * std::cos(Radians(b.lat)) * std::sin(dLon / 2) *
-                         std::sin(dLon / 2);
+                     std::cos(Radians(a.latitude)) * std::cos(Radians(b.latitude)) *
+                         std::sin(dLon / 2) * std::sin(dLon / 2);
     return 2.0 * kEarthRadiusM * std::asin(std::min(1.0, std::sqrt(h)));
 }
 
 // Initial great-circle bearing from a to b, degrees clockwise from true north in [0, 360).
-double BearingDeg(const GpxPoint& a, const GpxPoint& b) {
-    const double y = std::sin(Radians(b.lon - a.lon)) * std::cos(Radians(b.lat));
-    const double x =
-        std::cos(Radians(a.lat)) * std::sin(Radians(b.lat)) -
-        std::sin(Radians(a.lat)) * std::cos(Radians(b.lat)) * std::cos(Radians(b.lon - a.lon));
+double BearingDeg(const formats::GpxTrackPoint& a, const formats::GpxTrackPoint& b) {
+    const double y = std::sin(Radians(b.longitude - a.longitude)) * std::cos(Radians(b.latitude));
+    const double x = std::cos(Radians(a.latitude)) * std::sin(Radians(b.latitude)) -
+                     std::sin(Radians(a.latitude)) * std::cos(Radians(b.latitude)) *
+                         std::cos(Radians(b.longitude - a.longitude));
     const double deg = std::atan2(y, x) * 180.0 / kPi;
     return deg < 0.0 ? deg + 360.0 : deg;
 }
 
-bool ReadNumber(const QString& text, double& value) {
-    const std::string s = text.trimmed().toStdString();
-    if (s.empty() || s.find_first_not_of("+-.0123456789eE") != std::string::npos)
-        return false;
-    value = platform::ParseCDouble(s);
-    return std::isfinite(value);
+bool IsOnTheGlobe(const formats::GpxTrackPoint& point) {
+    return std::isfinite(point.latitude) && std::isfinite(point.longitude) &&
+           std::fabs(point.latitude) <= 90.0 && std::fabs(point.longitude) <= 180.0;
 }
 
-// The points of every track segment, or of the routes when there is no track.
-std::vector<GpxPoint> ReadGpx(const QByteArray& bytes) {
-    std::vector<GpxPoint> track, route;
-    QXmlStreamReader xml(bytes);
-    GpxPoint point;
-    bool inPoint = false;
-    bool inRoute = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = xml.name();
-            if (name == u"trkpt" || name == u"rtept") {
-                point = GpxPoint();
-                inRoute = name == u"rtept";
-                const QXmlStreamAttributes attributes = xml.attributes();
-                inPoint = ReadNumber(attributes.value("lat").toString(), point.lat) &&
-                          ReadNumber(attributes.value("lon").toString(), point.lon) &&
-                          std::fabs(point.lat) <= 90.0 && std::fabs(point.lon) <= 180.0;
-            } else if (inPoint) {
-                const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements);
-                double value = 0.0;
-                if (name == u"ele") {
-                    point.hasEle = ReadNumber(text, point.ele);
-                } else if (name == u"time") {
-                    point.time = QDateTime::fromString(text.trimmed(), Qt::ISODateWithMs);
-                } else if (name == u"hdop" && ReadNumber(text, value)) {
-                    point.hasHdop = true;
-                    point.hdop = float(value);
-                } else if (name == u"vdop" && ReadNumber(text, value)) {
-                    point.hasVdop = true;
-                    point.vdop = float(value);
-                } else if (name == u"pdop" && ReadNumber(text, value)) {
-                    point.hasPdop = true;
-                    point.pdop = float(value);
-                } else if (name == u"sat" && ReadNumber(text, value) && value >= 0 && value < 100) {
-                    point.hasSat = true;
-                    point.sat = uint32_t(value);
-                }
-            }
-        } else if (token == QXmlStreamReader::EndElement && inPoint &&
-                   (xml.name() == u"trkpt" || xml.name() == u"rtept")) {
-            (inRoute ? route : track).push_back(point);
-            inPoint = false;
-        }
-    }
-    if (xml.hasError() && track.empty() && route.empty())
+// The points of the tracks, or of the routes when there is no track, that lie on the globe.
+std::vector<formats::GpxTrackPoint> ReadGpx(const platform::ByteBuffer& bytes) {
+    std::optional<std::vector<formats::GpxTrackPoint>> points =
+        formats::ReadGpxTrackPoints({bytes.Data(), bytes.Size()});
+    if (!points) {
         return {};
-    return track.empty() ? route : track;
+    }
+    std::erase_if(*points, [](const formats::GpxTrackPoint& p) { return !IsOnTheGlobe(p); });
+    return std::move(*points);
+}
+
+// A dilution of precision the file gives (1.0, a good one, when it gives none) into `field`,
+// marked valid only when it lies in (0, kMaxDilutionOfPrecision).
+void TakeDilution(std::optional<double> given, float& field, uint32_t validBit,
+                  platform::GpsPosition& p) {
+    const double value = given.value_or(1.0);
+    if (value > 0.0 && value < kMaxDilutionOfPrecision) {
+        field = float(value);
+        p.validFields |= validBit;
+    }
 }
 
 // A track carries no receiver figures unless it has <hdop>, <sat> and the like: the replay then
 // reports a good 3D fix, so that every point is shown.
-platform::GpsPosition PositionOfPoint(const GpxPoint& point) {
+platform::GpsPosition PositionOfPoint(const formats::GpxTrackPoint& point) {
     platform::GpsPosition p;
     p.fixQuality = platform::kGpsFixQualityGps;
-    p.fixType = point.hasEle ? platform::kGpsFix3D : platform::kGpsFix2D;
+    const bool hasEle = point.elevationM && std::isfinite(*point.elevationM);
+    p.fixType = hasEle ? platform::kGpsFix3D : platform::kGpsFix2D;
     p.selectionType = platform::kGpsFixSelectionAuto;
-    p.latitude = point.lat;
-    p.longitude = point.lon;
+    p.latitude = point.latitude;
+    p.longitude = point.longitude;
     p.validFields = platform::kGpsValidLatitude | platform::kGpsValidLongitude |
-                    platform::kGpsValidSatelliteCount |
-                    platform::kGpsValidHorizontalDilutionOfPrecision |
-                    platform::kGpsValidPositionDilutionOfPrecision |
-                    platform::kGpsValidVerticalDilutionOfPrecision;
-    p.horizontalDilutionOfPrecision = point.hasHdop ? point.hdop : 1.0f;
-    p.positionDilutionOfPrecision = point.hasPdop ? point.pdop : 1.0f;
-    p.verticalDilutionOfPrecision = point.hasVdop ? point.vdop : 1.0f;
-    p.satelliteCount = point.hasSat ? point.sat : 8;
-    if (point.hasEle) {
-        p.altitudeWrtSeaLevelM = float(point.ele);
+                    platform::kGpsValidSatelliteCount;
+    TakeDilution(point.horizontalDilutionOfPrecision, p.horizontalDilutionOfPrecision,
+                 platform::kGpsValidHorizontalDilutionOfPrecision, p);
+    TakeDilution(point.positionDilutionOfPrecision, p.positionDilutionOfPrecision,
+                 platform::kGpsValidPositionDilutionOfPrecision, p);
+    TakeDilution(point.verticalDilutionOfPrecision, p.verticalDilutionOfPrecision,
+                 platform::kGpsValidVerticalDilutionOfPrecision, p);
+    const bool hasSat = point.satellites && *point.satellites >= 0 && *point.satellites < 100;
+    p.satelliteCount = hasSat ? uint32_t(*point.satellites) : 8;
+    if (hasEle) {
+        p.altitudeWrtSeaLevelM = float(*point.elevationM);
         p.validFields |= platform::kGpsValidAltitudeWrtSeaLevel;
     }
     if (point.time.isValid()) {
@@ -196,8 +159,8 @@ platform::GpsPosition PositionOfPoint(const GpxPoint& point) {
     return p;
 }
 
-std::vector<ReplayStep> StepsFromGpx(const QByteArray& bytes) {
-    const std::vector<GpxPoint> points = ReadGpx(bytes);
+std::vector<ReplayStep> StepsFromGpx(const platform::ByteBuffer& bytes) {
+    const std::vector<formats::GpxTrackPoint> points = ReadGpx(bytes);
     std::vector<ReplayStep> steps;
     steps.reserve(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
@@ -245,10 +208,10 @@ public:
     bool Connect() override {
         if (loaded_)
             return true;
-        QByteArray bytes;
-        if (!ReadWhole(path_, bytes))
+        const std::optional<platform::ByteBuffer> bytes = ReadWhole(path_);
+        if (!bytes)
             return false;
-        steps_ = EndsWithGpx(path_) ? StepsFromGpx(bytes) : StepsFromNmea(bytes);
+        steps_ = EndsWithGpx(path_) ? StepsFromGpx(*bytes) : StepsFromNmea(*bytes);
         loaded_ = !steps_.empty();
         return loaded_;
     }

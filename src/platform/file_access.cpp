@@ -64,7 +64,10 @@ bool InputFile::Open(const QString& path) {
         fd_ = -1;
     }
     const QByteArray encoded = QFile::encodeName(path);
-    const int fd = ::open(encoded.constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, so that a named pipe (whose open waits for a writer) or a device
+    // that goes by a map's or a GPX file's name is turned away at once; a regular file then reads
+    // as usual.
+    const int fd = ::open(encoded.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         return false;
     }
@@ -72,6 +75,10 @@ bool InputFile::Open(const QString& path) {
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     fd_ = fd;

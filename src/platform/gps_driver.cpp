@@ -42,7 +42,9 @@ public:
             return false;
         }
         connected_ = true;
+        lastDeliveryAt_ = std::chrono::steady_clock::now();
         reader_ = std::thread([this] { ReadLoop(); });
+        watcher_ = std::thread([this] { WatchSilence(); });
         SignalState();
         return true;
     }
@@ -55,6 +57,9 @@ public:
         changed_.notify_all();
         if (reader_.joinable()) {
             reader_.join();
+        }
+        if (watcher_.joinable()) {
+            watcher_.join();
         }
     }
 
@@ -101,6 +106,8 @@ public:
             hasLatest_ = true;
             latestRead_ = false;
             latestAt_ = std::chrono::steady_clock::now();
+            lastDeliveryAt_ = latestAt_;
+            noFixSent_ = false;
             lastDataTicks_ = Clock::NowUtc().ticks;
         }
         if (positionEvent_)
@@ -142,9 +149,10 @@ private:
             connected = false;
             if (Stopping())
                 break;
-            // A lost source leaves no position to read until it is back; a finished replay
-            // keeps its last one.
-            SetConnected(false, result == GpsBackend::RunResult::kLost);
+            // A lost source, or a replay at its end, leaves no position to read until it is
+            // back, and the reader is told the fix is gone.
+            SetConnected(false);
+            DeliverNoFix();
             if (result == GpsBackend::RunResult::kEnded) {
                 std::unique_lock lock(mutex_);
                 changed_.wait(lock, [this] { return stopping_; });
@@ -153,15 +161,59 @@ private:
         }
     }
 
-    void SetConnected(bool connected, bool forgetPosition = false) {
+    void SetConnected(bool connected) {
         {
             std::lock_guard lock(mutex_);
             connected_ = connected;
-            if (forgetPosition) {
-                hasLatest_ = false;  // no stale position while the source is away
-            }
+            lastDeliveryAt_ = std::chrono::steady_clock::now();
         }
         SignalState();
+    }
+
+    // One position without a fix in place of the latest, once until the source delivers again.
+    // The source's last position is read first, so that the end of a replay loses nothing.
+    void DeliverNoFix() {
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return latestRead_ || stopping_; });
+            if (!NoFixDueLocked()) {
+                return;
+            }
+            SetNoFixLocked();
+        }
+        if (positionEvent_)
+            positionEvent_->Set();
+    }
+
+    bool NoFixDueLocked() const { return !noFixSent_ && !stopping_; }
+
+    void SetNoFixLocked() {
+        latest_ = GpsPosition{};
+        latest_.version = 1;
+        latest_.size = kGpsPositionSize;
+        hasLatest_ = true;
+        latestRead_ = false;
+        latestAt_ = std::chrono::steady_clock::now();
+        noFixSent_ = true;
+    }
+
+    // Tells the reader of a connected source that has been silent for kGpsSilenceNoticeMs. A
+    // position not yet read counts as recent: a slow reader is no silent source.
+    void WatchSilence() {
+        constexpr auto kCheckEvery = std::chrono::milliseconds(100);
+        std::unique_lock lock(mutex_);
+        while (!changed_.wait_for(lock, kCheckEvery, [this] { return stopping_; })) {
+            const auto silentFor = std::chrono::steady_clock::now() - lastDeliveryAt_;
+            if (!connected_ || !latestRead_ || !NoFixDueLocked() ||
+                silentFor < std::chrono::milliseconds(kGpsSilenceNoticeMs)) {
+                continue;
+            }
+            SetNoFixLocked();
+            lock.unlock();
+            if (positionEvent_)
+                positionEvent_->Set();
+            lock.lock();
+        }
     }
 
     void SignalState() {
@@ -184,8 +236,13 @@ private:
     bool hasLatest_ = false;
     bool latestRead_ = true;
     std::chrono::steady_clock::time_point latestAt_;
+    // The last position the source delivered (or the last connection change), and whether the
+    // position without a fix was delivered since.
+    std::chrono::steady_clock::time_point lastDeliveryAt_;
+    bool noFixSent_ = false;
     uint64_t lastDataTicks_ = 0;
     std::thread reader_;
+    std::thread watcher_;
 };
 
 GpsDevice* GPSOpenDevice(AutoResetEvent* newLocationData, AutoResetEvent* deviceStateChange,

@@ -6,7 +6,9 @@
 // layer installs (SetGpsBackendFactory), which knows the URIs of the stream sources. The gpsd
 // back end lives here, beside the driver.
 // Once open, a device reconnects by itself when its source goes away (bounded back-off) and
-// reports no position meanwhile.
+// reports no position meanwhile. It delivers one position without a fix when it loses its source
+// (a replay at its end included) and when a source has sent nothing for kGpsSilenceNoticeMs, so
+// that the reader learns the fix is gone.
 
 #include <cstdint>
 #include <functional>
@@ -175,6 +177,10 @@ using GpsBackendFactory = std::function<std::unique_ptr<GpsBackend>(const std::s
 // device opens. The GPS layer installs the factory of its sources at start-up; tests install a
 // scripted back end for a while and put the previous factory back.
 GpsBackendFactory SetGpsBackendFactory(GpsBackendFactory factory);
+
+// A connected source silent this long gets its position without a fix (receivers send at least
+// once a second).
+inline constexpr int kGpsSilenceNoticeMs = 3000;
 
 // Reconnection back-off after a loss: starts at kGpsRetryFirstMs, doubles, stays at kGpsRetryMaxMs.
 inline constexpr int kGpsRetryFirstMs = 250;

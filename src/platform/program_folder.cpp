@@ -17,6 +17,18 @@ QString UserDataFolder() {
            QStringLiteral("/Velmora");
 }
 
+// True when folder is one of the system prefixes or lies under one.
+bool IsUnderSystemPrefix(const QString& folder) {
+    const QString clean = QDir::cleanPath(folder);
+    for (const char* prefix : {"/usr", "/bin", "/sbin", "/opt", "/snap"}) {
+        const QLatin1String text(prefix);
+        if (clean == text || clean.startsWith(text + QLatin1Char('/'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 QString FolderOfPath(const QString& path) {
@@ -35,15 +47,21 @@ bool CanCreateFilesIn(const QString& folder) {
     return probe.open();
 }
 
+QString DataHomeFromOption(const QString& homeOption) {
+    return QDir::cleanPath(QFileInfo(homeOption).absoluteFilePath());
+}
+
 QString ResolveProgramFolder(const QString& homeOption, const QString& executablePath) {
     if (!homeOption.isEmpty()) {
-        return QDir::cleanPath(QFileInfo(homeOption).absoluteFilePath());
+        return DataHomeFromOption(homeOption);
     }
-    const QString executableFolder = FolderOfPath(executablePath);
-    if (!executablePath.isEmpty() && CanCreateFilesIn(executableFolder)) {
-        return executableFolder;
+    if (!executablePath.isEmpty()) {
+        const QString executableFolder = DataHomeFromOption(FolderOfPath(executablePath));
+        if (!IsUnderSystemPrefix(executableFolder) && CanCreateFilesIn(executableFolder)) {
+            return executableFolder;
+        }
     }
-    return UserDataFolder();
+    return QDir::cleanPath(UserDataFolder());
 }
 
 void SetProgramFolder(const QString& folder) {

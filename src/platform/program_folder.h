@@ -18,9 +18,15 @@ inline constexpr char kHomeSettingsTail[] = "/Velmora.conf";
 QString FolderOfPath(const QString& path);
 
 // Where the program keeps its data: the --home folder when one is given; otherwise the
-// executable's folder when files can be created in it (a portable install); otherwise the
-// user's data location, ~/.local/share/Velmora.
+// executable's folder when files can be created in it (a portable install) and it is not under
+// a system prefix (/usr, /bin, /sbin, /opt, /snap), which even root must not fill with data;
+// otherwise the user's data location, ~/.local/share/Velmora. Always an absolute, clean path,
+// so that the catalogue of one home lists the same paths from whatever folder it is run.
 QString ResolveProgramFolder(const QString& homeOption, const QString& executablePath);
+
+// A data home named on a command line (the program's --home, the tools' HOME) as an absolute,
+// clean path.
+QString DataHomeFromOption(const QString& homeOption);
 
 // True when a file can actually be created in `folder` (permission bits alone do not tell, for
 // instance for root on a read-only file system).

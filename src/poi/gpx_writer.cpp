@@ -73,7 +73,8 @@ const QByteArray& GpxHeaderStart() {
         "<?xml version=\"1.0\"?>\r\n"
         "<gpx\r\n"
         "version=\"1.0\"\r\n"
-        "creator=\"Velmora 1.1 - https://velmora.quillon.org\"\r\n"
+        "creator=\"Velmora " VELMORA_VERSION
+        " - https://velmora.quillon.org\"\r\n"
         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\r\n"
         "xmlns=\"http://www.topografix.com/GPX/1/0\"\r\n"
         "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/0 "

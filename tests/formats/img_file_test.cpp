@@ -229,7 +229,6 @@ TEST(ImgFile, CountsAndLengthsRunningPastTheEndFail) {
     } cases[] = {
         {"name length past the end", kNameLengthAt, 1000},
         {"name length huge", kNameLengthAt, 0xFFFFFFFEu},
-        {"name length odd", kNameLengthAt, 1},
         {"coverage count", kCoverageCountAt, 1},
         {"coverage count huge", kCoverageCountAt, 0xFFFFFFFFu},
         {"level count", kLevelCountAt, 2},
@@ -238,7 +237,6 @@ TEST(ImgFile, CountsAndLengthsRunningPastTheEndFail) {
         {"object count huge", kObjectCountAt, 0xFFFFFFFFu},
         {"label length past the end", kLabelLengthAt, 100},
         {"label length huge", kLabelLengthAt, 0xFFFFFFFEu},
-        {"label length odd", kLabelLengthAt, 1},
         {"vertex count", kVertexCountAt, 2},
         {"vertex count huge", kVertexCountAt, 0x20000000u},
         {"kind 3", kKindAt, 3},
@@ -276,6 +274,37 @@ TEST(ImgFile, TextStopsAtTheFirstNul) {
     EXPECT_EQ(shapes[0]->Label().toString(), QStringLiteral("ab"));
     EXPECT_TRUE(shapes[1]->Label().isEmpty()) << "a label whose first character is NUL";
     EXPECT_TRUE(shapes[2]->Label().isEmpty()) << "a label length of 0";
+}
+
+TEST(ImgFile, OddTextLengthsKeepTheWholeUnitsAndTheMap) {
+    // The minimal file with one byte more in its name ("M") and its label ("R"): the name and
+    // label lengths count it, the whole UTF-16 units before it are the text.
+    QByteArray bytes = MinimalFile();
+    bytes.insert(qsizetype(kLabelAt + 2), 'x');
+    bytes = Patched(bytes, kLabelLengthAt, 3);
+    bytes.insert(qsizetype(kNameLengthAt + 4 + 2), 'y');
+    bytes = Patched(bytes, kNameLengthAt, 3);
+    ImgFile read;
+    ASSERT_TRUE(read.LoadFromBytes(bytes));
+    EXPECT_EQ(read.name, QStringLiteral("M"));
+    ASSERT_EQ(read.levels.size(), 1u);
+    EXPECT_EQ(read.levels[0]->shapes[0]->Label().toString(), QStringLiteral("R"));
+    EXPECT_EQ(read.levels[0]->shapes[0]->type, 5);
+
+    // A label of one byte holds no unit at all; the header reader keeps the map too.
+    QByteArray oneByte = MinimalFile();
+    oneByte.remove(qsizetype(kLabelAt + 1), 1);
+    oneByte = Patched(oneByte, kLabelLengthAt, 1);
+    ImgFile single;
+    ASSERT_TRUE(single.LoadFromBytes(oneByte));
+    EXPECT_TRUE(single.levels[0]->shapes[0]->Label().isEmpty());
+
+    TempHome home;
+    ASSERT_TRUE(home.Write("odd.vl", bytes));
+    ImgFile header;
+    ASSERT_TRUE(header.LoadHeader(home.File("odd.vl")));
+    ASSERT_TRUE(header.ReadHeader());
+    EXPECT_EQ(header.name, QStringLiteral("M"));
 }
 
 TEST(ImgFile, BytesAfterTheLastLevelAreIgnored) {

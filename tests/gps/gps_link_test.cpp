@@ -6,13 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "gps/gps_link.h"
+#include "gps/gps_sources.h"
 #include "scripted_gps.h"
+#include "temp_home.h"
 
 namespace {
 
@@ -214,9 +217,29 @@ TEST_F(GpsLinkTest, SourceLossReconnectsAndPositionsResume) {
     ASSERT_TRUE(collector.WaitFor(2));
     script->DropConnection();
     script->Push(GoodFix(12.0, 12.0));
-    ASSERT_TRUE(collector.WaitFor(3, 8000));
+    ASSERT_TRUE(collector.WaitFor(5, 8000));
     EXPECT_GE(script->Connects(), 2);
-    EXPECT_DOUBLE_EQ(collector.notes[2]->position.latitude, 12.0);
+    EXPECT_EQ(collector.codes, (Codes{{1, 1}, {0, 0}, {1, 0}, {1, 1}, {0, 0}}));
+    EXPECT_DOUBLE_EQ(collector.notes[4]->position.latitude, 12.0);
+}
+
+TEST_F(GpsLinkTest, ASourceThatFallsSilentOrGoesAwayPostsTheFixLost) {
+    ASSERT_EQ(link.Open(), 1);
+    script->Push(GoodFix(10.0, 10.0));
+    ASSERT_TRUE(collector.WaitFor(2));
+    QElapsedTimer silence;
+    silence.start();
+    ASSERT_TRUE(collector.WaitFor(3, platform::kGpsSilenceNoticeMs + 3000))
+        << "nothing posted for a source silent since";
+    EXPECT_GE(silence.elapsed(), platform::kGpsSilenceNoticeMs - 200);
+
+    script->Push(GoodFix(11.0, 10.0));
+    ASSERT_TRUE(collector.WaitFor(5));
+    script->SetConnectable(false);
+    script->DropConnection();
+    ASSERT_TRUE(collector.WaitFor(6, 2000)) << "nothing posted for a lost source";
+    collector.Settle();
+    EXPECT_EQ(collector.codes, (Codes{{1, 1}, {0, 0}, {1, 0}, {1, 1}, {0, 0}, {1, 0}}));
 }
 
 // Failing opens between good ones, stops at any point, and a source that goes away and stays away
@@ -244,6 +267,51 @@ TEST_F(GpsLinkTest, OpenStopCyclesWithFailingOpensAndALostSource) {
     script->Push(GoodFix(20.0, 20.0));
     ASSERT_TRUE(collector.WaitFor(before + 1)) << "the link reports nothing after the cycles";
     EXPECT_DOUBLE_EQ(collector.notes.back()->position.latitude, 20.0);
+}
+
+TEST(GpsLinkFiguresTest, DilutionsFarOutOfRangeGiveFiguresInRange) {
+    {
+        // A source that hands the link dilutions beyond any integer figure.
+        auto script = std::make_shared<GpsScript>();
+        GpsScript::Installed installed(script);
+        Collector collector;
+        gps::GpsLink link;
+        link.SetOwner(&collector);
+        ASSERT_EQ(link.Open(), 1);
+        platform::GpsPosition huge = GoodFix(10.0, 10.0);
+        huge.positionDilutionOfPrecision = 1e10f;
+        huge.verticalDilutionOfPrecision = 1e10f;
+        script->Push(huge);
+        ASSERT_TRUE(collector.WaitFor(2));
+        EXPECT_EQ(collector.notes[1]->horizontalAccuracy, std::numeric_limits<int32_t>::max());
+        EXPECT_EQ(collector.notes[1]->verticalAccuracy, std::numeric_limits<int32_t>::max());
+    }
+    // A replayed track whose receiver wrote absurd dilutions: they are no figures at all.
+    TempHome home;
+    ASSERT_TRUE(home.Write("t.gpx", R"(<?xml version="1.0"?>
+<gpx version="1.1" xmlns="http://www.topografix.com/GPX/1/1"><trk><trkseg>
+<trkpt lat="45.0" lon="13.0"><hdop>1.2</hdop><pdop>1e9</pdop><vdop>1e9</vdop></trkpt>
+</trkseg></trk></gpx>)"));
+    const platform::GpsBackendFactory previous =
+        platform::SetGpsBackendFactory(&gps::MakeGpsBackend);
+    platform::SetGpsSource("replay:" + home.File("t.gpx").toStdString() + "?speed=0");
+    Collector collector;
+    {
+        gps::GpsLink link;
+        link.SetOwner(&collector);
+        ASSERT_EQ(link.Open(), 1);
+        ASSERT_TRUE(collector.WaitFor(2));
+    }
+    platform::SetGpsSource(platform::kDefaultGpsSource);
+    platform::SetGpsBackendFactory(previous);
+    ASSERT_EQ(collector.codes[1], std::make_pair(0, 0));
+    const gps::GpsNotifyEvent& replayed = *collector.notes[1];
+    EXPECT_FALSE(replayed.position.Has(platform::kGpsValidPositionDilutionOfPrecision));
+    EXPECT_FALSE(replayed.position.Has(platform::kGpsValidVerticalDilutionOfPrecision));
+    EXPECT_GE(replayed.horizontalAccuracy, 0);
+    EXPECT_LE(replayed.horizontalAccuracy, 250);
+    EXPECT_GE(replayed.verticalAccuracy, 0);
+    EXPECT_LE(replayed.verticalAccuracy, 500);
 }
 
 TEST(GpsLinkLifeTest, DestructionWhileTheWorkerRunsIsSafe) {

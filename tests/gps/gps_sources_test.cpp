@@ -154,7 +154,11 @@ TEST_F(GpsSourcesTest, ReplayKeepsTheRecordedPaceTimesSpeed) {
                         .count();
     EXPECT_GE(ms, 200);
     EXPECT_LT(ms, 1000);
-    // The end of a replay without loop: the source is off and nothing more comes.
+    // The end of a replay without loop: one position without a fix, the source off, and
+    // nothing more.
+    const GpsPosition end = d.Next();
+    EXPECT_EQ(end.fixQuality, kGpsFixQualityUnknown);
+    EXPECT_EQ(end.validFields, 0u);
     EXPECT_FALSE(d.position.Wait(300));
     EXPECT_EQ(d.SourceState(), kGpsStateOff);
 }
@@ -172,7 +176,8 @@ TEST_F(GpsSourcesTest, GpxTrackReplayDerivesSpeedAndHeading) {
     Device d("replay:" + home.File("t.gpx").toStdString() + "?speed=0");
     ASSERT_NE(d.device, nullptr);
     const GpsPosition first = d.Next(), second = d.Next(), third = d.Next();
-    EXPECT_FALSE(d.position.Wait(200));  // the point without a number is skipped
+    // The point without a number is skipped: next is the end of the replay.
+    EXPECT_FALSE(d.Next().Has(kGpsValidLatitude));
     EXPECT_NEAR(first.speedKnots * 1852.0 / 3600.0, 11.119, 0.01);
     EXPECT_NEAR(second.headingDeg, 0.0, 1e-3);
     EXPECT_NEAR(third.headingDeg, 90.0, 0.01);
@@ -272,6 +277,7 @@ TEST_F(GpsSourcesTest, LostSourceIsRetriedWithBoundedBackOffAndShowsNoPositionMe
     EXPECT_EQ(away.validFields, 0u);
     EXPECT_EQ(away.fixQuality, kGpsFixQualityUnknown);
     EXPECT_EQ(d.SourceState(), kGpsStateOff);
+    EXPECT_TRUE(d.position.Wait(0)) << "the loss is delivered as a position without a fix";
 
     // Attempts 2.. after the loss: the delay doubles from the first and then stays at the
     // maximum. Sleeps may overrun (a loaded machine), never undershoot.

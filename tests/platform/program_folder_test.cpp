@@ -57,6 +57,20 @@ TEST(ResolveProgramFolder, ReadOnlyExecutableFolderUsesTheUserDataLocation) {
     chmod(QFile::encodeName(exeFolder.Path()).constData(), 0755);
 }
 
+TEST(ResolveProgramFolder, AFolderUnderASystemPrefixIsNeverTheDataHome) {
+    // Run as root, /usr/bin takes files: a system install must still keep its data elsewhere.
+    const QString expected =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Velmora";
+    for (const char* executable : {"/usr/bin/velmora", "/usr/local/bin/velmora", "/bin/velmora",
+                                   "/sbin/velmora", "/opt/velmora/velmora", "/snap/bin/velmora"}) {
+        EXPECT_EQ(ResolveProgramFolder(QString(), executable), expected) << executable;
+    }
+    // A portable install named by a relative path is an absolute data home all the same.
+    TempHome exeFolder;
+    const QString relative = QDir::current().relativeFilePath(exeFolder.File("velmora"));
+    EXPECT_EQ(ResolveProgramFolder(QString(), relative), exeFolder.Path());
+}
+
 TEST(CreateProgramFolders, MakesTheThreeDataFolders) {
     TempHome home;
     const QString folder = home.File("new/home");

@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QImage>
+
+#include <chrono>
+#include <future>
 
 #include "fixed_window.h"
 #include "paint/paint_context.h"
@@ -179,6 +187,44 @@ TEST_F(GpxOverlayEntriesTest, ReloadingFollowsTheTicks) {
     EXPECT_GT(RouteInkNear(over, RowOf(kUntickedRouteLat)), kWidth);
     overlays.Clear();
     EXPECT_TRUE(overlays.GpxEntries().empty());
+}
+
+// A named pipe opened for reading waits for a writer: one called like a map or a GPX file must
+// not be opened at all, or the catalogue and the overlay loader hang.
+TEST(FolderReadersTest, PipesNamedLikeMapsOrGpxFilesAreNotOpened) {
+    TempHome home;
+    ASSERT_TRUE(testmaps::WriteDemoHome(home.Path()));
+    QDir().mkpath(home.File("Routes_POIs"));
+    const QStringList pipes = {home.File("Maps/pipe.vl"), home.File("Routes_POIs/pipe.gpx")};
+    for (const QString& pipe : pipes) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    }
+    const std::unique_ptr<platform::SettingsStore> settings =
+        platform::SettingsStore::OpenForHome(home.Path());
+    settings->Set(platform::settings::kEnabledGpxFiles, 0, QStringLiteral("pipe.gpx"));
+
+    std::future<std::pair<int, int>> work = std::async(std::launch::async, [&] {
+        MapWindowModel window(home.Path(), ScreenOf(kWidth, kHeight, 85, 64), settings.get());
+        window.Catalogue().Build();
+        GpxOverlayEntries overlays;
+        const int entries = overlays.LoadOverlaySet(window.Renderer(), home.Path(), *settings);
+        return std::make_pair(window.Catalogue().Count(), entries);
+    });
+    if (work.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // A writer that comes and goes lets a reader stuck in open() go on, pipe after pipe.
+        do {
+            for (const QString& pipe : pipes) {
+                const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ::close(fd);
+                }
+            }
+        } while (work.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready);
+        FAIL() << "a reader opened a named pipe and waited for its writer";
+    }
+    const auto [records, entries] = work.get();
+    EXPECT_GT(records, 0) << "the real maps are still catalogued";
+    EXPECT_EQ(entries, 1) << "the ticked pipe stays an entry that draws nothing";
 }
 
 }  // namespace

@@ -138,4 +138,18 @@ TEST(Vlinfo, BuildsTheCatalogueAndFindsTheMapAtAPoint) {
     EXPECT_TRUE(outside.out.contains("country: " + home.File("Maps/Country.vl").toUtf8()));
 }
 
+TEST(Vlinfo, AHomeNamedRelativelyIsCataloguedWithAbsolutePaths) {
+    TempHome home;
+    ASSERT_TRUE(WriteMap(home.File("Maps/big.vl"), 43.0f, 1.0f, 42.0f, 2.0f));
+    // The same home, first as a path relative to the folder the tool runs in, then absolute.
+    const QString relative = QDir::current().relativeFilePath(home.Path());
+    ASSERT_FALSE(QDir::isAbsolutePath(relative));
+    ASSERT_EQ(Vlinfo({"--catalogue", relative}).exitCode, 0);
+    const ToolRun run = Vlinfo({"--catalogue", home.Path() + "/./", "--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonArray records = QJsonDocument::fromJson(run.out).object()["records"].toArray();
+    ASSERT_EQ(records.size(), 1) << run.out.constData();
+    EXPECT_EQ(records[0].toObject()["path"].toString(), home.File("Maps/big.vl"));
+}
+
 }  // namespace

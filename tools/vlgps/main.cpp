@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<poi::RouteRecorder> recorder;
     if (parser.isSet(recordOption)) {
-        const QString home = parser.value(recordOption);
+        const QString home = platform::DataHomeFromOption(parser.value(recordOption));
         platform::CreateProgramFolders(home);
         const QString routes = home + QLatin1String(platform::kRoutesTail);
         // As at the program's start: routes a crash left open are closed before a new one.

@@ -19,6 +19,7 @@
 #include "formats/gpx_file.h"
 #include "formats/img_file.h"
 #include "platform/folder_listing.h"
+#include "platform/program_folder.h"
 #include "render/map_catalogue.h"
 
 namespace {
@@ -247,7 +248,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "vlinfo: give either FILE or --catalogue HOME\n");
             return kExitUsage;
         }
-        return DescribeCatalogue(parser.value(catalogueOption), at, json);
+        return DescribeCatalogue(platform::DataHomeFromOption(parser.value(catalogueOption)), at,
+                                 json);
     }
     if (files.size() != 1 || parser.isSet(atOption)) {
         std::fprintf(stderr,

@@ -27,6 +27,7 @@
 
 #include "platform/c_format.h"
 #include "platform/folder_listing.h"
+#include "platform/program_folder.h"
 #include "platform/screen_metrics.h"
 #include "platform/settings_store.h"
 #include "poi/poi_overlays.h"
@@ -225,7 +226,7 @@ int main(int argc, char** argv) {
         !parser.isSet(sizeOption)) {
         return Usage("--home, --center, --scale and --size are needed");
     }
-    options.home = parser.value(homeOption);
+    options.home = platform::DataHomeFromOption(parser.value(homeOption));
     const std::optional<std::pair<float, float>> centre = ParsePair(parser.value(centerOption));
     if (!centre || std::abs(centre->first) > 90.0f || std::abs(centre->second) > 180.0f) {
         return Usage("--center wants LAT,LON in degrees, for example 42.5063,1.5218");
