@@ -1,6 +1,7 @@
 #include "platform/sound_player.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
@@ -18,23 +19,29 @@ public:
         if (!CanOpenForReading(path) || QCoreApplication::instance() == nullptr) {
             return;
         }
-        if (!effect_) {
+        QPointer<QSoundEffect>& effect = effects_[path];
+        if (!effect) {
+            // One effect per file, its source never changed: giving an effect a new source
+            // while its sound loads waits for the loading thread, which waits for this one.
             // Owned by the application, so that it goes before the sound system does.
-            effect_ = new QSoundEffect(QCoreApplication::instance());
+            effect = new QSoundEffect(QCoreApplication::instance());
+            effect->setSource(QUrl::fromLocalFile(path));
         }
-        // A new source drops the sound loaded before; play() waits for the load itself.
-        effect_->setSource(QUrl::fromLocalFile(path));
-        effect_->play();
+        // play() before the sound has loaded starts it once it has.
+        effect->play();
     }
 
     void Stop() override {
-        if (effect_) {
-            effect_->stop();
+        for (const QPointer<QSoundEffect>& effect : effects_) {
+            if (effect) {
+                effect->stop();
+            }
         }
     }
 
 private:
-    QPointer<QSoundEffect> effect_;
+    // A POI set names a handful of sounds; each stays loaded for the next announcement.
+    QHash<QString, QPointer<QSoundEffect>> effects_;
 };
 
 }  // namespace

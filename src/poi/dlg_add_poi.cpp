@@ -124,6 +124,11 @@ dlgAddPOI::dlgAddPOI(float latitude, float longitude, float altitude, const QStr
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Tab goes down the fields as they are shown, not in the order they were made.
+    setTabOrder(categoryCombo_, nameEdit_);
+    setTabOrder(nameEdit_, latitudeEdit_);
+    setTabOrder(latitudeEdit_, longitudeEdit_);
+    setTabOrder(longitudeEdit_, altitudeEdit_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
