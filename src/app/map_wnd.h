@@ -180,7 +180,6 @@ protected:
 
 private:
     friend class CMapWndTestAccess;
-    friend class MapPainter;
 
     void CreateWindowParts();
     void CreateTextStyles();

@@ -54,7 +54,10 @@ int main(int argc, char** argv) {
 
     app::CMapWnd window(folder, *metrics, settings.get());
     window.setWindowTitle(QStringLiteral("Velmora map window"));
-    window.SetButtonPanelHook([] { std::printf("button panel\n"); });
+    window.SetButtonPanelHook([] {
+        std::printf("button panel\n");
+        std::fflush(stdout);
+    });
     window.resize(metrics->workArea.isEmpty() ? QSize(800, 480) : metrics->workArea);
     window.show();
     window.SetArrowState(app::kArrowGpsFix);
