@@ -50,6 +50,12 @@ QFont FontFromSettings(const platform::SettingsStore* settings, const keys::Font
     return platform::ToQFont(stored ? *stored : platform::BuiltInFont(points, weight, screen));
 }
 
+// A copy that shares no data with `text`: strings handed between threads must not share their
+// reference count, which is updated where ThreadSanitizer cannot see it.
+QString DeepCopy(const QString& text) {
+    return QString(text.constData(), text.size());
+}
+
 }  // namespace
 
 CMapWnd::CMapWnd(const QString& programFolder, const platform::ScreenMetrics& screen,
@@ -249,7 +255,7 @@ void CMapWnd::FindPositionLabel() {
             QString candidate;
             if (entry.layer->FindStreetName(latitude, longitude, candidate) != nullptr) {
                 found = 1;
-                name = candidate;
+                name = DeepCopy(candidate);
                 break;
             }
         }
@@ -268,7 +274,7 @@ void CMapWnd::FindPositionLabel() {
 
 QString CMapWnd::PositionLabel() const {
     std::lock_guard lock(labelLock_);
-    return positionLabel_;
+    return DeepCopy(positionLabel_);
 }
 
 void CMapWnd::ClearPositionLabel() {

@@ -183,7 +183,6 @@ protected:
 
 private:
     friend class CMapWndTestAccess;
-    friend class MapPainter;
 
     void CreateWindowParts();
     void CreateTextStyles();

@@ -85,10 +85,11 @@ TEST(MapWndStress, PositionsAt100HzWhileZoomingDraggingAndTogglingNight) {
     dragging.stop();
     nights.stop();
 
-    EXPECT_GT(tick, 300);
-    EXPECT_GT(drags, 20);
-    EXPECT_GT(window->RenderCount(), 20);
-    EXPECT_GT(announcements, 50);
+    // Enough of everything happened, even at the pace of a ThreadSanitizer build.
+    EXPECT_GT(tick, 50);
+    EXPECT_GT(drags, 5);
+    EXPECT_GT(window->RenderCount(), 5);
+    EXPECT_GT(announcements, 10);
     window->StopThreads();
     EXPECT_TRUE(window->IsClosing());
     const int renders = window->RenderCount();

@@ -229,6 +229,15 @@ TEST_F(MapWndTest, WithoutAMapADragDoesNotStart) {
     QTest::mouseMove(window.get(), QPoint(150, 150));
     QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(150, 150));
     EXPECT_EQ(window->ScrollOffset(), scroll);
+    // Zoom, fonts and positions on an empty renderer change nothing and break nothing.
+    EXPECT_TRUE(window->OnCommand(kCommandZoomIn));
+    EXPECT_TRUE(window->OnCommand(kCommandZoomOut));
+    EXPECT_TRUE(window->OnCommand(kCommandFontsLarger));
+    EXPECT_TRUE(window->OnCommand(kCommandOrganizeMapsNow));
+    window->SetPosition(42.5f, 1.5f, 10.0f, 10.0f, 0.0f, 0, 0, 0);
+    EXPECT_FALSE(window->ScrollToPosition());
+    Access::RenderNow(*window);
+    EXPECT_FALSE(window->grab().toImage().isNull());
 }
 
 TEST_F(MapWndTest, ADragShiftsTheLastImageAndRendersNothingUntilLifted) {
