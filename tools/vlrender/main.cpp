@@ -9,10 +9,14 @@
 // the visible corners and renders one frame, with the GPX files ticked in the home's settings
 // drawn over the maps and the point icons of HOME/images/POI.bmp (the built-in strip when the
 // home has none). With --bench N it renders N more frames and
-// prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}.
+// prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}. With --json it prints
+// what the frame drew: {"shapes":{"points":…,"lines":…,"areas":…},"icons":…,
+// "labels":{"placed":…,"dropped":…},"shields":…,"iconCoverPercent":…}.
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <chrono>
@@ -25,6 +29,7 @@
 #include "platform/folder_listing.h"
 #include "platform/screen_metrics.h"
 #include "platform/settings_store.h"
+#include "render/frame_stats.h"
 #include "render/gpx_overlay_entries.h"
 #include "render/image_buffer.h"
 #include "render/map_window_model.h"
@@ -49,6 +54,7 @@ struct Options {
     bool night = false;
     platform::ScreenMetrics screen;
     int benchFrames = 0;
+    bool json = false;
     QString out;
 };
 
@@ -96,6 +102,16 @@ void PrintBench(const std::vector<double>& frameMs, double prepareMs) {
         "{\"frames\":%d,\"medianMs\":%.3f,\"minMs\":%.3f,\"maxMs\":%.3f,\"prepareMs\":%.3f}\n",
         int(n), median, sorted.front(), sorted.back(), prepareMs);
     std::fputs(line.c_str(), stdout);
+}
+
+// What the frame drew, for --json.
+void AddFrameCounts(const render::FrameStats& frame, int width, int height, QJsonObject& json) {
+    json["shapes"] =
+        QJsonObject{{"points", frame.points}, {"lines", frame.lines}, {"areas", frame.areas}};
+    json["icons"] = int(frame.icons.size());
+    json["labels"] = QJsonObject{{"placed", frame.labelsPlaced}, {"dropped", frame.labelsDropped}};
+    json["shields"] = frame.shields;
+    json["iconCoverPercent"] = render::IconCoverPercent(frame, width, height);
 }
 
 int Render(const Options& options) {
@@ -147,6 +163,12 @@ int Render(const Options& options) {
         }
         PrintBench(frameMs, prepareMs);
     }
+    if (options.json) {
+        QJsonObject json;
+        AddFrameCounts(renderer.LastFrame(), options.width, options.height, json);
+        std::fputs(QJsonDocument(json).toJson(QJsonDocument::Compact).append('\n').constData(),
+                   stdout);
+    }
     const QImage picture = image.Image().copy();
     if (!picture.save(options.out, "PNG")) {
         std::fprintf(stderr, "vlrender: %s cannot be written\n", qPrintable(options.out));
@@ -183,8 +205,9 @@ int main(int argc, char** argv) {
         "screen", "The screen to behave like (default: the window size at 96 dpi).", "WxH@WMMxHMM");
     const QCommandLineOption benchOption("bench", "Render N more frames and print their times.",
                                          "N");
+    const QCommandLineOption jsonOption("json", "Print what the frame drew as JSON.");
     parser.addOptions({homeOption, centerOption, scaleOption, sizeOption, headingOption,
-                       nightOption, screenOption, benchOption});
+                       nightOption, screenOption, benchOption, jsonOption});
     parser.addPositionalArgument("OUT.png", "The picture to write.");
     parser.process(app);
 
@@ -226,6 +249,7 @@ int main(int argc, char** argv) {
         return Usage("--heading wants degrees, for example 37");
     }
     options.night = parser.isSet(nightOption);
+    options.json = parser.isSet(jsonOption);
     const std::optional<platform::ScreenMetrics> screen = platform::ScreenMetrics::Parse(
         parser.isSet(screenOption) ? parser.value(screenOption) : parser.value(sizeOption));
     if (!screen) {
