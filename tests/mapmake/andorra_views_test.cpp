@@ -58,7 +58,7 @@ TEST(AndorraViews, ReadAtAGlanceAtEveryZoom) {
     ASSERT_EQ(make.exitCode, 0) << make.err.constData();
 
     // 0.0472 km/cm lands on the closest zoom, about 2 km across; 0.945 is about 20 km across.
-    const View views[] = {{"0.0472", 3.0, 12.0}, {"0.945", 3.0, 1.0}, {"2", 100.0, 1.0},
+    const View views[] = {{"0.0472", 3.0, 12.0}, {"0.945", 3.0, 1.0}, {"2", 100.0, 100.0},
                           {"10", 100.0, 1.0}};
     for (const View& view : views) {
         SCOPED_TRACE(view.scaleKmPerCm);
