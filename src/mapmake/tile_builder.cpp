@@ -164,10 +164,17 @@ public:
                 points_.push_back(&feature);
             }
         }
-        std::stable_sort(points_.begin(), points_.end(),
-                         [](const PointFeature* a, const PointFeature* b) {
-                             return Importance(a->info) < Importance(b->info);
-                         });
+        // The rank of each point is looked up once, not at every comparison.
+        std::vector<std::pair<std::pair<int, size_t>, const PointFeature*>> ranked;
+        ranked.reserve(points_.size());
+        for (const PointFeature* point : points_) {
+            ranked.emplace_back(Importance(point->info), point);
+        }
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < ranked.size(); ++i) {
+            points_[i] = ranked[i].second;
+        }
     }
 
     // Levels most detailed first: each simplifies what the one before it kept.
