@@ -15,8 +15,9 @@ namespace mapmake {
 struct FeatureInfo {
     int type = 0;
     int subtype = 0;
-    // Kept in every level of at least this many cbits.
+    // Kept in every level of at least this many cbits and at most finestCbits.
     int coarsestCbits = 24;
+    int finestCbits = 24;
     std::string name;  // UTF-8; for a peak, its name and height
     std::string ref;   // roads: the first of their reference numbers ("CG-1")
 

@@ -218,7 +218,8 @@ private:
     double doneArea_ = 0.0;
 };
 
-// The features a country map keeps: those of levels it has.
+// The features a country map keeps: those of levels it has, and of the points only the places:
+// from that far a point of interest would only hide the roads.
 Candidates CountryFeatures(const FeatureSet& features) {
     const int coarsestLevel = kCountryLevels[0];
     Candidates all = AllFeatures(features);
@@ -227,6 +228,8 @@ Candidates CountryFeatures(const FeatureSet& features) {
             return list[i].info.coarsestCbits > coarsestLevel;
         };
     };
+    std::erase_if(all.points,
+                  [&features](uint32_t i) { return !IsPlaceType(features.points[i].info.type); });
     std::erase_if(all.points, drop(features.points));
     std::erase_if(all.lines, drop(features.lines));
     std::erase_if(all.areas, drop(features.areas));

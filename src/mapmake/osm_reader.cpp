@@ -100,6 +100,7 @@ FeatureInfo InfoOf(const TypeRule& rule, const osmium::TagList& tags) {
     info.type = rule.type;
     info.subtype = rule.subtype;
     info.coarsestCbits = rule.coarsestCbits;
+    info.finestCbits = rule.finestCbits;
     const char* name = tags.get_value_by_key("name");
     if (rule.kind == FeatureKind::kPoint && rule.type == kLandFeatureType) {
         info.name = PeakLabel(name, tags.get_value_by_key("ele"));

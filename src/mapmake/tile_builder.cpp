@@ -5,14 +5,19 @@
 
 #include "formats/img_file.h"
 #include "mapmake/labels.h"
+#include "mapmake/type_table.h"
 
 namespace mapmake {
 namespace {
 
 // Zoom resolutions are whole metres per centimetre up to this.
 constexpr double kWidestMetresPerCm = 1.0e7;
-// Settlements are the point types up to this one (0x11, hamlets and single houses).
-constexpr int kLastPlaceType = 0x11;
+// On the levels of at least this many cbits a settlement is its name alone: the streets show
+// where it lies, and a dot would only hide them.
+constexpr int kPlaceNameOnlyCbits = 21;
+// Labels of this type are drawn in the colour of place names; a line of one vertex draws
+// nothing but its label.
+constexpr int kPlaceNameType = 99;
 // The coarsest level is drawn out to about this many times its closest zoom.
 constexpr double kLastLevelSpan = 3.0;
 
@@ -86,6 +91,22 @@ struct AreaPieces {
     GeoMultiPolygon pieces;
 };
 
+// Lower first: places, then by the coarsest level a point is kept on, then by the order of the
+// type table.
+std::pair<int, size_t> Importance(const FeatureInfo& info) {
+    if (IsPlaceType(info.type)) {
+        return {0, 0};
+    }
+    const std::span<const TypeRule> rules = TypeRules();
+    size_t index = 0;
+    while (index < rules.size() &&
+           !(rules[index].kind == FeatureKind::kPoint && rules[index].type == info.type &&
+             rules[index].subtype == info.subtype)) {
+        ++index;
+    }
+    return {info.coarsestCbits, index};
+}
+
 class MapBuilder {
 public:
     MapBuilder(const FeatureSet& features, const GeoBox& box, const QString& name)
@@ -143,6 +164,17 @@ public:
                 points_.push_back(&feature);
             }
         }
+        // The rank of each point is looked up once, not at every comparison.
+        std::vector<std::pair<std::pair<int, size_t>, const PointFeature*>> ranked;
+        ranked.reserve(points_.size());
+        for (const PointFeature* point : points_) {
+            ranked.emplace_back(Importance(point->info), point);
+        }
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < ranked.size(); ++i) {
+            points_[i] = ranked[i].second;
+        }
     }
 
     // Levels most detailed first: each simplifies what the one before it kept.
@@ -172,7 +204,8 @@ private:
     static void PlacesBeforeLines(formats::ShapeLevel& level) {
         auto& shapes = level.shapes;
         const auto isPlace = [](const formats::ShapePtr<>& shape) {
-            return shape->Kind() == formats::kShapeKindPoint && shape->type <= kLastPlaceType;
+            return (shape->Kind() == formats::kShapeKindPoint && IsPlaceType(shape->type)) ||
+                   (shape->Kind() == formats::kShapeKindPolyline && shape->type == kPlaceNameType);
         };
         const auto firstLine = std::find_if(shapes.begin(), shapes.end(), [](const auto& shape) {
             return shape->Kind() != formats::kShapeKindPolygon;
@@ -195,7 +228,7 @@ private:
         const double labelArea = kLabelledAreaPixels * plan.pixelDeg * plan.pixelDeg;
         for (AreaPieces& area : areas_) {
             const FeatureInfo& info = area.feature->info;
-            if (info.coarsestCbits > plan.cbits) {
+            if (info.coarsestCbits > plan.cbits || info.finestCbits < plan.cbits) {
                 continue;
             }
             GeoMultiPolygon kept;
@@ -244,7 +277,7 @@ private:
         shields_.clear();
         for (LinePieces& line : lines_) {
             const FeatureInfo& info = line.feature->info;
-            if (info.coarsestCbits > plan.cbits) {
+            if (info.coarsestCbits > plan.cbits || info.finestCbits < plan.cbits) {
                 continue;
             }
             const std::string label = LineLabel(info, plan.cbits);
@@ -279,9 +312,47 @@ private:
         }
     }
 
+    // A settlement's name, centred over it at the level's closest zoom.
+    static formats::ShapePtr<> PlaceName(const LevelPlan& plan, const PointFeature& point) {
+        auto shape = formats::MakeShape<formats::ShapePolyline>();
+        SetVertices(*shape, &point.at, 1);
+        shape->type = kPlaceNameType;
+        const double halfWidth =
+            kPixelsPerCharacter * double(CharacterCount(point.info.name)) / 2.0 * plan.pixelDeg;
+        SetLabel(*shape, point.info.name, GeoPoint(point.at.x() - halfWidth, point.at.y()));
+        return shape;
+    }
+
+    // True when the icon of a point at `at` keeps its distance from the icons placed so far
+    // in the level, and then counts it as placed.
+    bool PlaceIcon(const LevelPlan& plan, const GeoPoint& at) {
+        const double spacing = kIconSpacingPixels * std::sqrt(plan.pixelDeg * plan.widestPixelDeg);
+        for (const GeoPoint& placed : icons_) {
+            const double dx = placed.x() - at.x();
+            const double dy = placed.y() - at.y();
+            if (dx * dx + dy * dy < spacing * spacing) {
+                return false;
+            }
+        }
+        icons_.push_back(at);
+        return true;
+    }
+
     void AddPoints(const LevelPlan& plan, formats::ShapeLevel& level, LevelCount& count) {
+        icons_.clear();
         for (const PointFeature* point : points_) {
             if (point->info.coarsestCbits > plan.cbits) {
+                continue;
+            }
+            const bool place = IsPlaceType(point->info.type);
+            if (place && plan.cbits >= kPlaceNameOnlyCbits) {
+                if (!point->info.name.empty()) {
+                    level.shapes.push_back(PlaceName(plan, *point));
+                    ++count.lines;
+                }
+                continue;
+            }
+            if (!place && !PlaceIcon(plan, point->at)) {
                 continue;
             }
             auto shape = formats::MakeShape<formats::ShapePoint>();
@@ -300,7 +371,11 @@ private:
     BuiltMap built_;
     std::vector<LinePieces> lines_;
     std::vector<AreaPieces> areas_;
+    // Points in order of importance: places, then those kept on coarser levels, then the
+    // table's order.
     std::vector<const PointFeature*> points_;
+    // The icons of the level being built.
+    std::vector<GeoPoint> icons_;
     // The shields of the level being built, with their texts.
     std::vector<std::pair<GeoPoint, std::string>> shields_;
 };

@@ -36,6 +36,11 @@ inline constexpr double kPixelsPerCharacter = 6.0;
 inline constexpr double kShieldSpacingPixels = 48.0;
 inline constexpr double kSameShieldSpacingPixels = 240.0;
 
+// Point icons keep this many pixels from each other halfway (geometrically) between the closest
+// and the widest zoom of the level: the size of an icon on a high-resolution screen, so that
+// they crowd only towards the widest zoom.
+inline constexpr double kIconSpacingPixels = 48.0;
+
 // The background area's type.
 inline constexpr int kBackgroundType = 75;
 

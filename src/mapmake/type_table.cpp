@@ -7,7 +7,8 @@ namespace {
 
 using K = FeatureKind;
 
-// In matching order: the first rule of a kind that matches wins. Points carry a Garmin type
+// In matching order: the first rule of a kind that matches wins. Points come in order of
+// importance too: where icons would crowd, the earlier keeps its place. Points carry a Garmin type
 // and subtype (0x2F01 fuel is type 0x2F, subtype 0x01); lines and areas a type alone.
 constexpr TypeRule kRules[] = {
     // Roads.
@@ -59,11 +60,11 @@ constexpr TypeRule kRules[] = {
     {K::kBorder, "admin_level", "8", "boundary", "administrative", 29, 0, 20, 0,
      "border of a municipality"},
     // Areas.
-    {K::kArea, "landuse", "residential", nullptr, nullptr, 1, 0, 18, 0, "residential area"},
-    {K::kArea, "landuse", "commercial", nullptr, nullptr, 2, 0, 20, 0, "commercial area"},
-    {K::kArea, "landuse", "retail", nullptr, nullptr, 2, 0, 20, 0, "retail area"},
+    {K::kArea, "landuse", "residential", nullptr, nullptr, 1, 0, 16, 0, "residential area", 20},
+    {K::kArea, "landuse", "commercial", nullptr, nullptr, 2, 0, 20, 0, "commercial area", 20},
+    {K::kArea, "landuse", "retail", nullptr, nullptr, 2, 0, 20, 0, "retail area", 20},
     {K::kArea, "landuse", "farmyard", nullptr, nullptr, 3, 0, 21, 0, "farmyard"},
-    {K::kArea, "amenity", "hospital", nullptr, nullptr, 11, 0, 21, 0, "hospital grounds"},
+    {K::kArea, "amenity", "hospital", nullptr, nullptr, 11, 0, 22, 0, "hospital grounds"},
     {K::kArea, "landuse", "industrial", nullptr, nullptr, 12, 0, 20, 0, "industrial area"},
     {K::kArea, "leisure", "park", nullptr, nullptr, 23, 0, 20, 0, "park"},
     {K::kArea, "leisure", "garden", nullptr, nullptr, 23, 0, 22, 0, "garden"},
@@ -72,10 +73,10 @@ constexpr TypeRule kRules[] = {
     {K::kArea, "landuse", "meadow", nullptr, nullptr, 20, 0, 20, 0, "meadow"},
     {K::kArea, "natural", "grassland", nullptr, nullptr, 20, 0, 20, 0, "grassland"},
     {K::kArea, "leisure", "nature_reserve", nullptr, nullptr, 20, 0, 16, 0, "nature reserve"},
-    {K::kArea, "leisure", "golf_course", nullptr, nullptr, 25, 0, 20, 0, "golf course"},
-    {K::kArea, "leisure", "stadium", nullptr, nullptr, 25, 0, 21, 0, "stadium"},
-    {K::kArea, "leisure", "sports_centre", nullptr, nullptr, 25, 0, 21, 0, "sports centre"},
-    {K::kArea, "leisure", "pitch", nullptr, nullptr, 25, 0, 22, 0, "sports pitch"},
+    {K::kArea, "leisure", "golf_course", nullptr, nullptr, 23, 0, 20, 0, "golf course"},
+    {K::kArea, "leisure", "stadium", nullptr, nullptr, 25, 0, 22, 0, "stadium"},
+    {K::kArea, "leisure", "sports_centre", nullptr, nullptr, 25, 0, 22, 0, "sports centre"},
+    {K::kArea, "leisure", "pitch", nullptr, nullptr, 25, 0, 24, 0, "sports pitch"},
     {K::kArea, "landuse", "cemetery", nullptr, nullptr, 26, 0, 21, 0, "cemetery"},
     {K::kArea, "amenity", "grave_yard", nullptr, nullptr, 26, 0, 22, 0, "graveyard"},
     {K::kArea, "natural", "water", "intermittent", "yes", 76, 0, 18, 0, "intermittent water"},
@@ -84,8 +85,8 @@ constexpr TypeRule kRules[] = {
     {K::kArea, "landuse", "basin", nullptr, nullptr, 60, 0, 20, 65, "basin"},
     {K::kArea, "waterway", "riverbank", nullptr, nullptr, 60, 0, 18, 65, "river area"},
     {K::kArea, "natural", "bay", nullptr, nullptr, 40, 0, 16, 0, "sea bay"},
-    {K::kArea, "landuse", "forest", nullptr, nullptr, 80, 0, 16, 0, "forest"},
-    {K::kArea, "natural", "wood", nullptr, nullptr, 80, 0, 16, 0, "wood"},
+    {K::kArea, "landuse", "forest", nullptr, nullptr, 20, 0, 16, 0, "forest"},
+    {K::kArea, "natural", "wood", nullptr, nullptr, 20, 0, 16, 0, "wood"},
     {K::kArea, "building", nullptr, nullptr, nullptr, 19, 0, 22, 0, "building"},
     // Places.
     {K::kPoint, "place", "city", nullptr, nullptr, 0x04, 0, 12, 0, "city"},
@@ -99,7 +100,6 @@ constexpr TypeRule kRules[] = {
     {K::kPoint, "amenity", "fuel", nullptr, nullptr, 0x2F, 0x01, 22, 0, "fuel"},
     {K::kPoint, "amenity", "charging_station", nullptr, nullptr, 0x2F, 0x19, 24, 0,
      "charging station"},
-    {K::kPoint, "amenity", "parking", nullptr, nullptr, 0x2F, 0x0B, 24, 0, "parking"},
     {K::kPoint, "amenity", "restaurant", nullptr, nullptr, 0x2A, 0x00, 24, 0, "restaurant"},
     {K::kPoint, "amenity", "fast_food", nullptr, nullptr, 0x2A, 0x07, 24, 0, "fast food"},
     {K::kPoint, "amenity", "cafe", nullptr, nullptr, 0x2A, 0x0E, 24, 0, "cafe"},
@@ -111,14 +111,14 @@ constexpr TypeRule kRules[] = {
     {K::kPoint, "tourism", "guest_house", nullptr, nullptr, 0x2B, 0x09, 24, 0, "guest house"},
     {K::kPoint, "tourism", "camp_site", nullptr, nullptr, 0x2B, 0x03, 22, 0, "camp site"},
     {K::kPoint, "tourism", "alpine_hut", nullptr, nullptr, 0x2B, 0x07, 22, 0, "alpine hut"},
-    {K::kPoint, "tourism", "wilderness_hut", nullptr, nullptr, 0x2B, 0x0A, 22, 0, "wilderness hut"},
-    {K::kPoint, "tourism", "caravan_site", nullptr, nullptr, 0x2B, 0x06, 22, 0, "caravan site"},
+    {K::kPoint, "tourism", "wilderness_hut", nullptr, nullptr, 0x2B, 0x0A, 24, 0, "wilderness hut"},
+    {K::kPoint, "tourism", "caravan_site", nullptr, nullptr, 0x2B, 0x06, 24, 0, "caravan site"},
     {K::kPoint, "tourism", "information", "information", "office", 0x4C, 0x00, 24, 0,
      "tourist office"},
     {K::kPoint, "tourism", "museum", nullptr, nullptr, 0x2C, 0x02, 24, 0, "museum"},
-    {K::kPoint, "tourism", "viewpoint", nullptr, nullptr, 0x2C, 0x16, 22, 0, "viewpoint"},
+    {K::kPoint, "tourism", "viewpoint", nullptr, nullptr, 0x2C, 0x16, 24, 0, "viewpoint"},
     {K::kPoint, "tourism", "attraction", nullptr, nullptr, 0x2C, 0x00, 24, 0, "attraction"},
-    {K::kPoint, "historic", "castle", nullptr, nullptr, 0x2C, 0x11, 22, 0, "castle"},
+    {K::kPoint, "historic", "castle", nullptr, nullptr, 0x2C, 0x11, 24, 0, "castle"},
     {K::kPoint, "historic", "monument", nullptr, nullptr, 0x2C, 0x19, 24, 0, "monument"},
     {K::kPoint, "historic", "memorial", nullptr, nullptr, 0x2C, 0x13, 24, 0, "memorial"},
     {K::kPoint, "historic", "ruins", nullptr, nullptr, 0x2C, 0x12, 24, 0, "ruins"},
@@ -132,35 +132,36 @@ constexpr TypeRule kRules[] = {
     {K::kPoint, "shop", "supermarket", nullptr, nullptr, 0x2E, 0x13, 24, 0, "supermarket"},
     {K::kPoint, "shop", "convenience", nullptr, nullptr, 0x2E, 0x06, 24, 0, "convenience shop"},
     {K::kPoint, "shop", "bakery", nullptr, nullptr, 0x2E, 0x11, 24, 0, "bakery"},
-    {K::kPoint, "shop", "mall", nullptr, nullptr, 0x2E, 0x04, 22, 0, "shopping centre"},
+    {K::kPoint, "shop", "mall", nullptr, nullptr, 0x2E, 0x04, 24, 0, "shopping centre"},
     {K::kPoint, "shop", nullptr, nullptr, nullptr, 0x2E, 0x00, 24, 0, "any other shop"},
     {K::kPoint, "amenity", "pharmacy", nullptr, nullptr, 0x2E, 0x05, 24, 0, "pharmacy"},
-    {K::kPoint, "amenity", "hospital", nullptr, nullptr, 0x30, 0x02, 21, 0, "hospital"},
+    {K::kPoint, "amenity", "hospital", nullptr, nullptr, 0x30, 0x02, 22, 0, "hospital"},
     {K::kPoint, "amenity", "clinic", nullptr, nullptr, 0x30, 0x09, 24, 0, "clinic"},
     {K::kPoint, "amenity", "doctors", nullptr, nullptr, 0x30, 0x09, 24, 0, "doctor"},
     {K::kPoint, "amenity", "dentist", nullptr, nullptr, 0x30, 0x0A, 24, 0, "dentist"},
     {K::kPoint, "amenity", "police", nullptr, nullptr, 0x30, 0x01, 24, 0, "police"},
     {K::kPoint, "amenity", "fire_station", nullptr, nullptr, 0x30, 0x08, 24, 0, "fire station"},
     {K::kPoint, "amenity", "townhall", nullptr, nullptr, 0x30, 0x03, 24, 0, "town hall"},
+    {K::kPoint, "amenity", "parking", nullptr, nullptr, 0x2F, 0x0B, 24, 0, "parking"},
     {K::kPoint, "amenity", "post_office", nullptr, nullptr, 0x2F, 0x05, 24, 0, "post office"},
     {K::kPoint, "amenity", "bank", nullptr, nullptr, 0x2F, 0x06, 24, 0, "bank"},
     {K::kPoint, "amenity", "atm", nullptr, nullptr, 0x2F, 0x18, 24, 0, "cash machine"},
     {K::kPoint, "amenity", "toilets", nullptr, nullptr, 0x2F, 0x1F, 24, 0, "toilets"},
     {K::kPoint, "amenity", "drinking_water", nullptr, nullptr, 0x2F, 0x20, 24, 0, "drinking water"},
-    {K::kPoint, "amenity", "bus_station", nullptr, nullptr, 0x2F, 0x08, 22, 0, "bus station"},
+    {K::kPoint, "amenity", "bus_station", nullptr, nullptr, 0x2F, 0x08, 24, 0, "bus station"},
     {K::kPoint, "railway", "tram_stop", nullptr, nullptr, 0x2F, 0x1B, 24, 0, "tram stop"},
-    {K::kPoint, "aerialway", "station", nullptr, nullptr, 0x2D, 0x15, 22, 0,
+    {K::kPoint, "aerialway", "station", nullptr, nullptr, 0x2D, 0x15, 24, 0,
      "cable car or ski lift station"},
     {K::kPoint, "leisure", "sports_centre", nullptr, nullptr, 0x2D, 0x0A, 24, 0, "sports centre"},
     {K::kPoint, "railway", "station", nullptr, nullptr, 0x2F, 0x1A, 21, 0, "railway station"},
-    {K::kPoint, "railway", "halt", nullptr, nullptr, 0x2F, 0x1A, 22, 0, "railway halt"},
+    {K::kPoint, "railway", "halt", nullptr, nullptr, 0x2F, 0x1A, 24, 0, "railway halt"},
     {K::kPoint, "aeroway", "aerodrome", nullptr, nullptr, 0x59, 0x00, 18, 0, "airport"},
     {K::kPoint, "natural", "peak", nullptr, nullptr, 0x66, 0x16, 22, 0,
      "peak (labelled with its height)"},
-    {K::kPoint, "natural", "saddle", nullptr, nullptr, 0x66, 0x1B, 22, 0, "mountain pass"},
+    {K::kPoint, "natural", "saddle", nullptr, nullptr, 0x66, 0x1B, 24, 0, "mountain pass"},
     {K::kPoint, "natural", "spring", nullptr, nullptr, 0x65, 0x11, 24, 0, "spring"},
     {K::kPoint, "natural", "cave_entrance", nullptr, nullptr, 0x66, 0x19, 24, 0, "cave"},
-    {K::kPoint, "waterway", "waterfall", nullptr, nullptr, 0x65, 0x08, 22, 0, "waterfall"},
+    {K::kPoint, "waterway", "waterfall", nullptr, nullptr, 0x65, 0x08, 24, 0, "waterfall"},
 };
 
 const char* KindName(FeatureKind kind) {
@@ -202,13 +203,17 @@ std::string TypeText(const TypeRule& rule) {
 std::string LevelsText(const TypeRule& rule) {
     std::string tiles;
     std::string country;
+    const auto kept = [&rule](int cbits) {
+        return cbits >= rule.coarsestCbits && cbits <= rule.finestCbits;
+    };
     for (int cbits : kTileLevels) {
-        if (cbits >= rule.coarsestCbits) {
+        if (kept(cbits)) {
             tiles += (tiles.empty() ? "" : ", ") + std::to_string(cbits);
         }
     }
     for (int cbits : kCountryLevels) {
-        if (cbits >= rule.coarsestCbits) {
+        // The country map shows no points but places.
+        if (kept(cbits) && (rule.kind != K::kPoint || IsPlaceType(rule.type))) {
             country += (country.empty() ? "" : ", ") + std::to_string(cbits);
         }
     }

@@ -17,6 +17,12 @@ enum class FeatureKind {
     kBorder,  // administrative borders: ways tagged so or members of a boundary relation
 };
 
+// Settlements are the point types up to this one (0x11, hamlets and single houses).
+inline constexpr int kLastPlaceType = 0x11;
+inline bool IsPlaceType(int pointType) {
+    return pointType <= kLastPlaceType;
+}
+
 // The detail levels (cbits) of the files, most detailed first.
 inline constexpr int kTileLevels[] = {24, 22, 21, 20, 18};
 inline constexpr int kCountryLevels[] = {20, 18, 16, 14, 12};
@@ -39,6 +45,9 @@ struct TypeRule {
     // Areas: the type of an area smaller than kLargeWaterSquareMetres; 0 for the same type.
     int smallType;
     const char* what;
+    // The object is left out of the levels of more cbits than this: a built-up area is drawn
+    // where towns are dots, not under the streets of the detailed levels.
+    int finestCbits = 24;
 };
 
 std::span<const TypeRule> TypeRules();

@@ -44,6 +44,7 @@ public:
 
     // Returns the previous origin.
     QPoint SetViewportOrigin(QPoint origin);
+    QPoint ViewportOrigin() const { return origin_; }
 
     // The logical rectangle that can receive pixels: the surface, less the clip rectangle if one
     // is set, seen through the viewport origin.

@@ -286,6 +286,9 @@ bool MapLayer::Draw(const MapWindowView& window, paint::PaintContext& context, i
             DrawShape(*shape, context, cx, cy, width, height, projection, highResolution_);
             shape->drawn = 1;
             drewAny = true;
+            if (stats_) {
+                CountDrawn(*shape, context, width, height, projection);
+            }
         }
     }
     if (drewAny) {
@@ -293,6 +296,27 @@ bool MapLayer::Draw(const MapWindowView& window, paint::PaintContext& context, i
     }
     context.EndBands();
     return drewAny;
+}
+
+void MapLayer::CountDrawn(const formats::Shape& shape, const paint::PaintContext& context,
+                          int width, int height, const MapProjection& projection) {
+    switch (shape.Kind()) {
+        case formats::kShapeKindPolyline:
+            ++stats_->lines;
+            break;
+        case formats::kShapeKindPolygon:
+            ++stats_->areas;
+            break;
+        default:
+            ++stats_->points;
+            if (shape.VertexCount() > 0) {
+                const QPoint topLeft = IconTopLeft(shape, projection, width / 2, height / 2, width,
+                                                   height, highResolution_);
+                stats_->icons.push_back(DrawnIcon{topLeft + context.ViewportOrigin(), shape.type,
+                                                  shape.subtype, highResolution_});
+            }
+            break;
+    }
 }
 
 void MapLayer::KeepLabelTexts(const platform::LogFont& font, const QFont& qfont) {
@@ -385,6 +409,9 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, paint::PaintContext& 
     }
     for (const platform::Rect& taken : labels) {
         if (taken.Intersects(measured)) {
+            if (stats_) {
+                ++stats_->labelsDropped;
+            }
             return;
         }
     }
@@ -407,6 +434,9 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, paint::PaintContext& 
     }
     context.DrawImage(AddPixels(QPoint(x, y), text.pictureOrigin), text.picture);
     labels.push_back(measured);
+    if (stats_) {
+        ++stats_->labelsPlaced;
+    }
 }
 
 // Measured as DrawText with DT_CALCRECT measures one line, from the text laid out once.
@@ -434,6 +464,9 @@ void MapLayer::DrawShield(LabelText& text, const formats::Shape& shape,
     }
     context.DrawImage(QPoint(SubtractPixels(plate.left, 1), SubtractPixels(plate.top, 1)),
                       text.shield);
+    if (stats_) {
+        ++stats_->shields;
+    }
 }
 
 QImage MapLayer::ShieldPicture(const LabelText& text, platform::ColorRef plateColour,

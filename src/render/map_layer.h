@@ -17,6 +17,7 @@
 
 #include "formats/shape_model.h"
 #include "platform/rect.h"
+#include "render/frame_stats.h"
 #include "render/zoom_view.h"
 
 namespace paint {
@@ -112,6 +113,8 @@ public:
     formats::MapFile* File() const { return file.get(); }
     // Wall time of the last Prepare, in milliseconds.
     double LastPrepareMs() const { return lastPrepareMs_; }
+    // Where Draw counts what it draws; borrowed, null for none.
+    void SetFrameStats(FrameStats* stats) { stats_ = stats; }
 
 protected:
     // Loading through `mapFile`, the same for every file format.
@@ -170,7 +173,11 @@ private:
     QImage ShieldPicture(const LabelText& text, platform::ColorRef plateColour,
                          const paint::PaintContext& context) const;
 
+    void CountDrawn(const formats::Shape& shape, const paint::PaintContext& context, int width,
+                    int height, const MapProjection& projection);
+
     bool highResolution_ = false;
+    FrameStats* stats_ = nullptr;
     const platform::SettingsStore* settings_ = nullptr;
     int night_ = 0;
     PreparedFor preparedFor_;

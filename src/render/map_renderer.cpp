@@ -273,6 +273,7 @@ bool MapRenderer::DrawEntry(MapEntry& entry, paint::PaintContext& context, int w
         return false;
     }
     PlaceEntry(entry, width, height, onto);
+    entry.layer->SetFrameStats(&frame_);
     return entry.layer->Draw(*window, context, width, height, onto, 0, labels, scaleKmPerCm);
 }
 
@@ -282,6 +283,7 @@ bool MapRenderer::DrawAll(paint::PaintContext& context) {
     }
     platform::Trace("Draw Maps %d", int(entries.size()));
     context.SetAntialiasing(antialiasing_);
+    frame_.Clear();
     LabelList labels;
     // By index: an unloaded entry moves the later ones down, and the count is read again.
     for (size_t i = 0; i < entries.size(); ++i) {

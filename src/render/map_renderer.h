@@ -145,6 +145,9 @@ public:
     GeoPoint GeoUnderWindowCentre() const;
     QPoint CanvasPointOf(float latitude, float longitude) const;
 
+    // What the last DrawAll drew (the frame after a switch of the base map, when it switched).
+    const FrameStats& LastFrame() const { return frame_; }
+
     int EntryCount() const { return int(entries.size()); }
     MapEntry& Entry(int index) { return *entries[size_t(index)]; }
     const MapEntry& Entry(int index) const { return *entries[size_t(index)]; }
@@ -166,6 +169,7 @@ private:
     const MapCatalogue* catalogue_;
     MapOverlays* overlays_ = nullptr;
     MapFileMaker gpxFileMaker_;
+    FrameStats frame_;
     int nightMode = 0;
     int countryMode = 0;
     bool antialiasing_ = true;

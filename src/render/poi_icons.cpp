@@ -530,14 +530,17 @@ void PoiIconStrip::Draw(paint::PaintContext& context, int x, int y, int type, in
 
 void PoiIconStrip::DrawIcon(paint::PaintContext& context, int x, int y, int icon,
                             bool highResolution) const {
+    if (const QImage* picture = Picture(icon, highResolution)) {
+        context.DrawImage(QPoint(x, y), *picture);
+    }
+}
+
+const QImage* PoiIconStrip::Picture(int icon, bool highResolution) const {
     if (icon < 0 || icon >= kPoiIconCount) {
-        return;
+        return nullptr;
     }
     const QImage& picture = highResolution ? highResolution_[icon] : normal_[icon];
-    if (picture.isNull()) {
-        return;
-    }
-    context.DrawImage(QPoint(x, y), picture);
+    return picture.isNull() ? nullptr : &picture;
 }
 
 bool LoadPoiIcons(const QString& programFolder) {
@@ -551,6 +554,11 @@ bool LoadBuiltInPoiIcons() {
 void DrawPoiIcon(paint::PaintContext& context, int x, int y, int type, int subtype,
                  bool highResolution) {
     ProgramStrip().Draw(context, x, y, type, subtype, highResolution);
+}
+
+const QImage* ProgramPoiIconPicture(int type, int subtype, bool highResolution) {
+    const PoiIconStrip& strip = ProgramStrip();
+    return strip.IsLoaded() ? strip.Picture(PoiIconIndex(type, subtype), highResolution) : nullptr;
 }
 
 QImage DefaultPoiIconStrip() {

@@ -64,6 +64,9 @@ public:
               bool highResolution) const;
     void DrawIcon(paint::PaintContext& context, int x, int y, int icon,
                   bool highResolution) const;
+    // The icon as drawn, premultiplied, with alpha 0 where nothing is drawn; null when the
+    // strip lacks it.
+    const QImage* Picture(int icon, bool highResolution) const;
 
 private:
     // Each icon cut out and stretched to both drawn sizes, with alpha 0 where the strip has the
@@ -81,6 +84,8 @@ bool LoadPoiIcons(const QString& programFolder);
 bool LoadBuiltInPoiIcons();
 void DrawPoiIcon(paint::PaintContext& context, int x, int y, int type, int subtype,
                  bool highResolution);
+// The picture the program's strip draws for a point; null when it draws nothing.
+const QImage* ProgramPoiIconPicture(int type, int subtype, bool highResolution);
 
 // Writes the built-in icon strip as POI.bmp into `imagesFolder` (made if missing) unless a file
 // of that name is already there; a user's file is never replaced. True when the folder holds a

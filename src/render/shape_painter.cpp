@@ -309,12 +309,9 @@ void DrawPoint(formats::Shape& point, paint::PaintContext& context, int centreX,
     if (point.VertexCount() == 0) {
         return;
     }
-    const QPoint canvas = CanvasPosition(point, projection, width, height);
-    const QPoint screen = projection.RotatePoint(canvas.x(), canvas.y(), centreX, centreY);
-    // Half the icon's size, so that the icon is centred on its point on either screen class.
-    const int half = highResolution ? 24 : 12;
-    DrawPoiIcon(context, SubtractPixels(screen.x(), half), SubtractPixels(screen.y(), half),
-                point.type, point.subtype, highResolution);
+    const QPoint topLeft =
+        IconTopLeft(point, projection, centreX, centreY, width, height, highResolution);
+    DrawPoiIcon(context, topLeft.x(), topLeft.y(), point.type, point.subtype, highResolution);
 }
 
 }  // namespace
@@ -372,6 +369,15 @@ QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projecti
         return shape.pointBuffers->canvasPoints[0];
     }
     return projection.GeoToScreen(shape.Latitude(0), shape.Longitude(0), width, height);
+}
+
+QPoint IconTopLeft(const formats::Shape& point, const MapProjection& projection, int centreX,
+                   int centreY, int width, int height, bool highResolution) {
+    const QPoint canvas = CanvasPosition(point, projection, width, height);
+    const QPoint screen = projection.RotatePoint(canvas.x(), canvas.y(), centreX, centreY);
+    // Half the icon's size, so that the icon is centred on its point on either screen class.
+    const int half = highResolution ? 24 : 12;
+    return QPoint(platform::SubtractPixels(screen.x(), half), platform::SubtractPixels(screen.y(), half));
 }
 
 void DrawShape(formats::Shape& shape, paint::PaintContext& context, int centreX, int centreY,

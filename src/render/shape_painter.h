@@ -39,6 +39,11 @@ QPoint CanvasAnchor(const formats::Shape& shape, const MapProjection& projection
 QPoint CanvasPosition(const formats::Shape& shape, const MapProjection& projection, int width,
                       int height);
 
+// The top-left corner of a point's icon, turned about (centreX, centreY): the icon is centred
+// on the point.
+QPoint IconTopLeft(const formats::Shape& point, const MapProjection& projection, int centreX,
+                   int centreY, int width, int height, bool highResolution);
+
 // Paints the shape as prepared, turned about (centreX, centreY): a polyline with its outer and
 // then its inner pen, a polygon filled and outlined, a point as its icon centred on the point.
 // The pen and brush of the context are as they were afterwards. Between BeginBands and

@@ -128,6 +128,26 @@ TEST_F(VlrenderTest, BenchPrintsOneJsonLineOfFrameTimes) {
     EXPECT_LE(json.value("medianMs").toDouble(), json.value("maxMs").toDouble());
 }
 
+TEST_F(VlrenderTest, JsonTellsWhatTheFrameDrew) {
+    const QString out = home.File("counted.png");
+    const ToolRun run = RunVlrender({"--home", home.Path(), "--center", "42.5063,1.5218", "--scale",
+                                     "0.5", "--size", "320x240", "--json", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(run.out.trimmed()).object();
+    const QJsonObject shapes = json.value("shapes").toObject();
+    EXPECT_GT(shapes.value("lines").toInt(), 0);
+    EXPECT_GE(shapes.value("areas").toInt(), 1) << "the background at least";
+    EXPECT_GT(shapes.value("points").toInt(), 0);
+    EXPECT_EQ(json.value("icons").toInt(), shapes.value("points").toInt());
+    EXPECT_GT(json.value("labels").toObject().value("placed").toInt(), 0);
+    EXPECT_GE(json.value("labels").toObject().value("dropped").toInt(), 0);
+    EXPECT_GE(json.value("shields").toInt(), 0);
+    const double cover = json.value("iconCoverPercent").toDouble(-1.0);
+    EXPECT_GT(cover, 0.0);
+    EXPECT_LT(cover, 100.0);
+    EXPECT_TRUE(QImage(out).size() == QSize(320, 240)) << "the picture is written as well";
+}
+
 TEST_F(VlrenderTest, BadArgumentsAndMissingMapsAreClearFailures) {
     const QString out = home.File("x.png");
     EXPECT_EQ(RunVlrender({"--home", home.Path(), "--center", "42.5", "--scale", "1", "--size",

@@ -10,7 +10,9 @@
 // drawn over the maps, the ticked POI files of HOME/POI over them, and the point icons of
 // HOME/images/POI.bmp (the built-in strip when the home has none). With --bench N it renders N more
 // frames and prints {"frames":N,"medianMs":…,"minMs":…,"maxMs":…,"prepareMs":…}. With --json it
-// prints what the picture shows as one JSON line: the scale the view landed on and the maps drawn.
+// prints what the picture shows as one JSON line: the scale the view landed on and the maps drawn
+// ({"scaleKmPerCm":…,"maps":[…]}) and what the frame drew ({"shapes":{"points":…,"lines":…,
+// "areas":…},"icons":…,"labels":{"placed":…,"dropped":…},"shields":…,"iconCoverPercent":…}).
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QImage>
@@ -32,6 +34,7 @@
 #include "platform/settings_store.h"
 #include "poi/poi_overlays.h"
 #include "poi/poi_store.h"
+#include "render/frame_stats.h"
 #include "render/gpx_overlay_entries.h"
 #include "render/image_buffer.h"
 #include "render/map_window_model.h"
@@ -118,6 +121,16 @@ QJsonObject ViewJson(render::MapRenderer& renderer) {
     return QJsonObject{{"scaleKmPerCm", double(renderer.view.scale)}, {"maps", maps}};
 }
 
+// What the frame drew, for --json.
+void AddFrameCounts(const render::FrameStats& frame, int width, int height, QJsonObject& json) {
+    json["shapes"] =
+        QJsonObject{{"points", frame.points}, {"lines", frame.lines}, {"areas", frame.areas}};
+    json["icons"] = int(frame.icons.size());
+    json["labels"] = QJsonObject{{"placed", frame.labelsPlaced}, {"dropped", frame.labelsDropped}};
+    json["shields"] = frame.shields;
+    json["iconCoverPercent"] = render::IconCoverPercent(frame, width, height);
+}
+
 int Render(const Options& options) {
     if (!platform::ListFolder(options.home)) {
         std::fprintf(stderr, "vlrender: %s is not a folder\n", qPrintable(options.home));
@@ -171,7 +184,9 @@ int Render(const Options& options) {
         PrintBench(frameMs, prepareMs);
     }
     if (options.json) {
-        std::fputs(QJsonDocument(ViewJson(renderer)).toJson(QJsonDocument::Compact).append('\n'),
+        QJsonObject json = ViewJson(renderer);
+        AddFrameCounts(renderer.LastFrame(), options.width, options.height, json);
+        std::fputs(QJsonDocument(json).toJson(QJsonDocument::Compact).append('\n').constData(),
                    stdout);
     }
     const QImage picture = image.Image().copy();
@@ -210,7 +225,8 @@ int main(int argc, char** argv) {
         "screen", "The screen to behave like (default: the window size at 96 dpi).", "WxH@WMMxHMM");
     const QCommandLineOption benchOption("bench", "Render N more frames and print their times.",
                                          "N");
-    const QCommandLineOption jsonOption("json", "Print the scale and the maps drawn as JSON.");
+    const QCommandLineOption jsonOption(
+        "json", "Print the scale, the maps drawn and what the frame drew as JSON.");
     parser.addOptions({homeOption, centerOption, scaleOption, sizeOption, headingOption,
                        nightOption, screenOption, benchOption, jsonOption});
     parser.addPositionalArgument("OUT.png", "The picture to write.");
@@ -254,6 +270,7 @@ int main(int argc, char** argv) {
         return Usage("--heading wants degrees, for example 37");
     }
     options.night = parser.isSet(nightOption);
+    options.json = parser.isSet(jsonOption);
     const std::optional<platform::ScreenMetrics> screen = platform::ScreenMetrics::Parse(
         parser.isSet(screenOption) ? parser.value(screenOption) : parser.value(sizeOption));
     if (!screen) {
