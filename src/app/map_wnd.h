@@ -11,6 +11,7 @@
 // with a back image under a short lock of its own.
 
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -80,6 +81,10 @@ struct LastPosition {
     int verticalAccuracy = -1;
     int elapsedSeconds = 0;  // since route recording started
 };
+
+// Writes the three arrow pictures compiled into the program into `imagesFolder` where they are
+// missing; a user's own pictures stay. True when all three are there afterwards.
+bool InstallArrowImages(const QString& imagesFolder);
 
 class CMapWnd : public QWidget {
     Q_OBJECT
@@ -185,6 +190,8 @@ private:
     void StylusMove(QPoint point);
     void StylusUp(QPoint point);
     void ShowButtonPanel();
+    void TakeFinishedImage();
+    void PaintDragPreview(QPainter& window);
 
     // Drawing thread: one poll every 5 ms, a render when redraws were requested.
     void DrawingThreadMain();
@@ -229,6 +236,7 @@ private:
     QTimer zoomOutTimer_;  // timer 1: Down
     QTimer zoomInTimer_;   // timer 2: Up
     int wheelDelta_ = 0;
+    double pinchApplied_ = 1.0;  // the pinch's scale factor already turned into zoom steps
     std::function<void()> showButtonPanel_;
     AnnouncementDrawer announcement_;
 
@@ -237,12 +245,15 @@ private:
     std::atomic<float> scaleKmPerCm_{0.0f};
     std::atomic<int> renderCount_{0};
 
-    // The finished map image and the one the drawing thread renders into; the swap is under
-    // imageLock_, the back image belongs to the drawing thread.
+    // Three map images, handed round by swapping under imageLock_: the drawing thread renders
+    // into the back image and swaps it with the ready one; a paint swaps the ready one, when
+    // fresh, with the shown one, which the interface thread alone uses (paints, drag preview).
     std::mutex imageLock_;
-    QImage frontImage_;
-    QImage backImage_;
-    bool imageExists_ = false;  // under imageLock_
+    QImage backImage_;                      // drawing thread
+    QImage readyImage_;                     // under imageLock_
+    bool imageFresh_ = false;               // under imageLock_
+    QImage shownImage_;                     // interface thread
+    std::atomic<bool> imageExists_{false};  // from the first sized layout on
 
     // Label text and the position it is searched for, under labelLock_.
     mutable std::mutex labelLock_;

@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
+
 #include "platform/color.h"
 #include "platform/screen_metrics.h"
 #include "render/map_catalogue.h"
@@ -64,7 +66,9 @@ public:
 
     MapRenderer& Renderer() { return renderer_; }
     MapCatalogue& Catalogue() { return catalogue_; }
-    int RedrawRequests() const { return redrawRequests_; }
+    int RedrawRequests() const { return redrawRequests_.load(); }
+    // The requests made since the last call, leaving none; any thread.
+    int TakeRedrawRequests() { return redrawRequests_.exchange(0); }
     void SetHighResolution(bool high) { highResolution_ = high; }
 
     // MapWindowView
@@ -89,7 +93,8 @@ private:
     QSize client_;
     QPoint anchor_;
     QPoint scroll_;
-    int redrawRequests_ = 0;
+    // Counted by any thread: the renderer and the interface ask, the drawing thread takes.
+    std::atomic<int> redrawRequests_{0};
 };
 
 }  // namespace render

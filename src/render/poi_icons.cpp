@@ -558,7 +558,12 @@ QImage DefaultPoiIconStrip() {
 }
 
 bool InstallDefaultImages(const QString& imagesFolder) {
-    const QString path = imagesFolder + "/" + kPoiStripFile;
+    return InstallImageIfMissing(imagesFolder, kPoiStripFile, kDefaultStripResource);
+}
+
+bool InstallImageIfMissing(const QString& imagesFolder, const QString& fileName,
+                           const QString& resource) {
+    const QString path = imagesFolder + "/" + fileName;
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
         return existing.isFile();
@@ -566,12 +571,12 @@ bool InstallDefaultImages(const QString& imagesFolder) {
     if (!QDir().mkpath(imagesFolder)) {
         return false;
     }
-    QFile resource(kDefaultStripResource);
-    if (!resource.open(QIODevice::ReadOnly)) {
+    QFile source(resource);
+    if (!source.open(QIODevice::ReadOnly)) {
         return false;
     }
-    const QByteArray bytes = resource.readAll();
-    // Written beside its place and then renamed, so that no half-written strip is ever left
+    const QByteArray bytes = source.readAll();
+    // Written beside its place and then renamed, so that no half-written picture is ever left
     // under the name; the rename fails rather than replace a file that appeared meanwhile.
     const QString partPath = path + ".part";
     QFile part(partPath);

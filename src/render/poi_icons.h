@@ -86,6 +86,9 @@ void DrawPoiIcon(platform::PaintContext& context, int x, int y, int type, int su
 // of that name is already there; a user's file is never replaced. True when the folder holds a
 // POI.bmp afterwards.
 bool InstallDefaultImages(const QString& imagesFolder);
+// The same for any picture compiled in: the file `resource` as `fileName` in `imagesFolder`.
+bool InstallImageIfMissing(const QString& imagesFolder, const QString& fileName,
+                           const QString& resource);
 
 // The built-in icon strip, as compiled into the program.
 QImage DefaultPoiIconStrip();
