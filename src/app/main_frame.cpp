@@ -127,8 +127,18 @@ CMainFrame::CMainFrame(VelmoraApp& app)
     };
     nightTimer_.setInterval(kNightTimerMs);
     connect(&nightTimer_, &QTimer::timeout, this, &CMainFrame::OnNightTimer);
+    // Normal view until the user moves or sizes the window: the whole of a screen given on the
+    // command line, else most of the desktop's work area, centred.
     const platform::ScreenMetrics& screen = app.screen();
-    normalGeometry_ = QRect(0, 0, screen.workArea.width(), screen.workArea.height());
+    if (app.options().screen) {
+        normalGeometry_ = QRect(0, 0, screen.workArea.width(), screen.workArea.height());
+    } else {
+        const QSize work = screen.workArea;
+        const QSize size(work.width() * 4 / 5, work.height() * 4 / 5);
+        normalGeometry_ = QRect(
+            QPoint((work.width() - size.width()) / 2, (work.height() - size.height()) / 2), size);
+    }
+    setGeometry(normalGeometry_);
 }
 
 CMainFrame::~CMainFrame() {
@@ -505,8 +515,15 @@ void CMainFrame::FullScreen() {
         if (!isVisible()) {
             show();
         }
-    } else if (!isFullScreen()) {
-        showFullScreen();
+    } else {
+        if (!isFullScreen()) {
+            showFullScreen();
+        }
+        // Without a window manager the request alone changes nothing.
+        const QRect whole = QWidget::screen()->geometry();
+        if (geometry() != whole) {
+            setGeometry(whole);
+        }
     }
     applyingView_ = false;
     update();
