@@ -37,8 +37,13 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("quit-after"),
         QStringLiteral("End the program, as Exit does, after <seconds> seconds."),
         QStringLiteral("seconds"));
-    parser.addOptions(
-        {homeOption, gpsOption, screenOption, demoOption, screenshotOption, quitAfterOption});
+    const QCommandLineOption sunAtOption(
+        QStringLiteral("sun-at"),
+        QStringLiteral("Judge day and night as at <time> (UTC, e.g. 2024-06-21T12:00) instead of "
+                       "now: for pictures and checks of the night colours."),
+        QStringLiteral("time"));
+    parser.addOptions({homeOption, gpsOption, screenOption, demoOption, screenshotOption,
+                       quitAfterOption, sunAtOption});
 
     CommandLineResult result;
     if (!parser.parse(arguments)) {
@@ -93,6 +98,18 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
             return result;
         }
         options.quitAfterSeconds = seconds;
+    }
+    if (parser.isSet(sunAtOption)) {
+        options.sunTimeUtc = QDateTime::fromString(parser.value(sunAtOption), Qt::ISODate);
+        options.sunTimeUtc.setTimeSpec(Qt::UTC);
+        if (!options.sunTimeUtc.isValid()) {
+            result.exitCode = 2;
+            result.message = QStringLiteral(
+                                 "Bad --sun-at \"%1\": expected a time such as "
+                                 "2024-06-21T12:00.")
+                                 .arg(parser.value(sunAtOption));
+            return result;
+        }
     }
     result.options = std::move(options);
     return result;

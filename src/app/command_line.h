@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,7 @@ struct StartOptions {
     bool demo = false;                              // --demo: run on the built-in demo region
     QString screenshotPath;  // --screenshot FILE: a PNG of the window when the program ends
     std::optional<double> quitAfterSeconds;  // --quit-after SECONDS: Exit after that long
+    QDateTime sunTimeUtc;  // --sun-at TIME: day and night judged as at this UTC time
 };
 
 struct CommandLineResult {

@@ -64,6 +64,16 @@ platform::FileTime LocalNow() {
     return platform::ToFileTime(platform::GetLocalTime()).value_or(platform::FileTime{});
 }
 
+// The clock of the night test: the program's, or the time given with --sun-at.
+SunCalculator::UtcClock SunClock(const StartOptions& options) {
+    if (!options.sunTimeUtc.isValid()) {
+        return platform::Clock::NowUtc;
+    }
+    const platform::FileTime fixed =
+        platform::FileTimeFromUnix(options.sunTimeUtc.toSecsSinceEpoch());
+    return [fixed] { return fixed; };
+}
+
 }  // namespace
 
 const PanelButtonSpec& PanelButtonOf(int button) {
@@ -104,7 +114,8 @@ CMainFrame::CMainFrame(VelmoraApp& app)
     : app_(app),
       poiStore_(app.programFolder(), app.settings()),
       overlays_(&gpxOverlays_, &poiStore_),
-      routeRecorder_(app.routesFolder()) {
+      routeRecorder_(app.routesFolder()),
+      sun_(SunClock(app.options())) {
     announcement_.SetFontSource(app.settings(), app.screen());
     setWindowTitle(QStringLiteral("Velmora"));
     setWindowIcon(ProgramIcon());

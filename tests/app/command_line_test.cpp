@@ -16,7 +16,8 @@ CommandLineResult Parse(std::initializer_list<const char*> arguments) {
 TEST(CommandLine, ReadsEveryOption) {
     const CommandLineResult result =
         Parse({"--home", "/tmp/h", "--gps", "replay:a.nmea?speed=0", "--screen", "240x320@53x71",
-               "--demo", "--screenshot", "/tmp/s.png", "--quit-after", "2.5"});
+               "--demo", "--screenshot", "/tmp/s.png", "--quit-after", "2.5", "--sun-at",
+               "2024-06-21T12:00"});
     ASSERT_TRUE(result.options);
     EXPECT_EQ(result.options->home, "/tmp/h");
     EXPECT_EQ(result.options->gpsUri, "replay:a.nmea?speed=0");
@@ -25,6 +26,7 @@ TEST(CommandLine, ReadsEveryOption) {
     EXPECT_TRUE(result.options->demo);
     EXPECT_EQ(result.options->screenshotPath, "/tmp/s.png");
     EXPECT_EQ(result.options->quitAfterSeconds, 2.5);
+    EXPECT_EQ(result.options->sunTimeUtc.toSecsSinceEpoch(), 1718971200);
 
     const CommandLineResult plain = Parse({});
     ASSERT_TRUE(plain.options);
