@@ -152,6 +152,24 @@ TEST_F(FrameTest, CommandsDoWhatTheMenuSays) {
     frame_->Action(kCommandProperties)->trigger();
 }
 
+TEST_F(FrameTest, ActivationInFullScreenAppliesFullScreenAgain) {
+    Start();
+    ASSERT_TRUE(frame_->IsFullScreen());
+    // Another window had the desktop put its panel back and shrink the frame.
+    frame_->setGeometry(0, 40, 480, 560);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(frame_, &activate);
+    EXPECT_EQ(frame_->geometry(), QRect(0, 0, 480, 640));
+
+    frame_->NormalView();
+    frame_->setGeometry(30, 40, 300, 200);
+    QCoreApplication::sendEvent(frame_, &activate);
+    EXPECT_EQ(frame_->geometry().size(), QSize(300, 200)) << "normal view is left alone";
+    frame_->FullScreen();
+    frame_->NormalView();
+    EXPECT_EQ(frame_->geometry(), QRect(30, 40, 300, 200)) << "the place the user gave it";
+}
+
 TEST_F(FrameTest, ManagersReloadOnOkOnly) {
     Start();
     const int pois = frame_->Pois().Count();
