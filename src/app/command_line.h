@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +13,13 @@ namespace app {
 // What the user asked for on the command line.
 struct StartOptions {
     QString executablePath;
-    QString home;       // --home DIR: data home with its own settings file
-    QString gpsUri;     // --gps URI: where positions come from
+    QString home;    // --home DIR: data home with its own settings file
+    QString gpsUri;  // --gps URI: where positions come from
     std::optional<platform::ScreenMetrics> screen;  // --screen WxH[@WMMxHMM]
-    bool demo = false;  // --demo: run on the built-in demo region
+    bool demo = false;                              // --demo: run on the built-in demo region
+    QString screenshotPath;  // --screenshot FILE: a PNG of the window when the program ends
+    std::optional<double> quitAfterSeconds;  // --quit-after SECONDS: Exit after that long
+    QDateTime sunTimeUtc;  // --sun-at TIME: day and night judged as at this UTC time
 };
 
 struct CommandLineResult {

@@ -23,6 +23,12 @@ int main(int argc, char** argv) {
         return parsed.exitCode;
     }
 
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        // No desktop to show a window on: run all the same, without one.
+        std::fprintf(stderr, "velmora: no display found; running without a window.\n");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication application(argc, argv);
     parsed.options->executablePath = QApplication::applicationFilePath();
 
@@ -30,11 +36,8 @@ int main(int argc, char** argv) {
     if (!velmora.Start()) {
         return 1;
     }
-    std::printf(
-        "Velmora %s is set up: data in %s, settings in %s.\n"
-        "The map window is not part of this build yet; it comes in a later release (the demo "
-        "region's maps are built by vlmake --demo).\n",
-        VELMORA_VERSION, velmora.programFolder().toLocal8Bit().constData(),
-        velmora.settings()->FilePath().toLocal8Bit().constData());
-    return 0;
+    const int exitCode = QApplication::exec();
+    // The frame goes before the application object: the map window saves the last view.
+    velmora.DestroyFrame();
+    return exitCode;
 }

@@ -116,7 +116,11 @@ std::unique_ptr<platform::GpsBackend> MakeGpsBackend(const std::string& uri) {
 }
 
 void InstallGpsSources() {
-    platform::SetGpsBackendFactory(&MakeGpsBackend);
+    platform::GpsBackendFactory previous = platform::SetGpsBackendFactory(&MakeGpsBackend);
+    // A back end installed before (a test's scripted receiver) stays in place.
+    if (previous) {
+        platform::SetGpsBackendFactory(std::move(previous));
+    }
 }
 
 bool SelectGpsSource(const std::string& uri) {

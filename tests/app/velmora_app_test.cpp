@@ -42,7 +42,7 @@ TEST(VelmoraApp, StartPreparesTheDataHome) {
     TempHome home;
     RecordedMessages messages;
     VelmoraApp velmora(OptionsFor(home));
-    ASSERT_TRUE(velmora.Start());
+    ASSERT_TRUE(velmora.Prepare());
     EXPECT_TRUE(messages.texts.empty());
 
     EXPECT_EQ(velmora.programFolder(), home.Path());
@@ -65,7 +65,7 @@ TEST(VelmoraApp, StartCompletesARouteACrashCutOff) {
     const QByteArray point = poi::RoutePointLines(41.0f, 23.0f, 5.0f);
     ASSERT_TRUE(home.Write("Routes_POIs/2008_1_15__9_5.gpx", header + point + "<rtept"));
     VelmoraApp velmora(OptionsFor(home));
-    ASSERT_TRUE(velmora.Start());
+    ASSERT_TRUE(velmora.Prepare());
     QFile route(home.File("Routes_POIs/2008_1_15__9_5.gpx"));
     ASSERT_TRUE(route.open(QIODevice::ReadOnly));
     EXPECT_EQ(route.readAll(), header + point + poi::kRouteEndLines);
@@ -74,7 +74,7 @@ TEST(VelmoraApp, StartCompletesARouteACrashCutOff) {
 TEST(VelmoraApp, FirstStartReadsTheDefaults) {
     TempHome home;
     VelmoraApp velmora(OptionsFor(home));
-    ASSERT_TRUE(velmora.Start());
+    ASSERT_TRUE(velmora.Prepare());
     const platform::SettingsStore& settings = *velmora.settings();
     EXPECT_FLOAT_EQ(settings.GetFloat(keys::kLastLat), 41.164673f);
     EXPECT_FLOAT_EQ(settings.GetFloat(keys::kLastLon), 23.267757f);
@@ -88,7 +88,7 @@ TEST(VelmoraApp, AFailedXmlStartEndsTheProgramWithItsMessage) {
     const platform::XmlLibraryStarter previous =
         platform::SetXmlLibraryStarter([] { return false; });
     VelmoraApp velmora(OptionsFor(home));
-    EXPECT_FALSE(velmora.Start());
+    EXPECT_FALSE(velmora.Prepare());
     platform::SetXmlLibraryStarter(previous);
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.texts.front(), "MSXML ERROR INI");
@@ -101,7 +101,7 @@ TEST(VelmoraApp, BuildDateGivesYearAndDayNumber) {
     TempHome home;
     VelmoraApp velmora(OptionsFor(home));
     velmora.SetBuildDateText("Dec 31 2008");
-    ASSERT_TRUE(velmora.Start());
+    ASSERT_TRUE(velmora.Prepare());
     EXPECT_EQ(velmora.buildYear(), 2008);
     EXPECT_EQ(velmora.buildDayNumber(), 1231);
 }
@@ -116,7 +116,7 @@ TEST(VelmoraApp, LargeScreenFlagFromTheWorkArea) {
           Case{"241x321", 1}, Case{"241x320", 0}, Case{"800x240", 0}}) {
         TempHome home;
         VelmoraApp velmora(OptionsFor(home, c.screen));
-        ASSERT_TRUE(velmora.Start());
+        ASSERT_TRUE(velmora.Prepare());
         EXPECT_EQ(velmora.largeScreen(), c.flag) << c.screen;
     }
     EXPECT_EQ(LargeScreenFlag(321, 241), 1);
@@ -128,7 +128,7 @@ TEST(VelmoraApp, WithoutAScreenOptionTheQtScreenIsUsed) {
     StartOptions options = OptionsFor(home);
     options.screen.reset();
     VelmoraApp velmora(options);
-    ASSERT_TRUE(velmora.Start());
+    ASSERT_TRUE(velmora.Prepare());
     EXPECT_EQ(velmora.screen(), platform::ScreenMetrics::FromPrimaryScreen());
 }
 
