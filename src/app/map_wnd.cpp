@@ -100,7 +100,10 @@ void CMapWnd::CreateWindowParts() {
     }
     {
         std::lock_guard lock(viewLock_);
-        model_.LoadMapAt(stored.latitude, stored.longitude);
+        if (!model_.LoadMapAt(stored.latitude, stored.longitude) && settings_ != nullptr) {
+            // No map here: the stored scale waits for the first position that has one.
+            model_.ApplyScale(stored.scaleKmPerCm);
+        }
         scaleKmPerCm_ = model_.Renderer().view.scale;
     }
     LoadBitmaps();

@@ -38,6 +38,7 @@ bool MapWindowModel::LoadMapAt(float latitude, float longitude) {
 }
 
 void MapWindowModel::ApplyScale(float kmPerCm) {
+    askedScaleKmPerCm_ = kmPerCm;
     if (renderer_.EntryCount() > 0) {
         renderer_.view.Update();
         renderer_.SetScale(kmPerCm);
@@ -51,6 +52,11 @@ void MapWindowModel::SetHeading(float headingDeg) {
 
 void MapWindowModel::SetPosition(float latitude, float longitude, float speedKmh,
                                  float headingDeg) {
+    // A view that opened where no map was (a first start far from the maps) takes the map under
+    // the first position that has one, at the scale asked for.
+    if (renderer_.EntryCount() == 0 && LoadMapAt(latitude, longitude) && askedScaleKmPerCm_) {
+        ApplyScale(*askedScaleKmPerCm_);
+    }
     if (speedKmh > kTurnSpeedKmh) {
         SetHeading(headingDeg);
     }

@@ -51,12 +51,14 @@ public:
     // The catalogued map that contains the position as the base map; false, with nothing
     // loaded, when none does.
     bool LoadMapAt(float latitude, float longitude);
-    // The zoom value (km/cm), when a map is loaded. The next SetPosition sets it again once the
+    // The zoom value (km/cm), when a map is loaded (else kept for the first map that loads under
+    // a position). The next SetPosition sets it again once the
     // maps around the position are loaded, so that it lands where it would on one map of the
     // whole region.
     void ApplyScale(float kmPerCm);
     // Turns the map to the heading when faster than kTurnSpeedKmh, puts the position at the
-    // anchor and loads the maps the visible corners need.
+    // anchor and loads the maps the visible corners need; with no map loaded, first the map
+    // under the position.
     void SetPosition(float latitude, float longitude, float speedKmh, float headingDeg);
     // Turns the renderer's box and every entry's (degrees clockwise from north up).
     void SetHeading(float headingDeg);
@@ -111,6 +113,8 @@ private:
     // Counted by any thread: the renderer and the interface ask, the drawing thread takes.
     std::atomic<int> redrawRequests_{0};
     std::optional<float> pendingScaleKmPerCm_;
+    // The zoom value last asked for, kept for a map loaded later under a position.
+    std::optional<float> askedScaleKmPerCm_;
 };
 
 }  // namespace render

@@ -84,6 +84,18 @@ TEST_F(MapWndTest, OpensOnTheStoredViewAndATooSmallStoredScaleGivesPointSeven) {
     EXPECT_FLOAT_EQ(window->ScaleKmPerCm(), ReferenceScale(0.7f, 0));
 }
 
+// A first start far from every map (the default last view) shows the maps as soon as a
+// position reaches them, at the stored scale.
+TEST_F(MapWndTest, AFirstPositionOnTheMapsLoadsThemWhenTheStoredViewHadNone) {
+    settings->SetFloat(keys::kLastLat, -33.9f);
+    settings->SetFloat(keys::kLastLon, 151.2f);
+    auto window = Open();
+    ASSERT_EQ(EntryCount(*window), 0);
+    window->SetPosition(kDemoRoadPoint.lat, kDemoRoadPoint.lon, 0.0f, 0.0f, 0.0f, 0, 0, 0);
+    EXPECT_EQ(EntryCount(*window), 1);
+    EXPECT_FLOAT_EQ(window->ScaleKmPerCm(), ReferenceScale(0.5f, 0));
+}
+
 TEST_F(MapWndTest, ClosingAndDestructionSaveTheLastView) {
     {
         auto window = Open();
