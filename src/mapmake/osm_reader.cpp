@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
@@ -293,6 +294,16 @@ osmium::TagsFilter AreaFilter() {
     return filter;
 }
 
+// Blocks decoded ahead of the handlers. The reader's default of 20 holds some 60 MB of decoded
+// ways on a country while the handlers catch up; 4 keep both cores busy.
+constexpr const char* kDecodedBlocksAhead = "4";
+
+// libosmium takes its queue lengths from the environment only; a value set by the user stays.
+void LimitBlocksAhead() {
+    setenv("OSMIUM_MAX_INPUT_QUEUE_SIZE", kDecodedBlocksAhead, 0);
+    setenv("OSMIUM_MAX_OSMDATA_QUEUE_SIZE", kDecodedBlocksAhead, 0);
+}
+
 double Fraction(const osmium::io::Reader& reader) {
     const size_t size = reader.file_size();
     return size == 0 ? 0.0 : std::min(1.0, double(reader.offset()) / double(size));
@@ -345,6 +356,7 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
             progress(phase, fraction);
         }
     };
+    LimitBlocksAhead();
     try {
         const osmium::io::File file(path, OsmiumFormat(format));
         osmium::area::Assembler::config_type config;
@@ -353,7 +365,9 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
         std::unordered_map<osmium::object_id_type, int> borderLevels;
         {
             RelationCollector relations(areas, borderLevels);
-            osmium::io::Reader reader(file, osmium::osm_entity_bits::relation);
+            // Versions, times and users are not kept: not decoding them saves time and memory.
+            osmium::io::Reader reader(file, osmium::osm_entity_bits::relation,
+                                      osmium::io::read_meta::no);
             while (osmium::memory::Buffer buffer = reader.read()) {
                 for (const osmium::Relation& relation : buffer.select<osmium::Relation>()) {
                     ++features.read.relations;
@@ -376,7 +390,8 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
             }
         });
         osmium::io::Reader reader(file,
-                                  osmium::osm_entity_bits::node | osmium::osm_entity_bits::way);
+                                  osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
+                                  osmium::io::read_meta::no);
         ReadHeaderBox(reader, features);
         while (osmium::memory::Buffer buffer = reader.read()) {
             osmium::apply(buffer, locations, collector, assemble);
