@@ -4,7 +4,6 @@
 #include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
-#include <osmium/index/map/flex_mem.hpp>
 #include <osmium/io/any_input.hpp>
 #include <osmium/osm/area.hpp>
 #include <osmium/osm/node.hpp>
@@ -23,14 +22,13 @@
 #include <unordered_map>
 
 #include "mapmake/labels.h"
+#include "mapmake/node_locations.h"
 #include "mapmake/type_table.h"
 
 namespace mapmake {
 namespace {
 
-using LocationIndex =
-    osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
-using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
+using LocationHandler = osmium::handler::NodeLocationsForWays<NodeLocations>;
 
 // Land features (peaks, passes, caves) are labelled with their height.
 constexpr int kLandFeatureType = 0x66;
@@ -380,7 +378,7 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
         }
         report("relations", 1.0);
 
-        LocationIndex index;
+        NodeLocations index;
         LocationHandler locations(index);
         locations.ignore_errors();
         FeatureCollector collector(features, borderLevels);
