@@ -1,5 +1,7 @@
 #include "mapmake/feature_set.h"
 
+#include <cmath>
+
 namespace mapmake {
 namespace {
 
@@ -7,7 +9,38 @@ void WidenWith(GeoBox& box, const GeoPoint& point) {
     Widen(box, GeoBox(point, point));
 }
 
+GeoPoint ToGeo(const FixedPoint& point) {
+    return GeoPoint(double(point.lon) / kFixedPerDegree, double(point.lat) / kFixedPerDegree);
+}
+
 }  // namespace
+
+FixedLine ToFixed(const GeoLine& line) {
+    FixedLine fixed;
+    fixed.reserve(line.size());
+    for (const GeoPoint& point : line) {
+        fixed.push_back({int32_t(std::lround(point.x() * kFixedPerDegree)),
+                         int32_t(std::lround(point.y() * kFixedPerDegree))});
+    }
+    return fixed;
+}
+
+GeoLine ToGeo(const FixedLine& line) {
+    GeoLine geo;
+    geo.reserve(line.size());
+    for (const FixedPoint& point : line) {
+        geo.push_back(ToGeo(point));
+    }
+    return geo;
+}
+
+GeoBox BoxOf(const FixedLine& line) {
+    GeoBox box = EmptyBox();
+    for (const FixedPoint& point : line) {
+        WidenWith(box, ToGeo(point));
+    }
+    return box;
+}
 
 GeoBox BoxOf(const GeoLine& line) {
     GeoBox box = EmptyBox();

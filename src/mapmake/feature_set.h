@@ -28,9 +28,22 @@ struct PointFeature {
     GeoPoint at;
 };
 
+// A position as OpenStreetMap keeps it: longitude and latitude in 10^-7 degrees. Lines are
+// kept so, in half the memory of GeoPoints, and give back the same doubles as libosmium.
+struct FixedPoint {
+    int32_t lon = 0;
+    int32_t lat = 0;
+};
+using FixedLine = std::vector<FixedPoint>;
+inline constexpr double kFixedPerDegree = 1.0e7;
+
+// Rounded to the nearest 10^-7 degree.
+FixedLine ToFixed(const GeoLine& line);
+GeoLine ToGeo(const FixedLine& line);
+
 struct LineFeature {
     FeatureInfo info;
-    GeoLine line;
+    FixedLine line;
     GeoBox box;
     // The nodes at the two ends, where lines of the same road meet.
     int64_t firstNode = 0;
@@ -69,6 +82,7 @@ struct FeatureSet {
 };
 
 GeoBox BoxOf(const GeoLine& line);
+GeoBox BoxOf(const FixedLine& line);
 GeoBox BoxOf(const GeoMultiPolygon& area);
 
 }  // namespace mapmake

@@ -172,11 +172,11 @@ public:
         if (!line && !border) {
             return;
         }
-        GeoLine geometry;
+        FixedLine geometry;
         geometry.reserve(way.nodes().size());
         for (const osmium::NodeRef& node : way.nodes()) {
             if (node.location().valid()) {
-                geometry.emplace_back(node.location().lon(), node.location().lat());
+                geometry.push_back({node.location().x(), node.location().y()});
             }
         }
         if (geometry.size() < 2) {

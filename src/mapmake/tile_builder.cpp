@@ -106,10 +106,11 @@ public:
         for (uint32_t index : candidates.lines) {
             const LineFeature& feature = features_.lines[index];
             LinePieces cut{&feature, {}};
+            GeoLine line = ToGeo(feature.line);
             if (Inside(feature.box, box_)) {
-                cut.pieces.push_back(feature.line);
+                cut.pieces.push_back(std::move(line));
             } else {
-                for (GeoLine& piece : ClipLine(feature.line, box_)) {
+                for (GeoLine& piece : ClipLine(line, box_)) {
                     if (piece.size() >= 2) {
                         cut.pieces.push_back(std::move(piece));
                     }
