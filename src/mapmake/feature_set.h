@@ -37,9 +37,18 @@ struct FixedPoint {
 using FixedLine = std::vector<FixedPoint>;
 inline constexpr double kFixedPerDegree = 1.0e7;
 
+// Rings as in GeoPolygon: the outer one clockwise, the inner ones counter-clockwise, closed.
+struct FixedPolygon {
+    FixedLine outer;
+    std::vector<FixedLine> inners;
+};
+using FixedMultiPolygon = std::vector<FixedPolygon>;
+
 // Rounded to the nearest 10^-7 degree.
 FixedLine ToFixed(const GeoLine& line);
 GeoLine ToGeo(const FixedLine& line);
+FixedMultiPolygon ToFixed(const GeoMultiPolygon& area);
+GeoMultiPolygon ToGeo(const FixedMultiPolygon& area);
 
 struct LineFeature {
     FeatureInfo info;
@@ -52,7 +61,7 @@ struct LineFeature {
 
 struct AreaFeature {
     FeatureInfo info;
-    GeoMultiPolygon area;
+    FixedMultiPolygon area;
     GeoBox box;
     double squareMetres = 0.0;
 };
@@ -84,5 +93,6 @@ struct FeatureSet {
 GeoBox BoxOf(const GeoLine& line);
 GeoBox BoxOf(const FixedLine& line);
 GeoBox BoxOf(const GeoMultiPolygon& area);
+GeoBox BoxOf(const FixedMultiPolygon& area);
 
 }  // namespace mapmake

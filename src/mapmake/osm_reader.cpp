@@ -228,7 +228,7 @@ public:
         for (const GeoPolygon& part : geometry) {
             squareDegrees += Area(part);
         }
-        AreaFeature feature{InfoOf(*areaRule, tags), std::move(geometry), box, 0.0};
+        AreaFeature feature{InfoOf(*areaRule, tags), ToFixed(geometry), box, 0.0};
         const double latitude = (box.min_corner().y() + box.max_corner().y()) / 2.0;
         feature.squareMetres = SquareMetres(squareDegrees, latitude);
         if (areaRule->smallType != 0 && feature.squareMetres < kLargeWaterSquareMetres) {

@@ -129,8 +129,8 @@ public:
             const AreaFeature& feature = features_.areas[index];
             AreaPieces cut{&feature, {}};
             if (Inside(feature.box, box_)) {
-                cut.pieces = feature.area;
-            } else if (!ClipArea(feature.area, box_, cut.pieces)) {
+                cut.pieces = ToGeo(feature.area);
+            } else if (!ClipArea(ToGeo(feature.area), box_, cut.pieces)) {
                 ++built_.refusedAreas;
                 continue;
             }
@@ -407,9 +407,9 @@ double EstimateBytes(const FeatureSet& features, const Candidates& candidates, c
     for (uint32_t i : candidates.areas) {
         const AreaFeature& area = features.areas[i];
         size_t vertices = 0;
-        for (const GeoPolygon& polygon : area.area) {
-            vertices += polygon.outer().size();
-            for (const auto& hole : polygon.inners()) {
+        for (const FixedPolygon& polygon : area.area) {
+            vertices += polygon.outer.size();
+            for (const FixedLine& hole : polygon.inners) {
                 vertices += hole.size() + 1;
             }
         }
