@@ -29,9 +29,31 @@ struct PointFeature {
     GeoPoint at;
 };
 
+// A position as OpenStreetMap keeps it: longitude and latitude in 10^-7 degrees. Lines are
+// kept so, in half the memory of GeoPoints, and give back the same doubles as libosmium.
+struct FixedPoint {
+    int32_t lon = 0;
+    int32_t lat = 0;
+};
+using FixedLine = std::vector<FixedPoint>;
+inline constexpr double kFixedPerDegree = 1.0e7;
+
+// Rings as in GeoPolygon: the outer one clockwise, the inner ones counter-clockwise, closed.
+struct FixedPolygon {
+    FixedLine outer;
+    std::vector<FixedLine> inners;
+};
+using FixedMultiPolygon = std::vector<FixedPolygon>;
+
+// Rounded to the nearest 10^-7 degree.
+FixedLine ToFixed(const GeoLine& line);
+GeoLine ToGeo(const FixedLine& line);
+FixedMultiPolygon ToFixed(const GeoMultiPolygon& area);
+GeoMultiPolygon ToGeo(const FixedMultiPolygon& area);
+
 struct LineFeature {
     FeatureInfo info;
-    GeoLine line;
+    FixedLine line;
     GeoBox box;
     // The nodes at the two ends, where lines of the same road meet.
     int64_t firstNode = 0;
@@ -40,7 +62,7 @@ struct LineFeature {
 
 struct AreaFeature {
     FeatureInfo info;
-    GeoMultiPolygon area;
+    FixedMultiPolygon area;
     GeoBox box;
     double squareMetres = 0.0;
 };
@@ -70,6 +92,8 @@ struct FeatureSet {
 };
 
 GeoBox BoxOf(const GeoLine& line);
+GeoBox BoxOf(const FixedLine& line);
 GeoBox BoxOf(const GeoMultiPolygon& area);
+GeoBox BoxOf(const FixedMultiPolygon& area);
 
 }  // namespace mapmake

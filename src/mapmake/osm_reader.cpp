@@ -4,7 +4,6 @@
 #include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
-#include <osmium/index/map/flex_mem.hpp>
 #include <osmium/io/any_input.hpp>
 #include <osmium/osm/area.hpp>
 #include <osmium/osm/node.hpp>
@@ -18,18 +17,18 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
 #include "mapmake/labels.h"
+#include "mapmake/node_locations.h"
 #include "mapmake/type_table.h"
 
 namespace mapmake {
 namespace {
 
-using LocationIndex =
-    osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
-using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
+using LocationHandler = osmium::handler::NodeLocationsForWays<NodeLocations>;
 
 // Land features (peaks, passes, caves) are labelled with their height.
 constexpr int kLandFeatureType = 0x66;
@@ -174,11 +173,11 @@ public:
         if (!line && !border) {
             return;
         }
-        GeoLine geometry;
+        FixedLine geometry;
         geometry.reserve(way.nodes().size());
         for (const osmium::NodeRef& node : way.nodes()) {
             if (node.location().valid()) {
-                geometry.emplace_back(node.location().lon(), node.location().lat());
+                geometry.push_back({node.location().x(), node.location().y()});
             }
         }
         if (geometry.size() < 2) {
@@ -230,7 +229,7 @@ public:
         for (const GeoPolygon& part : geometry) {
             squareDegrees += Area(part);
         }
-        AreaFeature feature{InfoOf(*areaRule, tags), std::move(geometry), box, 0.0};
+        AreaFeature feature{InfoOf(*areaRule, tags), ToFixed(geometry), box, 0.0};
         const double latitude = (box.min_corner().y() + box.max_corner().y()) / 2.0;
         feature.squareMetres = SquareMetres(squareDegrees, latitude);
         if (areaRule->smallType != 0 && feature.squareMetres < kLargeWaterSquareMetres) {
@@ -294,6 +293,16 @@ osmium::TagsFilter AreaFilter() {
     return filter;
 }
 
+// Blocks decoded ahead of the handlers. The reader's default of 20 holds some 60 MB of decoded
+// ways on a country while the handlers catch up; 4 keep both cores busy.
+constexpr const char* kDecodedBlocksAhead = "4";
+
+// libosmium takes its queue lengths from the environment only; a value set by the user stays.
+void LimitBlocksAhead() {
+    setenv("OSMIUM_MAX_INPUT_QUEUE_SIZE", kDecodedBlocksAhead, 0);
+    setenv("OSMIUM_MAX_OSMDATA_QUEUE_SIZE", kDecodedBlocksAhead, 0);
+}
+
 double Fraction(const osmium::io::Reader& reader) {
     const size_t size = reader.file_size();
     return size == 0 ? 0.0 : std::min(1.0, double(reader.offset()) / double(size));
@@ -346,6 +355,7 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
             progress(phase, fraction);
         }
     };
+    LimitBlocksAhead();
     try {
         const osmium::io::File file(path, OsmiumFormat(format));
         osmium::area::Assembler::config_type config;
@@ -354,7 +364,9 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
         std::unordered_map<osmium::object_id_type, int> borderLevels;
         {
             RelationCollector relations(areas, borderLevels);
-            osmium::io::Reader reader(file, osmium::osm_entity_bits::relation);
+            // Versions, times and users are not kept: not decoding them saves time and memory.
+            osmium::io::Reader reader(file, osmium::osm_entity_bits::relation,
+                                      osmium::io::read_meta::no);
             while (osmium::memory::Buffer buffer = reader.read()) {
                 for (const osmium::Relation& relation : buffer.select<osmium::Relation>()) {
                     ++features.read.relations;
@@ -367,7 +379,7 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
         }
         report("relations", 1.0);
 
-        LocationIndex index;
+        NodeLocations index;
         LocationHandler locations(index);
         locations.ignore_errors();
         FeatureCollector collector(features, borderLevels);
@@ -377,7 +389,8 @@ bool ReadOsm(const std::string& path, InputFormat format, FeatureSet& features,
             }
         });
         osmium::io::Reader reader(file,
-                                  osmium::osm_entity_bits::node | osmium::osm_entity_bits::way);
+                                  osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
+                                  osmium::io::read_meta::no);
         ReadHeaderBox(reader, features);
         while (osmium::memory::Buffer buffer = reader.read()) {
             osmium::apply(buffer, locations, collector, assemble);

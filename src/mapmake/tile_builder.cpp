@@ -127,10 +127,11 @@ public:
         for (uint32_t index : candidates.lines) {
             const LineFeature& feature = features_.lines[index];
             LinePieces cut{&feature, {}};
+            GeoLine line = ToGeo(feature.line);
             if (Inside(feature.box, box_)) {
-                cut.pieces.push_back(feature.line);
+                cut.pieces.push_back(std::move(line));
             } else {
-                for (GeoLine& piece : ClipLine(feature.line, box_)) {
+                for (GeoLine& piece : ClipLine(line, box_)) {
                     if (piece.size() >= 2) {
                         cut.pieces.push_back(std::move(piece));
                     }
@@ -149,8 +150,8 @@ public:
             const AreaFeature& feature = features_.areas[index];
             AreaPieces cut{&feature, {}};
             if (Inside(feature.box, box_)) {
-                cut.pieces = feature.area;
-            } else if (!ClipArea(feature.area, box_, cut.pieces)) {
+                cut.pieces = ToGeo(feature.area);
+            } else if (!ClipArea(ToGeo(feature.area), box_, cut.pieces)) {
                 ++built_.refusedAreas;
                 continue;
             }
@@ -481,9 +482,9 @@ double EstimateBytes(const FeatureSet& features, const Candidates& candidates, c
     for (uint32_t i : candidates.areas) {
         const AreaFeature& area = features.areas[i];
         size_t vertices = 0;
-        for (const GeoPolygon& polygon : area.area) {
-            vertices += polygon.outer().size();
-            for (const auto& hole : polygon.inners()) {
+        for (const FixedPolygon& polygon : area.area) {
+            vertices += polygon.outer.size();
+            for (const FixedLine& hole : polygon.inners) {
                 vertices += hole.size() + 1;
             }
         }

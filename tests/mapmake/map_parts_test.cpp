@@ -114,7 +114,7 @@ mapmake::LineFeature Piece(int64_t first, int64_t last, std::vector<GeoPoint> po
     mapmake::LineFeature line;
     line.info.type = 6;
     line.info.name = name;
-    line.line.assign(points.begin(), points.end());
+    line.line = mapmake::ToFixed(mapmake::GeoLine(points.begin(), points.end()));
     line.box = mapmake::BoxOf(line.line);
     line.firstNode = first;
     line.lastNode = last;
@@ -130,7 +130,7 @@ TEST(LineMerger, JoinsPiecesEndToEndWhicheverWayTheyRun) {
     lines.push_back(Piece(7, 7, {GeoPoint(5, 5), GeoPoint(6, 5), GeoPoint(5, 6), GeoPoint(5, 5)}));
     mapmake::MergeLines(lines);
     ASSERT_EQ(lines.size(), 3u);
-    const mapmake::GeoLine& joined = lines[0].line;
+    const mapmake::GeoLine joined = mapmake::ToGeo(lines[0].line);
     ASSERT_EQ(joined.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_DOUBLE_EQ(joined[i].x(), double(i));
