@@ -152,7 +152,7 @@ TEST(EndToEnd, ARealGpsdFedByGpsfakeMovesTheMap) {
         GTEST_SKIP() << "gpsd and gpsfake are not installed";
     }
     if (!QFile::exists(log)) {
-        GTEST_SKIP() << "no log at " << log.toStdString();
+        GTEST_SKIP() << "no log at " << log.toStdString() << " (the shared data is absent)";
     }
     TempHome home;
     const int port = FreeLoopbackPort();

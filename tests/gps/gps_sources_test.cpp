@@ -126,7 +126,7 @@ TEST_F(GpsSourcesTest, UnreachableSourcesFailTheOpen) {
 TEST_F(GpsSourcesTest, ReplayAtSpeedZeroGivesEveryPositionOfTheLogThenLoops) {
     const int fixes = CountFixes(kLog);
     if (fixes == 0)
-        GTEST_SKIP() << "no log at " << kLog;
+        GTEST_SKIP() << "no log at " << kLog << " (the shared data is absent)";
     Device d("replay:" + kLog + "?speed=0&loop=1");
     ASSERT_NE(d.device, nullptr);
     EXPECT_EQ(d.SourceState(), kGpsStateOn);

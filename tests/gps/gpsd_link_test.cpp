@@ -135,7 +135,7 @@ protected:
         }
         log = LogPositions();
         if (log.empty())
-            GTEST_SKIP() << "no log at " << kLog.toStdString();
+            GTEST_SKIP() << "no log at " << kLog.toStdString() << " (the shared data is absent)";
         ASSERT_TRUE(gps::SelectGpsSource("gpsd://127.0.0.1:" + std::to_string(port)));
         link.SetOwner(&notes);
         timer.start();
@@ -177,7 +177,7 @@ TEST_F(GpsdLinkTest, RealGpsdFedByGpsfakePostsTheLogsPositions) {
 TEST(VlgpsTest, PrintsOneJsonObjectPerNotification) {
     const std::vector<platform::GpsPosition> log = LogPositions();
     if (log.empty())
-        GTEST_SKIP() << "no log at " << kLog.toStdString();
+        GTEST_SKIP() << "no log at " << kLog.toStdString() << " (the shared data is absent)";
     QProcess vlgps;
     vlgps.start(VLGPS_PATH, {"replay:" + kLog + "?speed=0", "--count", "6", "--json"});
     ASSERT_TRUE(vlgps.waitForFinished(10000));
@@ -250,7 +250,7 @@ std::vector<std::pair<double, double>> RecordedPoints(const QString& home) {
 TEST(VlgpsTest, RecordsTheUsablePositionsIntoTheHomesRoutes) {
     const std::vector<platform::GpsPosition> log = LogPositions();
     if (log.empty())
-        GTEST_SKIP() << "no log at " << kLog.toStdString();
+        GTEST_SKIP() << "no log at " << kLog.toStdString() << " (the shared data is absent)";
     TempHome home;
     QProcess vlgps;
     vlgps.start(VLGPS_PATH, {"replay:" + kLog + "?speed=0", "--count", "20", "--json", "--record",
@@ -284,7 +284,7 @@ TEST(VlgpsTest, RecordsTheUsablePositionsIntoTheHomesRoutes) {
 
 TEST(VlgpsTest, InterruptedRecordingStillClosesItsRouteFile) {
     if (!QFile::exists(kLog))
-        GTEST_SKIP() << "no log at " << kLog.toStdString();
+        GTEST_SKIP() << "no log at " << kLog.toStdString() << " (the shared data is absent)";
     TempHome home;
     QProcess vlgps;
     vlgps.start(VLGPS_PATH, {"replay:" + kLog + "?speed=4&loop=1", "--record", home.Path()});
