@@ -77,8 +77,8 @@ bool WriteBenchFile(const QString& path) {
             const double lon = random.Next(5.0, 17.0);
             const double ele = random.Next(0.0, 3000.0);
             text += platform::FormatC(
-                "    <rtept lat=\"%.7f\" lon=\"%.7f\">\n      <ele>%.1f</ele>\n    </rtept>\n",
-                lat, lon, ele);
+                "    <rtept lat=\"%.7f\" lon=\"%.7f\">\n      <ele>%.1f</ele>\n    </rtept>\n", lat,
+                lon, ele);
         }
         text += "  </rte>\n";
         if (!flush()) {

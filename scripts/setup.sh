@@ -7,7 +7,7 @@ PACKAGES="
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fontconfig locales
-  clang libclang-rt-dev
+  clang clang-format libclang-rt-dev
   gpsd libgps-dev gpsd-clients
   libxml2-utils gpsbabel python3-gpxpy time
   libpugixml-dev

@@ -53,6 +53,8 @@ BuildDate ParseBuildDate(std::string_view text) {
     return result;
 }
 
-const char* CompiledDate() { return __DATE__; }
+const char* CompiledDate() {
+    return __DATE__;
+}
 
 }  // namespace app

@@ -14,8 +14,8 @@
 
 #include "app/last_view.h"
 #include "app/map_wnd_paint.h"
-#include "platform/log_font.h"
 #include "paint/paint_context.h"
+#include "platform/log_font.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "platform/trace.h"

@@ -5,9 +5,9 @@
 #include <array>
 
 #include "app/map_wnd.h"
-#include "platform/c_format.h"
 #include "paint/draw_text.h"
 #include "paint/paint_context.h"
+#include "platform/c_format.h"
 
 namespace app {
 namespace {

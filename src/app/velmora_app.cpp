@@ -96,7 +96,9 @@ void VelmoraApp::OpenSettings() {
                                         : platform::SettingsStore::OpenForHome(programFolder_);
 }
 
-bool VelmoraApp::StartXml() { return platform::StartXmlLibrary(); }
+bool VelmoraApp::StartXml() {
+    return platform::StartXmlLibrary();
+}
 
 void VelmoraApp::ReadBuildDate() {
     const BuildDate date = ParseBuildDate(buildDateText_);

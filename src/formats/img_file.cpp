@@ -43,10 +43,10 @@ bool ReadHeaderFields(Reader& reader, QString& name, GeoRect& bounds) {
 // rounding.
 // The storage is reserved, not touched, so only what the model uses becomes resident.
 size_t StorageBound(uint32_t ringCount, uint64_t bodyBytes) {
-    const uint64_t shapeBytes = std::max({ShapeStorage::BytesFor<ShapePoint>(1),
-                                          ShapeStorage::BytesFor<ShapePolyline>(1),
-                                          ShapeStorage::BytesFor<ShapePolygon>(1)}) +
-                                sizeof(ShapePtr<>);
+    const uint64_t shapeBytes =
+        std::max({ShapeStorage::BytesFor<ShapePoint>(1), ShapeStorage::BytesFor<ShapePolyline>(1),
+                  ShapeStorage::BytesFor<ShapePolygon>(1)}) +
+        sizeof(ShapePtr<>);
     return size_t((ringCount + bodyBytes / kVlObjectMinBytes) * shapeBytes + bodyBytes);
 }
 

@@ -81,8 +81,7 @@ double Area(const GeoBox& box) {
                               (box.max_corner().y() - box.min_corner().y());
 }
 
-GeoPoint OffsetInMetres(double originLat, double originLon, double eastMetres,
-                        double northMetres) {
+GeoPoint OffsetInMetres(double originLat, double originLon, double eastMetres, double northMetres) {
     const double metresPerDegreeLon = kMetresPerDegree * std::cos(originLat * kPi / 180.0);
     return GeoPoint(originLon + eastMetres / metresPerDegreeLon,
                     originLat + northMetres / kMetresPerDegree);

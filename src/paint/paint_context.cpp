@@ -88,8 +88,8 @@ public:
             const double own = std::chrono::duration<double>(ownDone - began_).count();
             const double worker = std::chrono::duration<double>(finished_ - began_).count();
             const double longer = std::max({own, worker, 1e-9});
-            upperShare_ = std::clamp(upperShare_ + kLearning * (worker - own) / longer, 0.125,
-                                     0.875);
+            upperShare_ =
+                std::clamp(upperShare_ + kLearning * (worker - own) / longer, 0.125, 0.875);
         }
         paint_ = nullptr;
     }
@@ -113,9 +113,8 @@ private:
     void Loop() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [this] {
-                return stop_ || (running_ && (painted_ < published_ || ended_));
-            });
+            wake_.wait(lock,
+                       [this] { return stop_ || (running_ && (painted_ < published_ || ended_)); });
             if (!running_) {
                 return;
             }
@@ -495,8 +494,8 @@ void PaintContext::FlushBands() {
     }
     // The upper band (or every row, when the worker is elsewhere) on this thread, through an
     // image of its own over the same pixels.
-    QImage upperImage(target_->bits(), target_->width(), target_->height(),
-                      target_->bytesPerLine(), target_->format());
+    QImage upperImage(target_->bits(), target_->width(), target_->height(), target_->bytesPerLine(),
+                      target_->format());
     if (lowerBand_) {
         BandWorker& worker = BandWorker::Instance();
         worker.Publish(jobs_.size());
@@ -568,9 +567,10 @@ void PaintContext::ApplyClip() {
 
 void PaintContext::UpdateClipBox() {
     // The origin is minus a scroll offset, which may sit at the int limits.
-    clipBox_ = platform::Rect{platform::SubtractPixels(0, origin_.x()), platform::SubtractPixels(0, origin_.y()),
-                    platform::SubtractPixels(target_->width(), origin_.x()),
-                    platform::SubtractPixels(target_->height(), origin_.y())};
+    clipBox_ = platform::Rect{platform::SubtractPixels(0, origin_.x()),
+                              platform::SubtractPixels(0, origin_.y()),
+                              platform::SubtractPixels(target_->width(), origin_.x()),
+                              platform::SubtractPixels(target_->height(), origin_.y())};
     if (hasClip_) {
         clipBox_.left = std::max(clipBox_.left, clipLogical_.left);
         clipBox_.top = std::max(clipBox_.top, clipLogical_.top);

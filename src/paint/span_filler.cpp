@@ -14,8 +14,8 @@ namespace {
 using span::CeilOf;
 using span::FillPixels;
 using span::FloorOf;
-using span::Mix;
 using span::kSampleBias;
+using span::Mix;
 
 // The share of a pixel inside by the even-odd rule, from its accumulated signed area: a second
 // turn round a pixel takes it out again.
@@ -31,7 +31,9 @@ inline float EvenOddCover(float sum) {
 
 // A coverage in 256ths, rounded: 0 (left out) below half a 256th, 256 (the colour itself) from
 // half a 256th short of whole.
-inline uint32_t WeightOf(float cover) { return uint32_t(cover * 256.0f + 0.5f); }
+inline uint32_t WeightOf(float cover) {
+    return uint32_t(cover * 256.0f + 0.5f);
+}
 
 // The paint of one fill: the colour, or the pattern tiled across the image, from image column
 // `left` on.
@@ -291,8 +293,8 @@ int CutToArea(SpanFiller::Edge edge, double left, double right, double top, doub
         if (middle <= left) {
             pieces[count++] = Piece{left, fromY, left, toY};
         } else {
-            pieces[count++] = Piece{std::clamp(fromX, left, right), fromY,
-                                    std::clamp(toX, left, right), toY};
+            pieces[count++] =
+                Piece{std::clamp(fromX, left, right), fromY, std::clamp(toX, left, right), toY};
         }
     }
     return count;
@@ -448,15 +450,15 @@ void SpanFiller::FillPoints(QImage& image, const QRect& clip, const Point* point
     }
     edges_.resize(edgeCount);
     const QRect within = clip & image.rect();
-    if (edges_.empty() || within.isEmpty() || maxX < within.left() ||
-        minX > within.right() + 1.0 || maxY < within.top() || minY > within.bottom() + 1.0) {
+    if (edges_.empty() || within.isEmpty() || maxX < within.left() || minX > within.right() + 1.0 ||
+        maxY < within.top() || minY > within.bottom() + 1.0) {
         return;
     }
-    const QRect bounds(QPoint(std::max(FloorOf(std::max(minX, within.left() - 1.0)), within.left()),
-                              std::max(FloorOf(std::max(minY, within.top() - 1.0)), within.top())),
-                       QPoint(std::min(CeilOf(std::min(maxX, within.right() + 1.0)), within.right()),
-                              std::min(CeilOf(std::min(maxY, within.bottom() + 1.0)),
-                                       within.bottom())));
+    const QRect bounds(
+        QPoint(std::max(FloorOf(std::max(minX, within.left() - 1.0)), within.left()),
+               std::max(FloorOf(std::max(minY, within.top() - 1.0)), within.top())),
+        QPoint(std::min(CeilOf(std::min(maxX, within.right() + 1.0)), within.right()),
+               std::min(CeilOf(std::min(maxY, within.bottom() + 1.0)), within.bottom())));
     if (bounds.isEmpty() || bounds.bottom() < rowTop_ || bounds.top() > rowBottom_) {
         return;
     }
@@ -553,8 +555,7 @@ void SpanFiller::FillAliased(QImage& image, const QRect& area, const FillPaint& 
 // it is read. Parts of edges left of the area count as vertical edges on its left side; parts
 // right of it cover nothing inside. `inside` says that all edges lie within the area, so that
 // none needs cutting.
-void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside,
-                            const FillPaint& paint) {
+void SpanFiller::FillSmooth(QImage& image, const QRect& area, bool inside, const FillPaint& paint) {
     const int width = area.width();
     const int stride = width + 2;
     const size_t size = size_t(stride) * size_t(area.height());

@@ -64,8 +64,8 @@ public:
 
 private:
     template <typename Point>
-    void FillPoints(QImage& image, const QRect& clip, const Point* points, int count,
-                    QPoint offset, const FillPaint& paint, bool antialiased);
+    void FillPoints(QImage& image, const QRect& clip, const Point* points, int count, QPoint offset,
+                    const FillPaint& paint, bool antialiased);
     const QImage* TiledPattern(const FillPaint& paint, int imageWidth);
     void FillAliased(QImage& image, const QRect& area, const FillPaint& paint);
     void FillSmooth(QImage& image, const QRect& area, bool inside, const FillPaint& paint);

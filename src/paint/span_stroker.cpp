@@ -182,8 +182,7 @@ public:
     }
 
 private:
-    static uint8_t At(double along, double across, double length, double reach,
-                      double covered) {
+    static uint8_t At(double along, double across, double length, double reach, double covered) {
         const double beyond = std::max(std::max(-along, along - length), 0.0);
         // Beside the segment the distance is the one across it; beyond its ends, to the end.
         double distance = std::abs(across);
@@ -256,8 +255,8 @@ void HairlineColumns(uchar* bits, qsizetype stride, int first, int last, int64_t
 // A segment covers its columns from its start up to, not including, its end, so that the
 // joints of a line are painted once.
 template <typename Point>
-void StrokeHairline(QImage& image, const QRect& area, const Point* points, int count,
-                    bool closed, QPoint offset, QRgb colour) {
+void StrokeHairline(QImage& image, const QRect& area, const Point* points, int count, bool closed,
+                    QPoint offset, QRgb colour) {
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
     const double imageRight = image.width() + 2.0;
@@ -287,7 +286,8 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
         const double start = std::clamp(ax, low - 1.0, high + 1.0);
         const double end = std::clamp(bx, low - 1.0, high + 1.0);
         const int first = bx >= ax ? std::max(CeilOf(start), low) : std::max(FloorOf(end) + 1, low);
-        const int last = bx >= ax ? std::min(CeilOf(end) - 1, high) : std::min(FloorOf(start), high);
+        const int last =
+            bx >= ax ? std::min(CeilOf(end) - 1, high) : std::min(FloorOf(start), high);
         if (first > last) {
             continue;
         }
@@ -298,8 +298,8 @@ void StrokeHairline(QImage& image, const QRect& area, const Point* points, int c
         const double near =
             FloorOf(std::clamp(std::min(ax, bx), -2.0, steep ? imageBottom : imageRight));
         const int64_t step = RoundedFixed(slope);
-        const int64_t across = RoundedFixed(ay + slope * (near - ax)) -
-                               step * int64_t(near) + (int64_t(1) << (kAcrossShift - 9));
+        const int64_t across = RoundedFixed(ay + slope * (near - ax)) - step * int64_t(near) +
+                               (int64_t(1) << (kAcrossShift - 9));
         if (steep) {
             HairlineColumns<true>(bits, stride, first, last, across, step, area.left(),
                                   area.right(), colour);
@@ -338,9 +338,8 @@ void SpanStroker::StrokeClosed(QImage& image, const QRect& clip, const QPoint* p
     StrokePoints(image, clip, points, count, true, offset, width, colour, antialiased);
 }
 
-void SpanStroker::StrokeClosed(QImage& image, const QRect& clip, const QPointF* points,
-                               int count, QPoint offset, int width, QRgb colour,
-                               bool antialiased) {
+void SpanStroker::StrokeClosed(QImage& image, const QRect& clip, const QPointF* points, int count,
+                               QPoint offset, int width, QRgb colour, bool antialiased) {
     StrokePoints(image, clip, points, count, true, offset, width, colour, antialiased);
 }
 
@@ -387,14 +386,13 @@ void SpanStroker::StrokePoints(QImage& image, const QRect& clip, const Point* po
         // The rows of the piece: the band reaches reach · |ux| above and below its ends, the
         // discs their radius.
         const double bandReach = reach * std::abs(s.ux);
-        const double pieceTop = std::min({std::min(ay, by) - bandReach, by - reach,
-                                          s.startDisc ? ay - reach : kInfinity});
-        const double pieceBottom = std::max({std::max(ay, by) + bandReach, by + reach,
-                                             s.startDisc ? ay + reach : -kInfinity});
+        const double pieceTop = std::min(
+            {std::min(ay, by) - bandReach, by - reach, s.startDisc ? ay - reach : kInfinity});
+        const double pieceBottom = std::max(
+            {std::max(ay, by) + bandReach, by + reach, s.startDisc ? ay + reach : -kInfinity});
         // The rows whose (biased) centres lie within them.
         const int firstRow = std::max(
-            CeilOf(std::max(pieceTop - 0.5 + kSampleBias, double(area.top()) - 1.0)),
-            area.top());
+            CeilOf(std::max(pieceTop - 0.5 + kSampleBias, double(area.top()) - 1.0)), area.top());
         const int lastRow = std::min(
             FloorOf(std::min(pieceBottom - 0.5 + kSampleBias, double(area.bottom()) + 1.0)),
             area.bottom());

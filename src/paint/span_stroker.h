@@ -46,8 +46,8 @@ public:
 
 private:
     template <typename Point>
-    void StrokePoints(QImage& image, const QRect& clip, const Point* points, int count,
-                      bool closed, QPoint offset, int width, QRgb colour, bool antialiased);
+    void StrokePoints(QImage& image, const QRect& clip, const Point* points, int count, bool closed,
+                      QPoint offset, int width, QRgb colour, bool antialiased);
 
     // Coverage of the edges of the line being drawn, per image pixel, and the pixels it is
     // kept for; zero again once the line is blended.

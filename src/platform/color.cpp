@@ -5,7 +5,9 @@
 
 namespace platform {
 
-QColor ToQColor(ColorRef color) { return QColor(RedOf(color), GreenOf(color), BlueOf(color)); }
+QColor ToQColor(ColorRef color) {
+    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+}
 
 ColorRef FromQColor(const QColor& color) {
     const QColor rgb = color.toRgb();

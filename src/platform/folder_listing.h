@@ -18,10 +18,10 @@ inline constexpr uint32_t kAttrArchive = 0x20;
 inline constexpr uint32_t kAttrReparsePoint = 0x400;
 
 struct FolderEntry {
-    QString name;          // without folder
-    uint32_t attributes;   // exactly kAttrDirectory only for a plain directory
+    QString name;         // without folder
+    uint32_t attributes;  // exactly kAttrDirectory only for a plain directory
     uint64_t sizeBytes;
-    FileTime created;      // birth time where the file system keeps one, else last change
+    FileTime created;  // birth time where the file system keeps one, else last change
 };
 
 // The entries of `folder` in the file system's order, without "." and "..". A plain directory

@@ -13,8 +13,12 @@ namespace {
 
 constexpr int kNonAntialiasedQuality = 3;
 
-void PutInt32(char* at, int32_t value) { qToLittleEndian<int32_t>(value, at); }
-int32_t GetInt32(const char* at) { return qFromLittleEndian<int32_t>(at); }
+void PutInt32(char* at, int32_t value) {
+    qToLittleEndian<int32_t>(value, at);
+}
+int32_t GetInt32(const char* at) {
+    return qFromLittleEndian<int32_t>(at);
+}
 
 }  // namespace
 

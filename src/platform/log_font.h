@@ -18,18 +18,18 @@ struct LogFont {
     static constexpr int kByteSize = 92;
     static constexpr int kFaceChars = 32;
 
-    int32_t height = 0;       // negative: em size in pixels; positive: cell height in pixels
+    int32_t height = 0;  // negative: em size in pixels; positive: cell height in pixels
     int32_t width = 0;
-    int32_t escapement = 0;   // tenths of a degree, counter-clockwise
+    int32_t escapement = 0;  // tenths of a degree, counter-clockwise
     int32_t orientation = 0;
-    int32_t weight = 0;       // 0 (don't care) to 1000; 400 normal, 700 bold
+    int32_t weight = 0;  // 0 (don't care) to 1000; 400 normal, 700 bold
     uint8_t italic = 0;
     uint8_t underline = 0;
     uint8_t strikeOut = 0;
     uint8_t charSet = 0;
     uint8_t outPrecision = 0;
     uint8_t clipPrecision = 0;
-    uint8_t quality = 0;      // 3 non-antialiased, 4 antialiased, 5 ClearType
+    uint8_t quality = 0;  // 3 non-antialiased, 4 antialiased, 5 ClearType
     uint8_t pitchAndFamily = 0;
     std::array<char16_t, kFaceChars> faceName{};  // NUL-terminated unless all 32 are used
 

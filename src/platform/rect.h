@@ -52,8 +52,7 @@ struct Rect {
         return point.x() >= left && point.x() < right && point.y() >= top && point.y() < bottom;
     }
     bool Intersects(const Rect& other) const {
-        return left < other.right && other.left < right && top < other.bottom &&
-               other.top < bottom;
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
     }
     Rect Inflated(int dx, int dy) const {
         return Rect{SubtractPixels(left, dx), SubtractPixels(top, dy), AddPixels(right, dx),
@@ -64,7 +63,8 @@ struct Rect {
                     AddPixels(bottom, dy)};
     }
     QRect ToQRect() const {
-        return QRect(QPoint(left, top), QPoint(SubtractPixels(right, 1), SubtractPixels(bottom, 1)));
+        return QRect(QPoint(left, top),
+                     QPoint(SubtractPixels(right, 1), SubtractPixels(bottom, 1)));
     }
     static Rect FromQRect(const QRect& rect) {
         return Rect{rect.left(), rect.top(), AddPixels(rect.left(), rect.width()),

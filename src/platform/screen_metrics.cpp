@@ -37,12 +37,12 @@ ScreenMetrics ScreenMetrics::FromScreen(const QScreen* screen) {
     metrics.logPixelsY = std::max(1, int(std::lround(screen->logicalDotsPerInchY())));
     const QSizeF mm = screen->physicalSize();
     // Some back ends report no physical size; the logical density then stands in for it.
-    metrics.widthMm = mm.width() >= 1.0 ? int(std::lround(mm.width()))
-                                        : int(std::lround(size.width() * kMmPerInch /
-                                                          metrics.logPixelsY));
-    metrics.heightMm = mm.height() >= 1.0 ? int(std::lround(mm.height()))
-                                          : int(std::lround(size.height() * kMmPerInch /
-                                                            metrics.logPixelsY));
+    metrics.widthMm = mm.width() >= 1.0
+                          ? int(std::lround(mm.width()))
+                          : int(std::lround(size.width() * kMmPerInch / metrics.logPixelsY));
+    metrics.heightMm = mm.height() >= 1.0
+                           ? int(std::lround(mm.height()))
+                           : int(std::lround(size.height() * kMmPerInch / metrics.logPixelsY));
     metrics.widthMm = std::max(1, metrics.widthMm);
     metrics.heightMm = std::max(1, metrics.heightMm);
     metrics.workArea = screen->availableSize();

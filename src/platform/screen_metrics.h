@@ -12,12 +12,12 @@ namespace platform {
 // What the program knows of its screen, read once: resolution, physical size, the logical
 // pixels per inch that font sizes use, and the work area left to windows.
 struct ScreenMetrics {
-    int widthPx = 0;        // HORZRES
-    int heightPx = 0;       // VERTRES
-    int widthMm = 0;        // HORZSIZE
-    int heightMm = 0;       // VERTSIZE
-    int logPixelsY = 96;    // LOGPIXELSY
-    QSize workArea;         // the screen less the desktop's panels
+    int widthPx = 0;      // HORZRES
+    int heightPx = 0;     // VERTRES
+    int widthMm = 0;      // HORZSIZE
+    int heightMm = 0;     // VERTSIZE
+    int logPixelsY = 96;  // LOGPIXELSY
+    QSize workArea;       // the screen less the desktop's panels
 
     bool operator==(const ScreenMetrics&) const = default;
 

@@ -58,15 +58,14 @@ std::unique_ptr<SettingsStore> SettingsStore::Open(std::unique_ptr<QSettings> se
         QFile::remove(path);
     }
     auto fresh = namedFile ? std::make_unique<QSettings>(path, QSettings::IniFormat)
-                           : std::make_unique<QSettings>(QSettings::IniFormat, scope,
-                                                         organisation, application);
+                           : std::make_unique<QSettings>(QSettings::IniFormat, scope, organisation,
+                                                         application);
     return std::unique_ptr<SettingsStore>(new SettingsStore(std::move(fresh), true));
 }
 
 std::unique_ptr<SettingsStore> SettingsStore::OpenUser() {
     return Open(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("Quillon"),
-                                            QStringLiteral("Velmora")));
+                                            QStringLiteral("Quillon"), QStringLiteral("Velmora")));
 }
 
 std::unique_ptr<SettingsStore> SettingsStore::OpenFile(const QString& path) {
@@ -77,7 +76,9 @@ std::unique_ptr<SettingsStore> SettingsStore::OpenForHome(const QString& home) {
     return OpenFile(home + QLatin1String(kHomeSettingsTail));
 }
 
-QString SettingsStore::FilePath() const { return settings_->fileName(); }
+QString SettingsStore::FilePath() const {
+    return settings_->fileName();
+}
 
 QString SettingsStore::GetString(const char* section, const char* key,
                                  const QString& fallback) const {

@@ -34,7 +34,9 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
     year = int(yoe + era * 400 + (month <= 2));
 }
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeap(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -58,8 +60,8 @@ int64_t UnixSecondsOf(FileTime time) {
 }  // namespace
 
 FileTime FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
-    const int64_t ticks = int64_t(kUnixEpochTicks) + seconds * int64_t(kTicksPerSecond) +
-                          nanoseconds / 100;
+    const int64_t ticks =
+        int64_t(kUnixEpochTicks) + seconds * int64_t(kTicksPerSecond) + nanoseconds / 100;
     return FileTime{ticks < 0 ? 0 : uint64_t(ticks)};
 }
 
@@ -87,8 +89,8 @@ std::optional<FileTime> ToFileTime(const SystemTime& time) {
         return std::nullopt;
     }
     const int64_t days = DaysFromCivil(time.year, time.month, time.day) + 134774;
-    const int64_t seconds = days * kSecondsPerDay + time.hour * 3600 + time.minute * 60 +
-                            time.second;
+    const int64_t seconds =
+        days * kSecondsPerDay + time.hour * 3600 + time.minute * 60 + time.second;
     return FileTime{uint64_t(seconds) * kTicksPerSecond + uint64_t(time.milliseconds) * 10000};
 }
 
@@ -102,13 +104,21 @@ FileTime Clock::NowUtc() {
     return FileTimeFromUnix(ns / 1000000000, ns % 1000000000);
 }
 
-void Clock::SetFixed(FileTime utc) { g_fixedTicks.store(utc.ticks == 0 ? 1 : utc.ticks); }
+void Clock::SetFixed(FileTime utc) {
+    g_fixedTicks.store(utc.ticks == 0 ? 1 : utc.ticks);
+}
 
-void Clock::UseSystem() { g_fixedTicks.store(0); }
+void Clock::UseSystem() {
+    g_fixedTicks.store(0);
+}
 
-SystemTime GetSystemTime() { return ToSystemTime(Clock::NowUtc()); }
+SystemTime GetSystemTime() {
+    return ToSystemTime(Clock::NowUtc());
+}
 
-SystemTime GetLocalTime() { return ToSystemTime(UtcToLocal(Clock::NowUtc())); }
+SystemTime GetLocalTime() {
+    return ToSystemTime(UtcToLocal(Clock::NowUtc()));
+}
 
 FileTime UtcToLocal(FileTime utc) {
     const int64_t offset = LocalOffsetSeconds(UnixSecondsOf(utc));

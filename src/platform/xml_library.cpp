@@ -7,7 +7,9 @@ XmlLibraryStarter g_starter;
 
 }  // namespace
 
-bool StartXmlLibrary() { return g_starter ? g_starter() : true; }
+bool StartXmlLibrary() {
+    return g_starter ? g_starter() : true;
+}
 
 XmlLibraryStarter SetXmlLibraryStarter(XmlLibraryStarter starter) {
     XmlLibraryStarter previous = std::move(g_starter);

@@ -1,8 +1,8 @@
 #include "poi/poi_announcement.h"
 
 #include "paint/draw_text.h"
-#include "platform/log_font.h"
 #include "paint/paint_context.h"
+#include "platform/log_font.h"
 #include "platform/settings_store.h"
 #include "render/label_style.h"
 
@@ -60,13 +60,11 @@ void PoiAnnouncement::Draw(paint::PaintContext& context, int width, int height) 
     style.font = platform::ToQFont(font);
 
     platform::Rect measure{0, 0, width, height};
-    const int textHeight =
-        render::DrawOutlinedText(style, context, text, measure,
-                                 paint::DT_CALCRECT | paint::DT_NOCLIP | paint::DT_CENTER);
+    const int textHeight = render::DrawOutlinedText(
+        style, context, text, measure, paint::DT_CALCRECT | paint::DT_NOCLIP | paint::DT_CENTER);
     const int top = height / 2 - textHeight / 2;
     platform::Rect place{0, top, width, top + textHeight};
-    render::DrawOutlinedText(style, context, text, place,
-                             paint::DT_NOCLIP | paint::DT_CENTER);
+    render::DrawOutlinedText(style, context, text, place, paint::DT_NOCLIP | paint::DT_CENTER);
 }
 
 }  // namespace poi

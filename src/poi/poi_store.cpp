@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "formats/coord_format.h"
+#include "paint/paint_context.h"
 #include "platform/file_access.h"
 #include "platform/folder_listing.h"
-#include "paint/paint_context.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "platform/sound_player.h"
@@ -280,8 +280,8 @@ std::optional<QString> PoiStore::PathInPoiFolder(const QString& name) const {
     return poiFolder_ + u'/' + name;
 }
 
-void PoiStore::Draw(paint::PaintContext& context, int centreX, int centreY, int width,
-                    int height, const render::MapProjection& projection) const {
+void PoiStore::Draw(paint::PaintContext& context, int centreX, int centreY, int width, int height,
+                    const render::MapProjection& projection) const {
     const platform::Rect clip = context.ClipBox();
     const float top = projection.top;
     const float bottom = projection.bottom;

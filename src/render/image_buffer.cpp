@@ -106,7 +106,8 @@ void ImageBuffer::Rotate(float degrees) {
             const int sourceX = centreX + int(std::trunc(float(x) * cosine + float(y) * sine));
             const int sourceY = centreY + int(std::trunc(float(y) * cosine - float(x) * sine));
             if (sourceX >= 0 && sourceX < width && sourceY >= 0 && sourceY < height) {
-                out[centreX + x] = reinterpret_cast<const QRgb*>(image_.constScanLine(sourceY))[sourceX];
+                out[centreX + x] =
+                    reinterpret_cast<const QRgb*>(image_.constScanLine(sourceY))[sourceX];
             }
         }
     }

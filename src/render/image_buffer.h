@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/color.h"
 #include "paint/paint_context.h"
+#include "platform/color.h"
 
 namespace render {
 

@@ -5,10 +5,9 @@
 
 namespace render {
 
-int DrawOutlinedText(const LabelStyle& style, paint::PaintContext& context,
-                     const QString& text, platform::Rect& rect, uint32_t flags) {
-    const paint::BackgroundMode oldMode =
-        context.SetBkMode(paint::BackgroundMode::kTransparent);
+int DrawOutlinedText(const LabelStyle& style, paint::PaintContext& context, const QString& text,
+                     platform::Rect& rect, uint32_t flags) {
+    const paint::BackgroundMode oldMode = context.SetBkMode(paint::BackgroundMode::kTransparent);
     const QFont oldFont = style.font ? context.SelectFont(*style.font) : context.Font();
     const platform::ColorRef oldColor = context.SetTextColor(style.outlineColor);
 

@@ -26,7 +26,7 @@ struct LabelStyle {
 // inflated by (−1, −1), (+1, −1), (−1, +1) and (+1, +1), then once in the text colour into
 // `rect` itself (which DT_CALCRECT in `flags` then sets to the text's extent). The context's
 // colours, background mode and font are put back. Returns the text height plus 2.
-int DrawOutlinedText(const LabelStyle& style, paint::PaintContext& context,
-                     const QString& text, platform::Rect& rect, uint32_t flags);
+int DrawOutlinedText(const LabelStyle& style, paint::PaintContext& context, const QString& text,
+                     platform::Rect& rect, uint32_t flags);
 
 }  // namespace render

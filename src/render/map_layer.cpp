@@ -53,7 +53,8 @@ std::span<const formats::ShapePtr<>> CurrentShapes(const formats::MapFile& file)
 
 bool IsShieldLabel(const formats::Shape& shape) {
     return shape.Kind() == formats::kShapeKindPolyline &&
-           (shape.Label().startsWith(QLatin1Char('.')) || shape.Label().startsWith(QLatin1Char('~')));
+           (shape.Label().startsWith(QLatin1Char('.')) ||
+            shape.Label().startsWith(QLatin1Char('~')));
 }
 
 // The text a label shows: a shield's without its marks.
@@ -87,8 +88,8 @@ void DrawHaloText(QPainter& painter, const QFont& font, const QStaticText& text,
 // painter would draw it there, on a transparent picture; `origin` receives the place of the
 // picture's top-left corner from that corner of the text.
 QImage LabelPicture(const QStaticText& text, const QFont& font, double degrees,
-                   QPainter::RenderHints hints, platform::ColorRef halo,
-                   platform::ColorRef colour, QPoint& origin) {
+                    QPainter::RenderHints hints, platform::ColorRef halo, platform::ColorRef colour,
+                    QPoint& origin) {
     const QFontMetrics metrics(font);
     // The text's box with room for the halo and the glyphs' overhang, turned.
     const QRectF box(-3.0, -3.0, text.size().width() + 6.0, metrics.height() + 6.0);
@@ -372,8 +373,7 @@ void MapLayer::DrawLabels(paint::PaintContext& context, int width, int height,
     KeepLabelTexts(*logFont, font);
     const QFont oldFont = context.SelectFont(font);
     const platform::ColorRef oldColour = context.SetTextColor(file->LabelColour());
-    const paint::BackgroundMode oldMode =
-        context.SetBkMode(paint::BackgroundMode::kTransparent);
+    const paint::BackgroundMode oldMode = context.SetBkMode(paint::BackgroundMode::kTransparent);
     const int cx = width / 2;
     const int cy = height / 2;
     const std::span<const formats::ShapePtr<>> shapes = CurrentShapes(*file);
@@ -426,10 +426,9 @@ void MapLayer::DrawLabel(int index, formats::Shape& shape, paint::PaintContext& 
         RoomForLabelPicture();
         text.pictureColour = colour;
         text.pictureHalo = file->LabelBackColour();
-        text.picture = LabelPicture(text.text, context.Font(),
-                                    double(shape.labelAngleTenthsDeg) / 10.0,
-                                    context.RenderHints(), text.pictureHalo, colour,
-                                    text.pictureOrigin);
+        text.picture =
+            LabelPicture(text.text, context.Font(), double(shape.labelAngleTenthsDeg) / 10.0,
+                         context.RenderHints(), text.pictureHalo, colour, text.pictureOrigin);
         labelPictureBytes_ += size_t(text.picture.sizeInBytes());
     }
     context.DrawImage(AddPixels(QPoint(x, y), text.pictureOrigin), text.picture);
@@ -451,8 +450,7 @@ void MapLayer::DrawShield(LabelText& text, const formats::Shape& shape,
     }
     // The plate and its text are drawn once into a picture of their own, which is drawn with
     // the lines and areas kept for the bands.
-    const platform::ColorRef plateColour =
-        shape.type < 3 ? kShieldColourMajor : kShieldColourOther;
+    const platform::ColorRef plateColour = shape.type < 3 ? kShieldColourMajor : kShieldColourOther;
     if (text.shield.isNull() || text.shieldPen != context.Pen() ||
         text.shieldPlate != plateColour || text.shieldHints != context.RenderHints()) {
         text.shieldPen = context.Pen();

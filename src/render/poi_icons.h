@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/color.h"
 #include "paint/paint_context.h"
+#include "platform/color.h"
 
 namespace render {
 
@@ -62,8 +62,7 @@ public:
     // loaded strip is too small to hold the icon.
     void Draw(paint::PaintContext& context, int x, int y, int type, int subtype,
               bool highResolution) const;
-    void DrawIcon(paint::PaintContext& context, int x, int y, int icon,
-                  bool highResolution) const;
+    void DrawIcon(paint::PaintContext& context, int x, int y, int icon, bool highResolution) const;
     // The icon as drawn, premultiplied, with alpha 0 where nothing is drawn; null when the
     // strip lacks it.
     const QImage* Picture(int icon, bool highResolution) const;

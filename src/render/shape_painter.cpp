@@ -164,16 +164,15 @@ void VisibleRuns(const paint::PaintContext& context, const QPoint* points, int c
     }
 }
 
-void StrokeRuns(paint::PaintContext& context, const QPoint* points,
-                const std::vector<Run>& runs) {
+void StrokeRuns(paint::PaintContext& context, const QPoint* points, const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         context.PolylineNoCopy(points + run.first, run.count);
     }
 }
 
 // The outer pen's runs, then the inner pen's: the same runs, as the margin is the outer pen's.
-void DrawLine(formats::ShapePolyline& line, paint::PaintContext& context, int centreX,
-              int centreY, const MapProjection& projection) {
+void DrawLine(formats::ShapePolyline& line, paint::PaintContext& context, int centreX, int centreY,
+              const MapProjection& projection) {
     if (!IsPrepared(line) || !line.outerPen) {
         return;
     }
@@ -286,8 +285,8 @@ void FillRing(paint::PaintContext& context, const QPoint* points, int count) {
     }
 }
 
-void DrawArea(formats::ShapePolygon& area, paint::PaintContext& context, int centreX,
-              int centreY, const MapProjection& projection) {
+void DrawArea(formats::ShapePolygon& area, paint::PaintContext& context, int centreX, int centreY,
+              const MapProjection& projection) {
     if (!IsPrepared(area) || !area.fillBrush) {
         return;
     }
@@ -377,7 +376,8 @@ QPoint IconTopLeft(const formats::Shape& point, const MapProjection& projection,
     const QPoint screen = projection.RotatePoint(canvas.x(), canvas.y(), centreX, centreY);
     // Half the icon's size, so that the icon is centred on its point on either screen class.
     const int half = highResolution ? 24 : 12;
-    return QPoint(platform::SubtractPixels(screen.x(), half), platform::SubtractPixels(screen.y(), half));
+    return QPoint(platform::SubtractPixels(screen.x(), half),
+                  platform::SubtractPixels(screen.y(), half));
 }
 
 void DrawShape(formats::Shape& shape, paint::PaintContext& context, int centreX, int centreY,

@@ -6,8 +6,8 @@
 
 #include "app/map_wnd.h"
 #include "fixed_window.h"
-#include "platform/log_font.h"
 #include "paint/paint_context.h"
+#include "platform/log_font.h"
 
 namespace app {
 namespace {

@@ -103,9 +103,8 @@ TEST(Contains, RingsTooSmallToEncloseAnythingContainNothing) {
     EXPECT_FALSE(file.Contains(1.0f, 0.5f));
 }
 
-ShapePtr<ShapePolyline> Road(int type,
-                                    std::initializer_list<std::pair<float, float>> vertices,
-                                    const char* label = "") {
+ShapePtr<ShapePolyline> Road(int type, std::initializer_list<std::pair<float, float>> vertices,
+                             const char* label = "") {
     auto line = MakeShape<ShapePolyline>();
     line->type = type;
     line->SetLabel(QString::fromUtf8(label));

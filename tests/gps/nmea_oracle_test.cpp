@@ -89,7 +89,8 @@ constexpr double kKnotsToMs = 1852.0 / 3600.0;
 TEST(NmeaOracleTest, EveryLogAgreesWithGpsd) {
     const QStringList logs = QDir(kNmeaFolder).entryList({"*.log"}, QDir::Files, QDir::Name);
     if (logs.isEmpty()) {
-        GTEST_SKIP() << "no NMEA logs in " << kNmeaFolder.toStdString() << " (the shared data is absent)";
+        GTEST_SKIP() << "no NMEA logs in " << kNmeaFolder.toStdString()
+                     << " (the shared data is absent)";
     }
     int compared = 0;
     for (const QString& name : logs) {

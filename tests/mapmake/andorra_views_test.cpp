@@ -39,8 +39,8 @@ double NearBlackPercent(const QImage& picture) {
 std::vector<int> RoadTypesOf(const formats::ShapeLevel& level) {
     std::vector<int> types;
     for (const auto& shape : level.shapes) {
-        if (shape->Kind() == formats::kShapeKindPolyline && shape->type >= 1 &&
-            shape->type <= 4 && std::find(types.begin(), types.end(), shape->type) == types.end()) {
+        if (shape->Kind() == formats::kShapeKindPolyline && shape->type >= 1 && shape->type <= 4 &&
+            std::find(types.begin(), types.end(), shape->type) == types.end()) {
             types.push_back(shape->type);
         }
     }
@@ -58,15 +58,14 @@ TEST(AndorraViews, ReadAtAGlanceAtEveryZoom) {
     ASSERT_EQ(make.exitCode, 0) << make.err.constData();
 
     // 0.0472 km/cm lands on the closest zoom, about 2 km across; 0.945 is about 20 km across.
-    const View views[] = {{"0.0472", 3.0, 12.0}, {"0.945", 3.0, 1.0}, {"2", 100.0, 100.0},
-                          {"10", 100.0, 1.0}};
+    const View views[] = {
+        {"0.0472", 3.0, 12.0}, {"0.945", 3.0, 1.0}, {"2", 100.0, 100.0}, {"10", 100.0, 1.0}};
     for (const View& view : views) {
         SCOPED_TRACE(view.scaleKmPerCm);
         const QString out = home.File(QString("view_%1.png").arg(view.scaleKmPerCm));
-        const ToolRun render = RunTool(VLRENDER_PATH, {"--home", home.Path(), "--center",
-                                                       kAndorraLaVella, "--scale",
-                                                       view.scaleKmPerCm, "--size", "800x480",
-                                                       "--json", out});
+        const ToolRun render =
+            RunTool(VLRENDER_PATH, {"--home", home.Path(), "--center", kAndorraLaVella, "--scale",
+                                    view.scaleKmPerCm, "--size", "800x480", "--json", out});
         ASSERT_EQ(render.exitCode, 0) << render.err.constData();
         const QJsonObject frame = QJsonDocument::fromJson(render.out.trimmed()).object();
         ASSERT_TRUE(frame.contains("iconCoverPercent")) << render.out.constData();
@@ -100,8 +99,8 @@ TEST(AndorraViews, ReadAtAGlanceAtEveryZoom) {
         int places = 0;
         for (const auto& shape : level->shapes) {
             if (shape->Kind() == formats::kShapeKindPoint) {
-                EXPECT_LE(shape->type, 0x11) << "a point that is not a place, level "
-                                             << level->cbits;
+                EXPECT_LE(shape->type, 0x11)
+                    << "a point that is not a place, level " << level->cbits;
                 ++places;
             }
         }

@@ -15,10 +15,10 @@
 #include "gps/nmea_parser.h"
 #include "mapmake/demo_region.h"
 #include "mapmake/tile_builder.h"
-#include "pixels.h"
 #include "paint/paint_context.h"
-#include "render/map_window_model.h"
+#include "pixels.h"
 #include "platform/settings_store.h"
+#include "render/map_window_model.h"
 #include "temp_home.h"
 #include "tool_run.h"
 
@@ -130,9 +130,9 @@ TEST_F(DemoRegion, VlrenderPicturesByDayAndByNight) {
     const auto render = [](const QStringList& more) {
         const QString out = home_->File("demo.png");
         QFile::remove(out);
-        QStringList arguments{"--home",  home_->Path(), "--center",
-                              QString("%1,%2").arg(kLat).arg(kLon),
-                              "--scale", "0.1",         "--size", "400x300"};
+        QStringList arguments{
+            "--home",  home_->Path(), "--center", QString("%1,%2").arg(kLat).arg(kLon),
+            "--scale", "0.1",         "--size",   "400x300"};
         arguments << more << out;
         const ToolRun run = RunTool(VLRENDER_PATH, arguments);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();

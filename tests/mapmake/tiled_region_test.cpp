@@ -12,8 +12,8 @@
 #include <QJsonObject>
 
 #include "fixed_window.h"
-#include "pixels.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 #include "render/map_window_model.h"
 #include "temp_home.h"
 #include "tool_run.h"

@@ -6,8 +6,8 @@
 
 #include <limits>
 
-#include "pixels.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 
 namespace paint {
 namespace {
@@ -149,7 +149,8 @@ TEST(PixelLimits, RectanglesAndTextAtTheIntLimitsSaturate) {
     const platform::Rect wide{kMin, kMin, kMax, kMax};
     EXPECT_EQ(wide.Width(), kMax);
     EXPECT_EQ(wide.Inflated(2, 2), wide);
-    EXPECT_EQ((platform::Rect{kMax - 1, 0, kMax, 1}.Offset(5, 0)), (platform::Rect{kMax, 0, kMax, 1}));
+    EXPECT_EQ((platform::Rect{kMax - 1, 0, kMax, 1}.Offset(5, 0)),
+              (platform::Rect{kMax, 0, kMax, 1}));
     EXPECT_TRUE((platform::Rect{kMax - 1, 0, kMax, 1}.Offset(5, 0)).IsEmpty());
     EXPECT_EQ(platform::AddPixels(QPoint(kMax, kMin), QPoint(1, -1)), QPoint(kMax, kMin));
     EXPECT_EQ(platform::SubtractPixels(QPoint(0, 0), QPoint(kMin, kMax)), QPoint(kMax, -kMax));

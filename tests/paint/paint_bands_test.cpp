@@ -103,7 +103,7 @@ void DrawScene(PaintContext& context, int width, int height, unsigned seed, Held
                 if (i % 20 == 4) {
                     // Drawn by the painter, between the span painters' lines and areas.
                     context.FillRect(platform::Rect{coordinate(width), coordinate(height),
-                                          coordinate(width), coordinate(height)},
+                                                    coordinate(width), coordinate(height)},
                                      platform::ColorRef(random() & 0xFFFFFF));
                     context.Painter().drawEllipse(QPoint(coordinate(width), height / 2), 9, 6);
                 }

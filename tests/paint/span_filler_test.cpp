@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "pixels.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 
 namespace paint {
 namespace {
@@ -101,8 +101,8 @@ TEST(SpanFiller, AntialiasedEdgesShareTheirPixels) {
             for (int x = 0; x < painter.width(); ++x) {
                 const QRgb a = painter.pixel(x, y);
                 const QRgb b = spans.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                  std::abs(qBlue(a) - qBlue(b))});
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)),
+                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
             }
         }
         // Both compute the covered area of each pixel; they round it differently.
@@ -144,7 +144,8 @@ TEST(SpanFiller, RowsOfSeveralRunsAndBandsPaintAsAWholeFill) {
     int worst = 0;
     for (int y = 0; y < painter.height(); ++y) {
         for (int x = 0; x < painter.width(); ++x) {
-            worst = std::max(worst, std::abs(qBlue(painter.pixel(x, y)) - qBlue(spans.pixel(x, y))));
+            worst =
+                std::max(worst, std::abs(qBlue(painter.pixel(x, y)) - qBlue(spans.pixel(x, y))));
         }
     }
     EXPECT_LE(worst, 24);

@@ -7,9 +7,9 @@
 #include <random>
 #include <vector>
 
-#include "pixels.h"
 #include "paint/paint_context.h"
 #include "paint/span_pixels.h"
+#include "pixels.h"
 
 namespace paint {
 namespace {
@@ -60,8 +60,8 @@ TEST(SpanStroker, WholeCoordinateLinesTakeThePixelsThePainterTakes) {
     // Odd widths put the edges exactly through pixel centres: the pixels below and right of an
     // edge are painted, those above and left are not.
     for (int width : {2, 3, 4, 5}) {
-        for (const auto& line : {std::vector<QPoint>{{5, 10}, {14, 10}},
-                                 std::vector<QPoint>{{10, 5}, {10, 14}}}) {
+        for (const auto& line :
+             {std::vector<QPoint>{{5, 10}, {14, 10}}, std::vector<QPoint>{{10, 5}, {10, 14}}}) {
             EXPECT_EQ(SpanStroke(line, width, false, {}), PainterStroke(line, width, false, {}))
                 << "width " << width;
         }

@@ -12,8 +12,8 @@ TEST(MulDiv, RoundsHalvesAwayFromZero) {
     EXPECT_EQ(MulDiv(-1, 1, 2), -1);
     EXPECT_EQ(MulDiv(1, -1, 2), -1);
     EXPECT_EQ(MulDiv(-1, -1, 2), 1);
-    EXPECT_EQ(MulDiv(5, 1, 4), 1);   // 1.25
-    EXPECT_EQ(MulDiv(7, 1, 4), 2);   // 1.75
+    EXPECT_EQ(MulDiv(5, 1, 4), 1);  // 1.25
+    EXPECT_EQ(MulDiv(7, 1, 4), 2);  // 1.75
     EXPECT_EQ(MulDiv(-7, 1, 4), -2);
     EXPECT_EQ(MulDiv(3, 1, -2), -2);  // −1.5
 }
@@ -33,7 +33,7 @@ TEST(MulDiv, ZeroDivisorAndOverflowGiveMinusOne) {
 
 TEST(MulDiv, FontHeightsOfTheBuiltInFonts) {
     EXPECT_EQ(MulDiv(24, 96, 72), 32);
-    EXPECT_EQ(MulDiv(8, 96, 72), 11);   // 10.67
+    EXPECT_EQ(MulDiv(8, 96, 72), 11);  // 10.67
     EXPECT_EQ(MulDiv(18, 192, 72), 48);
 }
 

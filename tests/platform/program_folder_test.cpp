@@ -35,9 +35,9 @@ TEST(ResolveProgramFolder, HomeOptionComesFirst) {
 TEST(ResolveProgramFolder, WritableExecutableFolderIsAPortableInstall) {
     TempHome exeFolder;
     EXPECT_EQ(ResolveProgramFolder(QString(), exeFolder.File("velmora")), exeFolder.Path());
-    EXPECT_EQ(QDir(exeFolder.Path()).entryList(QDir::AllEntries | QDir::Hidden |
-                                               QDir::NoDotAndDotDot),
-              QStringList())
+    EXPECT_EQ(
+        QDir(exeFolder.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList())
         << "the write probe leaves nothing behind";
 }
 

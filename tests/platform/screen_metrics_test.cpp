@@ -9,7 +9,8 @@ namespace platform {
 namespace {
 
 TEST(ScreenMetrics, ParsesAHandheldWithItsSize) {
-    const std::optional<ScreenMetrics> small = ScreenMetrics::Parse(QStringLiteral("240x320@53x71"));
+    const std::optional<ScreenMetrics> small =
+        ScreenMetrics::Parse(QStringLiteral("240x320@53x71"));
     ASSERT_TRUE(small);
     EXPECT_EQ(small->widthPx, 240);
     EXPECT_EQ(small->heightPx, 320);
@@ -32,9 +33,9 @@ TEST(ScreenMetrics, SizeWithoutMillimetresFollowsTheDensity) {
 }
 
 TEST(ScreenMetrics, RejectsMalformedSizes) {
-    for (const char* text : {"", "240", "240x", "x320", "0x320", "240x0", "240x320@0x71",
-                             "240x320@53", "-240x320", "240*320", "240x320@53x71x2",
-                             "999999x320"}) {
+    for (const char* text :
+         {"", "240", "240x", "x320", "0x320", "240x0", "240x320@0x71", "240x320@53", "-240x320",
+          "240*320", "240x320@53x71x2", "999999x320"}) {
         EXPECT_FALSE(ScreenMetrics::Parse(QString::fromLatin1(text))) << text;
     }
 }

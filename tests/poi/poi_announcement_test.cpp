@@ -5,8 +5,8 @@
 #include <QImage>
 
 #include "fixed_time.h"
-#include "pixels.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 #include "poi/poi_store.h"
 #include "poi_home.h"
 #include "qt_print.h"

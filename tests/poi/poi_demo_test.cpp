@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QImage>
 
+#include "gps/nmea_parser.h"
 #include "mapmake/demo_region.h"
 #include "mapmake/map_compiler.h"
-#include "gps/nmea_parser.h"
 #include "poi/poi_announcement.h"
 #include "poi/poi_store.h"
 #include "poi_home.h"
@@ -49,8 +49,7 @@ TEST_F(DemoPois, TheDriveAnnouncesAPoiWithItsSound) {
     QFile log(home_->Path() + "/region/demo.nmea");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     std::vector<platform::GpsPosition> fixes;
-    gps::NmeaParser parser(
-        [&fixes](const gps::NmeaFix& fix) { fixes.push_back(fix.position); });
+    gps::NmeaParser parser([&fixes](const gps::NmeaFix& fix) { fixes.push_back(fix.position); });
     parser.Feed(log.readAll().toStdString());
     parser.Flush();
     ASSERT_FALSE(fixes.empty());

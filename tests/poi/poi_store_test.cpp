@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-#include "pixels.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 #include "poi_home.h"
 #include "qt_print.h"
 #include "render/map_projection.h"
@@ -182,9 +182,7 @@ protected:
         image_.fill(Qt::white);
         projection_.SetBounds("", "", 10.0f, 0.0f, 0.0f, 10.0f);
     }
-    void Draw(paint::PaintContext& context) {
-        store_.Draw(context, 50, 50, 100, 100, projection_);
-    }
+    void Draw(paint::PaintContext& context) { store_.Draw(context, 50, 50, 100, 100, projection_); }
     QImage image_;
     render::MapProjection projection_;
 };

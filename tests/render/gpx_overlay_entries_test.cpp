@@ -14,8 +14,8 @@
 
 #include "fixed_window.h"
 #include "paint/paint_context.h"
-#include "platform/program_folder.h"
 #include "pixels.h"
+#include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "render/map_window_model.h"
 #include "render/poi_icons.h"
@@ -66,8 +66,7 @@ protected:
         window->Catalogue().Build();
         ASSERT_TRUE(window->LoadMapAt(testmaps::kDemoRoadPoint.lat, testmaps::kDemoRoadPoint.lon));
         window->ApplyScale(0.5f);
-        window->SetPosition(testmaps::kDemoRoadPoint.lat, testmaps::kDemoRoadPoint.lon, 0.0f,
-                            0.0f);
+        window->SetPosition(testmaps::kDemoRoadPoint.lat, testmaps::kDemoRoadPoint.lon, 0.0f, 0.0f);
     }
 
     bool WriteRoute(const QString& name, const QByteArray& bytes) {
@@ -138,8 +137,8 @@ TEST_F(GpxOverlayEntriesTest, AFramePaintedInTwoBandsIsTheFrameOfOneThread) {
         for (const float heading : {0.0f, 37.0f}) {
             window->SetHeading(heading);
             const QImage one = Render(false);
-            EXPECT_TRUE(Render(true) == one) << "antialiased " << antialiased << " heading "
-                                             << heading;
+            EXPECT_TRUE(Render(true) == one)
+                << "antialiased " << antialiased << " heading " << heading;
         }
     }
     window->Renderer().SetOverlays(nullptr);

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "pixels.h"
 #include "paint/draw_text.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 
 namespace render {
 namespace {

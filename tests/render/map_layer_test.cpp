@@ -6,12 +6,12 @@
 
 #include <limits>
 
+#include "counting_projection.h"
 #include "fixed_window.h"
 #include "formats/vl_writer.h"
-#include "counting_projection.h"
-#include "pixels.h"
 #include "paint/draw_text.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 #include "render/label_style.h"
 #include "render/map_projection.h"
 #include "synthetic_maps.h"
@@ -59,7 +59,7 @@ protected:
     }
 
     static formats::ShapePtr<> Road(int type, float lat, const QString& label,
-                                                float anchorLon = 0.5f) {
+                                    float anchorLon = 0.5f) {
         const LatLon anchor{lat, anchorLon};
         return testmaps::MakeShape<formats::ShapePolyline>(type, {{lat, 0.05f}, {lat, 0.95f}},
                                                            label, 0, &anchor);
@@ -224,13 +224,13 @@ TEST_F(MapLayerTest, ObjectsAtTheCanvasLimitsAreCulledNotWrapped) {
     std::vector<formats::ShapePtr<>> shapes;
     shapes.push_back(testmaps::Area(60, testmaps::Box(-kFar, -kFar, kFar, kFar), "Sea"));
     const LatLon north{kFar, 0.5f};
-    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(
-        6, {{kFar, 0.5f}, {-kFar, 0.5f}}, "Long", 0, &north));
+    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(6, {{kFar, 0.5f}, {-kFar, 0.5f}},
+                                                                 "Long", 0, &north));
     const LatLon east{0.5f, kFar};
-    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(
-        2, {{0.5f, -kFar}, {0.5f, kFar}}, ".A1", 0, &east));
-    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(
-        6, {{0.3f, -kFar}, {0.3f, kFar}}, "Turned", 450, &east));
+    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(2, {{0.5f, -kFar}, {0.5f, kFar}},
+                                                                 ".A1", 0, &east));
+    shapes.push_back(testmaps::MakeShape<formats::ShapePolyline>(6, {{0.3f, -kFar}, {0.3f, kFar}},
+                                                                 "Turned", 450, &east));
     shapes.push_back(testmaps::Point(1, 0, {0.5f, kFar}, "East"));
     shapes.push_back(testmaps::Point(1, 0, {kFar, -kFar}, "North-west"));
     auto layer = LayerOf(std::move(shapes));

@@ -4,10 +4,10 @@
 
 #include <QImage>
 
-#include "formats/shape_model.h"
 #include "counting_projection.h"
-#include "pixels.h"
+#include "formats/shape_model.h"
 #include "paint/paint_context.h"
+#include "pixels.h"
 #include "render/map_projection.h"
 #include "render/shape_style.h"
 #include "synthetic_maps.h"

@@ -74,7 +74,7 @@ TEST(ShapeStyle, RailwayIsBlackWithAWhiteDash) {
 TEST(ShapeStyle, AreaOutlines) {
     EXPECT_FALSE(PolygonOutlinePen(74));
     const std::pair<int, platform::ColorRef> cases[] = {
-        {1, 0x9CE4F5}, {3, 0x9CE4F5}, {12, 0xB4B4B4}, {19, 0x7AAAE5}, {20, 0x4CB122},
+        {1, 0x9CE4F5},  {3, 0x9CE4F5},  {12, 0xB4B4B4}, {19, 0x7AAAE5}, {20, 0x4CB122},
         {23, 0x4CB122}, {40, 0xF36D4D}, {50, 0xF36D4D}, {59, 0xF36D4D}, {73, 0xF36D4D},
         {76, 0xF36D4D}, {75, 0xEDF3FC}, {4, 0x007EFF},  {80, 0x007EFF}};
     for (const auto& [type, color] : cases) {
@@ -86,9 +86,9 @@ TEST(ShapeStyle, AreaOutlines) {
 
 TEST(ShapeStyle, AreaFillsByDayAndNight) {
     const std::pair<int, platform::ColorRef> day[] = {
-        {1, 0xB1A3FF}, {2, 0xB1A3FF}, {3, 0x9E9ECF}, {12, 0xB4B4B4}, {19, 0x7AAAE5},
-        {21, 0x1DE6A8}, {60, 0xF36D4D}, {74, 0x9CE4F5}, {75, 0x9CE4F5}, {76, 0xEAD999},
-        {99, 0x007EFF}};
+        {1, 0xB1A3FF},  {2, 0xB1A3FF},  {3, 0x9E9ECF},  {12, 0xB4B4B4},
+        {19, 0x7AAAE5}, {21, 0x1DE6A8}, {60, 0xF36D4D}, {74, 0x9CE4F5},
+        {75, 0x9CE4F5}, {76, 0xEAD999}, {99, 0x007EFF}};
     for (const auto& [type, color] : day) {
         EXPECT_EQ(PolygonFillBrush(type, false).color(), platform::ToQColor(color)) << type;
         EXPECT_EQ(PolygonFillBrush(type, false).style(), Qt::SolidPattern) << type;

@@ -22,11 +22,11 @@ inline std::string ShapeFileDifference(const formats::ShapeFile& a, const format
         for (size_t i = 0; i < left.size(); ++i) {
             const formats::Shape& x = *left[i];
             const formats::Shape& y = *right[i];
-            const bool same = x.Kind() == y.Kind() && x.vertexPairs == y.vertexPairs &&
-                              x.bounds == y.bounds && x.Label().toString() == y.Label().toString() &&
-                              x.anchorLon == y.anchorLon && x.anchorLat == y.anchorLat &&
-                              x.labelAngleTenthsDeg == y.labelAngleTenthsDeg && x.type == y.type &&
-                              x.subtype == y.subtype;
+            const bool same =
+                x.Kind() == y.Kind() && x.vertexPairs == y.vertexPairs && x.bounds == y.bounds &&
+                x.Label().toString() == y.Label().toString() && x.anchorLon == y.anchorLon &&
+                x.anchorLat == y.anchorLat && x.labelAngleTenthsDeg == y.labelAngleTenthsDeg &&
+                x.type == y.type && x.subtype == y.subtype;
             if (!same) {
                 return "object " + std::to_string(i) + " of level " + std::to_string(l);
             }

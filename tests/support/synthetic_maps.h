@@ -37,8 +37,8 @@ inline formats::GeoRect BoundsOf(const std::vector<LatLon>& vertices) {
 // vertex (or at `anchor` when given).
 template <typename ShapeType>
 formats::ShapePtr<> MakeShape(int type, const std::vector<LatLon>& vertices,
-                                          const QString& label = QString(), int angleTenths = 0,
-                                          const LatLon* anchor = nullptr) {
+                              const QString& label = QString(), int angleTenths = 0,
+                              const LatLon* anchor = nullptr) {
     auto shape = formats::MakeShape<ShapeType>();
     shape->type = type;
     for (const LatLon& v : vertices) {
@@ -55,19 +55,19 @@ formats::ShapePtr<> MakeShape(int type, const std::vector<LatLon>& vertices,
 
 // A line's label sits halfway between its ends.
 inline formats::ShapePtr<> Line(int type, const std::vector<LatLon>& vertices,
-                                            const QString& label = QString(), int angleTenths = 0) {
+                                const QString& label = QString(), int angleTenths = 0) {
     const LatLon middle{(vertices.front().lat + vertices.back().lat) / 2,
                         (vertices.front().lon + vertices.back().lon) / 2};
     return MakeShape<formats::ShapePolyline>(type, vertices, label, angleTenths, &middle);
 }
 
 inline formats::ShapePtr<> Area(int type, const std::vector<LatLon>& vertices,
-                                            const QString& label = QString()) {
+                                const QString& label = QString()) {
     return MakeShape<formats::ShapePolygon>(type, vertices, label);
 }
 
 inline formats::ShapePtr<> Point(int type, int subtype, LatLon at,
-                                             const QString& label = QString()) {
+                                 const QString& label = QString()) {
     auto shape = MakeShape<formats::ShapePoint>(type, {at}, label);
     shape->subtype = subtype;
     return shape;

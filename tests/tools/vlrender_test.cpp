@@ -86,8 +86,9 @@ TEST_F(VlrenderTest, DrawsTheTickedGpxFilesOfTheHome) {
     // A route running north-south through the lake at the anchor, and another one east of it
     // that is not ticked.
     const auto route = [](float lon) {
-        return QString("<gpx version=\"1.1\"><rte><rtept lat=\"42.40\" lon=\"%1\"/>"
-                       "<rtept lat=\"42.48\" lon=\"%1\"/></rte></gpx>")
+        return QString(
+                   "<gpx version=\"1.1\"><rte><rtept lat=\"42.40\" lon=\"%1\"/>"
+                   "<rtept lat=\"42.48\" lon=\"%1\"/></rte></gpx>")
             .arg(lon)
             .toUtf8();
     };
