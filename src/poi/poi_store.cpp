@@ -247,7 +247,8 @@ const QImage* PoiStore::LoadIcon(const QString& fileName, platform::ColorRef& tr
         return nullptr;
     }
     QImage bitmap;
-    if (!folderNames_ || folderNames_->contains(fileName)) {
+    // Only a regular file: a pipe or device named like an icon would block the reader.
+    if ((!folderNames_ || folderNames_->contains(fileName)) && platform::CanOpenForReading(*path)) {
         bitmap = QImageReader(*path).read();
     }
     if (bitmap.isNull()) {
