@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -46,6 +48,14 @@ TEST(SoundPlayer, PlaysInTheBackgroundAndIsSilentWithoutAFile) {
     player.Play(dir.path());
     player.Stop();
     player.Stop();
+    // The samples load on Qt's own thread: let them finish, and what they leave for deletion go,
+    // before the files do.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 }  // namespace
