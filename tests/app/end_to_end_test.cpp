@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "app/demo_home.h"
+#include "loopback_port.h"
 #include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "poi/dlg_poi_manager.h"
@@ -131,18 +132,6 @@ TEST(EndToEnd, ARouteOfAKilledRunIsCompletedAndListed) {
         listed << dialog.ItemText(i);
     }
     EXPECT_TRUE(listed.contains(QFileInfo(route).fileName())) << listed.join(',').toStdString();
-}
-
-int FreeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
 }
 
 TEST(EndToEnd, ARealGpsdFedByGpsfakeMovesTheMap) {

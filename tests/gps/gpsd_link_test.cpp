@@ -23,6 +23,7 @@
 #include "gps/gps_link.h"
 #include "gps/gps_sources.h"
 #include "gps/nmea_parser.h"
+#include "loopback_port.h"
 #include "platform/gps_driver.h"
 #include "scripted_gps.h"
 #include "temp_home.h"
@@ -53,18 +54,6 @@ bool InLog(const std::vector<platform::GpsPosition>& log, double lat, double lon
         }
     }
     return false;
-}
-
-int FreeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
 }
 
 class Notes : public QObject {
