@@ -1,6 +1,9 @@
 #include "platform/sound_player.h"
 
+#include <cstdint>
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QHash>
 #include <QPointer>
 #include <QSoundEffect>
@@ -11,12 +14,21 @@
 namespace platform {
 namespace {
 
+uint32_t ReadLe(const char* bytes, int count) {
+    uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = (value << 8) | uint8_t(bytes[i]);
+    }
+    return value;
+}
+
 class EffectSoundPlayer : public SoundPlayer {
 public:
     void Play(const QString& path) override {
         Stop();
         // QSoundEffect reports a missing file only later, and loudly, on the console.
-        if (!CanOpenForReading(path) || QCoreApplication::instance() == nullptr) {
+        if (QCoreApplication::instance() == nullptr || !CanOpenForReading(path) ||
+            !IsPlayableWave(path)) {
             return;
         }
         QPointer<QSoundEffect>& effect = effects_[path];
@@ -45,6 +57,42 @@ private:
 };
 
 }  // namespace
+
+bool IsPlayableWave(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray head = file.read(64 * 1024);
+    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") {
+        return false;
+    }
+    bool format = false;
+    qsizetype at = 12;
+    while (at + 8 <= head.size()) {
+        const QByteArray id = head.mid(at, 4);
+        const uint32_t size = ReadLe(head.constData() + at + 4, 4);
+        at += 8;
+        if (id == "data") {
+            return format;
+        }
+        if (id == "fmt ") {
+            if (size < 16 || at + 16 > head.size()) {
+                return false;
+            }
+            const uint32_t tag = ReadLe(head.constData() + at, 2);
+            const uint32_t channels = ReadLe(head.constData() + at + 2, 2);
+            const uint32_t bits = ReadLe(head.constData() + at + 14, 2);
+            format = (tag == 1 || tag == 3 || tag == 0xFFFE) && channels > 0 && bits > 0;
+            if (!format) {
+                return false;
+            }
+        }
+        // Chunks are padded to an even size.
+        at += qsizetype(size) + (size & 1);
+    }
+    return false;
+}
 
 SoundPlayer& DefaultSoundPlayer() {
     static EffectSoundPlayer player;

@@ -15,6 +15,12 @@ public:
     virtual void Stop() = 0;
 };
 
+// True when the file starts as a wave file the player can decode: "RIFF" and "WAVE", a format
+// chunk of integer or float samples, then the data chunk. Qt's loader never finishes on some
+// files that are not (a few bytes of text), and its cache then waits for that load when the
+// program quits, so the player plays nothing else.
+bool IsPlayableWave(const QString& path);
+
 // The player over the machine's default sound output, made on first use.
 SoundPlayer& DefaultSoundPlayer();
 
