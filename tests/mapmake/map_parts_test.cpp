@@ -6,11 +6,13 @@
 
 #include <cstring>
 #include <map>
+#include <random>
 #include <string>
 
 #include "mapmake/geometry.h"
 #include "mapmake/labels.h"
 #include "mapmake/line_merger.h"
+#include "mapmake/node_locations.h"
 #include "mapmake/tile_builder.h"
 #include "mapmake/type_table.h"
 
@@ -222,6 +224,62 @@ TEST(LevelPlans, EachLevelIsMadeForTheClosestZoomThatChoosesIt) {
         EXPECT_LT(plans[i].pixelDeg, plans[i + 1].pixelDeg);
         EXPECT_EQ(plans[i].widestPixelDeg, plans[i + 1].pixelDeg);
     }
+}
+
+// Ids with gaps of every size, coordinates that jump across the world or are undefined, enough
+// nodes for several pages: every node is found again where it was set, nothing between them.
+TEST(NodeLocations, GiveBackEveryLocationAsSetAndNothingElse) {
+    std::mt19937_64 random(7);
+    std::vector<std::pair<uint64_t, osmium::Location>> nodes;
+    uint64_t id = 1;
+    for (int i = 0; i < 150000; ++i) {
+        const int gap = i % 7;
+        id += gap == 0 ? 1 : gap == 1 ? 1 + random() % 1000 : gap == 2 ? (1ull << 33) : 2;
+        osmium::Location location(int32_t(random() % 3600000001) - 1800000000,
+                                  int32_t(random() % 1800000001) - 900000000);
+        if (i % 3 == 0) {
+            location = osmium::Location(nodes.empty() ? 0 : nodes.back().second.x() + 9,
+                                        nodes.empty() ? 0 : nodes.back().second.y() - 4);
+        }
+        if (i % 1001 == 0) {
+            location = osmium::Location();
+        }
+        nodes.emplace_back(id, location);
+    }
+    mapmake::NodeLocations index;
+    for (const auto& [nodeId, location] : nodes) {
+        index.set(nodeId, location);
+    }
+    index.set(nodes.back().first, osmium::Location(1, 1));  // set twice: the first stays
+    ASSERT_EQ(index.size(), nodes.size());
+    for (size_t i = 0; i < nodes.size(); i += (i % 5) + 1) {
+        EXPECT_EQ(index.get_noexcept(nodes[i].first), nodes[i].second) << i;
+        if (i > 0 && nodes[i].first - nodes[i - 1].first > 1) {
+            EXPECT_FALSE(index.get_noexcept(nodes[i].first - 1).valid());
+        }
+    }
+    EXPECT_EQ(index.get_noexcept(nodes.back().first), nodes.back().second);
+    EXPECT_FALSE(index.get_noexcept(0).valid());
+    EXPECT_FALSE(index.get_noexcept(nodes.back().first + 1).valid());
+    EXPECT_THROW(index.get(nodes.back().first + 1), osmium::not_found);
+}
+
+TEST(NodeLocations, NodesOutOfOrderAreSortedAndTheFirstOfTwiceSetStays) {
+    mapmake::NodeLocations index;
+    const uint64_t ids[] = {50, 10, 70, 10, 30, 90, 20};
+    for (size_t i = 0; i < std::size(ids); ++i) {
+        index.set(ids[i], osmium::Location(int32_t(i), int32_t(ids[i])));
+    }
+    EXPECT_EQ(index.get_noexcept(30), osmium::Location(4, 30));  // found before sorting too
+    index.sort();
+    EXPECT_EQ(index.size(), 6u);
+    EXPECT_EQ(index.get_noexcept(10), osmium::Location(1, 10));
+    for (const uint64_t id : {20, 30, 50, 70, 90}) {
+        EXPECT_EQ(index.get_noexcept(id).y(), int32_t(id));
+    }
+    EXPECT_FALSE(index.get_noexcept(40).valid());
+    index.set(100, osmium::Location(5, 5));
+    EXPECT_EQ(index.get_noexcept(100), osmium::Location(5, 5));
 }
 
 }  // namespace
