@@ -1,6 +1,8 @@
 #include "mapmake/feature_set.h"
 
 #include <cmath>
+#include <mutex>
+#include <unordered_set>
 
 namespace mapmake {
 namespace {
@@ -35,6 +37,23 @@ Points ToGeoPoints(const FixedLine& line) {
 }
 
 }  // namespace
+
+SharedText::SharedText(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    // Kept for the life of the process: a compilation's distinct names take a few megabytes
+    // at most, and features of any run may still point at them.
+    static std::mutex mutex;
+    static std::unordered_set<std::string>* texts = new std::unordered_set<std::string>;
+    const std::lock_guard<std::mutex> lock(mutex);
+    text_ = &*texts->emplace(text).first;
+}
+
+const std::string& SharedText::str() const {
+    static const std::string empty;
+    return text_ ? *text_ : empty;
+}
 
 FixedLine ToFixed(const GeoLine& line) {
     return ToFixedPoints(line);

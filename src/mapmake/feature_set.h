@@ -6,11 +6,34 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mapmake/geometry.h"
 
 namespace mapmake {
+
+// A name or reference number as the features keep it: one copy of each distinct text for the
+// whole run, shared by every feature that bears it, in the room of a pointer. A country's roads
+// and places repeat a few thousand names over and over, and most features have none.
+class SharedText {
+public:
+    SharedText() = default;
+    SharedText(std::string_view text);
+    SharedText(const char* text) : SharedText(std::string_view(text)) {}
+    SharedText(const std::string& text) : SharedText(std::string_view(text)) {}
+
+    const std::string& str() const;
+    operator const std::string&() const { return str(); }
+    bool empty() const { return text_ == nullptr; }
+    size_t size() const { return str().size(); }
+    void clear() { text_ = nullptr; }
+    // Equal texts share their copy.
+    bool operator==(const SharedText& other) const { return text_ == other.text_; }
+
+private:
+    const std::string* text_ = nullptr;
+};
 
 struct FeatureInfo {
     int type = 0;
@@ -18,8 +41,8 @@ struct FeatureInfo {
     // Kept in every level of at least this many cbits and at most finestCbits.
     int coarsestCbits = 24;
     int finestCbits = 24;
-    std::string name;  // UTF-8; for a peak, its name and height
-    std::string ref;   // roads: the first of their reference numbers ("CG-1")
+    SharedText name;  // UTF-8; for a peak, its name and height
+    SharedText ref;   // roads: the first of their reference numbers ("CG-1")
 
     bool operator==(const FeatureInfo&) const = default;
 };

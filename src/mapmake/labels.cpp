@@ -33,9 +33,9 @@ std::string PeakLabel(const char* name, const char* elevation) {
 }
 
 std::string LineLabel(const FeatureInfo& info, int cbits) {
-    const std::string shield = info.ref.empty() ? std::string() : kShieldPrefix + info.ref;
+    const std::string shield = info.ref.empty() ? std::string() : kShieldPrefix + info.ref.str();
     if (cbits >= kNameLevelCbits) {
-        return info.name.empty() ? shield : info.name;
+        return info.name.empty() ? shield : info.name.str();
     }
     if (!shield.empty() || (IsRoadType(info.type) && info.type > kLastNamedFarRoadType)) {
         return shield;
