@@ -4,6 +4,8 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "mapmake/varint.h"
+
 namespace mapmake {
 namespace {
 
@@ -11,7 +13,12 @@ void WidenWith(GeoBox& box, const GeoPoint& point) {
     Widen(box, GeoBox(point, point));
 }
 
-GeoPoint ToGeo(const FixedPoint& point) {
+FixedPoint ToFixed(const GeoPoint& point) {
+    return {int32_t(std::lround(point.x() * kFixedPerDegree)),
+            int32_t(std::lround(point.y() * kFixedPerDegree))};
+}
+
+GeoPoint GeoOf(const FixedPoint& point) {
     return GeoPoint(double(point.lon) / kFixedPerDegree, double(point.lat) / kFixedPerDegree);
 }
 
@@ -20,8 +27,7 @@ FixedLine ToFixedPoints(const Points& points) {
     FixedLine fixed;
     fixed.reserve(points.size());
     for (const GeoPoint& point : points) {
-        fixed.push_back({int32_t(std::lround(point.x() * kFixedPerDegree)),
-                         int32_t(std::lround(point.y() * kFixedPerDegree))});
+        fixed.push_back(ToFixed(point));
     }
     return fixed;
 }
@@ -31,7 +37,7 @@ Points ToGeoPoints(const FixedLine& line) {
     Points geo;
     geo.reserve(line.size());
     for (const FixedPoint& point : line) {
-        geo.push_back(ToGeo(point));
+        geo.push_back(GeoOf(point));
     }
     return geo;
 }
@@ -63,49 +69,138 @@ GeoLine ToGeo(const FixedLine& line) {
     return ToGeoPoints<GeoLine>(line);
 }
 
-FixedMultiPolygon ToFixed(const GeoMultiPolygon& area) {
-    FixedMultiPolygon fixed;
-    fixed.reserve(area.size());
+namespace {
+
+// The steps of a packed geometry, written and read in the same order.
+class StepWriter {
+public:
+    void Count(size_t count) { Put(count); }
+    void Point(FixedPoint point) {
+        Put(ZigZag(int64_t(point.lon) - lon_));
+        Put(ZigZag(int64_t(point.lat) - lat_));
+        lon_ = point.lon;
+        lat_ = point.lat;
+    }
+    // Exactly as long as what was written.
+    std::vector<uint8_t> Bytes() const { return bytes_; }
+
+private:
+    void Put(uint64_t value) {
+        uint8_t bytes[10];
+        bytes_.insert(bytes_.end(), bytes, PutVarint(bytes, value));
+    }
+
+    std::vector<uint8_t> bytes_;
+    int64_t lon_ = 0;
+    int64_t lat_ = 0;
+};
+
+class StepReader {
+public:
+    explicit StepReader(const std::vector<uint8_t>& bytes) : in_(bytes.data()) {}
+    size_t Count() {
+        uint64_t count = 0;
+        in_ = GetVarint(in_, count);
+        return size_t(count);
+    }
+    FixedPoint Point() {
+        uint64_t step = 0;
+        in_ = GetVarint(in_, step);
+        lon_ += UnZigZag(step);
+        in_ = GetVarint(in_, step);
+        lat_ += UnZigZag(step);
+        return {int32_t(lon_), int32_t(lat_)};
+    }
+
+private:
+    const uint8_t* in_;
+    int64_t lon_ = 0;
+    int64_t lat_ = 0;
+};
+
+template <typename Points>
+void WriteRing(StepWriter& writer, const Points& ring) {
+    writer.Count(ring.size());
+    for (const GeoPoint& point : ring) {
+        writer.Point(ToFixed(point));
+    }
+}
+
+template <typename Points>
+void ReadRing(StepReader& reader, Points& ring) {
+    const size_t count = reader.Count();
+    ring.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        ring.push_back(GeoOf(reader.Point()));
+    }
+}
+
+}  // namespace
+
+PackedLine::PackedLine(const FixedLine& line) : points_(uint32_t(line.size())) {
+    StepWriter writer;
+    for (const FixedPoint& point : line) {
+        writer.Point(point);
+    }
+    bytes_ = writer.Bytes();
+}
+
+FixedLine PackedLine::Unpack() const {
+    FixedLine line;
+    line.reserve(points_);
+    StepReader reader(bytes_);
+    for (uint32_t i = 0; i < points_; ++i) {
+        line.push_back(reader.Point());
+    }
+    return line;
+}
+
+GeoLine PackedLine::ToGeo() const {
+    GeoLine line;
+    line.reserve(points_);
+    StepReader reader(bytes_);
+    for (uint32_t i = 0; i < points_; ++i) {
+        line.push_back(GeoOf(reader.Point()));
+    }
+    return line;
+}
+
+PackedArea::PackedArea(const GeoMultiPolygon& area) {
+    StepWriter writer;
+    writer.Count(area.size());
     for (const GeoPolygon& polygon : area) {
-        FixedPolygon& part = fixed.emplace_back();
-        part.outer = ToFixedPoints(polygon.outer());
-        part.inners.reserve(polygon.inners().size());
+        WriteRing(writer, polygon.outer());
+        joinedVertices_ += uint32_t(polygon.outer().size());
+        writer.Count(polygon.inners().size());
         for (const auto& inner : polygon.inners()) {
-            part.inners.push_back(ToFixedPoints(inner));
+            WriteRing(writer, inner);
+            joinedVertices_ += uint32_t(inner.size() + 1);
         }
     }
-    return fixed;
+    bytes_ = writer.Bytes();
 }
 
-GeoMultiPolygon ToGeo(const FixedMultiPolygon& area) {
-    GeoMultiPolygon geo;
-    geo.reserve(area.size());
-    for (const FixedPolygon& part : area) {
-        GeoPolygon& polygon = geo.emplace_back();
-        polygon.outer() = ToGeoPoints<GeoPolygon::ring_type>(part.outer);
-        polygon.inners().reserve(part.inners.size());
-        for (const FixedLine& inner : part.inners) {
-            polygon.inners().push_back(ToGeoPoints<GeoPolygon::ring_type>(inner));
+GeoMultiPolygon PackedArea::ToGeo() const {
+    GeoMultiPolygon area;
+    if (bytes_.empty()) {
+        return area;
+    }
+    StepReader reader(bytes_);
+    area.resize(reader.Count());
+    for (GeoPolygon& polygon : area) {
+        ReadRing(reader, polygon.outer());
+        polygon.inners().resize(reader.Count());
+        for (auto& inner : polygon.inners()) {
+            ReadRing(reader, inner);
         }
     }
-    return geo;
-}
-
-// The outer rings hold the inner ones.
-GeoBox BoxOf(const FixedMultiPolygon& area) {
-    GeoBox box = EmptyBox();
-    for (const FixedPolygon& polygon : area) {
-        for (const FixedPoint& point : polygon.outer) {
-            WidenWith(box, ToGeo(point));
-        }
-    }
-    return box;
+    return area;
 }
 
 GeoBox BoxOf(const FixedLine& line) {
     GeoBox box = EmptyBox();
     for (const FixedPoint& point : line) {
-        WidenWith(box, ToGeo(point));
+        WidenWith(box, GeoOf(point));
     }
     return box;
 }

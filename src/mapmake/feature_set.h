@@ -52,8 +52,7 @@ struct PointFeature {
     GeoPoint at;
 };
 
-// A position as OpenStreetMap keeps it: longitude and latitude in 10^-7 degrees. Lines are
-// kept so, in half the memory of GeoPoints, and give back the same doubles as libosmium.
+// A position as OpenStreetMap keeps it: longitude and latitude in 10^-7 degrees.
 struct FixedPoint {
     int32_t lon = 0;
     int32_t lat = 0;
@@ -61,22 +60,49 @@ struct FixedPoint {
 using FixedLine = std::vector<FixedPoint>;
 inline constexpr double kFixedPerDegree = 1.0e7;
 
-// Rings as in GeoPolygon: the outer one clockwise, the inner ones counter-clockwise, closed.
-struct FixedPolygon {
-    FixedLine outer;
-    std::vector<FixedLine> inners;
-};
-using FixedMultiPolygon = std::vector<FixedPolygon>;
-
-// Rounded to the nearest 10^-7 degree.
+// Rounded to the nearest 10^-7 degree, and back to the same doubles as libosmium gives.
 FixedLine ToFixed(const GeoLine& line);
 GeoLine ToGeo(const FixedLine& line);
-FixedMultiPolygon ToFixed(const GeoMultiPolygon& area);
-GeoMultiPolygon ToGeo(const FixedMultiPolygon& area);
+
+// The geometry of the region is held from reading to the last tile, so it is kept packed: in
+// 10^-7 degrees, every point as the step from the point before, each coordinate a zigzag
+// variable-length integer. The vertices of a way lie metres apart, so a point takes about 4
+// bytes instead of 16 as doubles; all of a feature's rings share one allocation.
+class PackedLine {
+public:
+    PackedLine() = default;
+    explicit PackedLine(const FixedLine& line);
+
+    size_t size() const { return points_; }
+    bool empty() const { return points_ == 0; }
+    FixedLine Unpack() const;
+    GeoLine ToGeo() const;
+
+private:
+    std::vector<uint8_t> bytes_;
+    uint32_t points_ = 0;
+};
+
+// Rings as in GeoPolygon: the outer one clockwise, the inner ones counter-clockwise, closed.
+class PackedArea {
+public:
+    PackedArea() = default;
+    // Rounded to the nearest 10^-7 degree.
+    explicit PackedArea(const GeoMultiPolygon& area);
+
+    // The points of all rings, each hole counted with one more for the seam that joins it to
+    // its outer ring.
+    size_t JoinedVertices() const { return joinedVertices_; }
+    GeoMultiPolygon ToGeo() const;
+
+private:
+    std::vector<uint8_t> bytes_;
+    uint32_t joinedVertices_ = 0;
+};
 
 struct LineFeature {
     FeatureInfo info;
-    FixedLine line;
+    PackedLine line;
     GeoBox box;
     // The nodes at the two ends, where lines of the same road meet.
     int64_t firstNode = 0;
@@ -85,7 +111,7 @@ struct LineFeature {
 
 struct AreaFeature {
     FeatureInfo info;
-    FixedMultiPolygon area;
+    PackedArea area;
     GeoBox box;
     double squareMetres = 0.0;
 };
@@ -117,6 +143,5 @@ struct FeatureSet {
 GeoBox BoxOf(const GeoLine& line);
 GeoBox BoxOf(const FixedLine& line);
 GeoBox BoxOf(const GeoMultiPolygon& area);
-GeoBox BoxOf(const FixedMultiPolygon& area);
 
 }  // namespace mapmake

@@ -56,6 +56,8 @@ private:
             return out;
         }
         const Group& group = groups_.at(GroupKey(out.info));
+        FixedLine line = out.line.Unpack();
+        bool grown = false;
         for (int end = 0; end < 2; ++end) {
             while (out.lastNode != out.firstNode) {
                 const int64_t node = out.lastNode;
@@ -67,19 +69,24 @@ private:
                 }
                 used_[next->second] = true;
                 LineFeature& piece = lines_[next->second];
+                const FixedLine more = piece.line.Unpack();
                 if (piece.firstNode == node) {
-                    out.line.insert(out.line.end(), piece.line.begin() + 1, piece.line.end());
+                    line.insert(line.end(), more.begin() + 1, more.end());
                     out.lastNode = piece.lastNode;
                 } else {
-                    out.line.insert(out.line.end(), piece.line.rbegin() + 1, piece.line.rend());
+                    line.insert(line.end(), more.rbegin() + 1, more.rend());
                     out.lastNode = piece.firstNode;
                 }
                 Widen(out.box, piece.box);
-                piece.line.clear();
+                piece.line = PackedLine();
+                grown = true;
             }
             // Grow the other end the same way; after both turns the line runs as it began.
-            std::reverse(out.line.begin(), out.line.end());
+            std::reverse(line.begin(), line.end());
             std::swap(out.firstNode, out.lastNode);
+        }
+        if (grown) {
+            out.line = PackedLine(line);
         }
         return out;
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "mapmake/varint.h"
+
 namespace mapmake {
 namespace {
 
@@ -9,29 +11,6 @@ constexpr uint32_t kPageBytes = 1u << 20;
 // A node's steps take at most 10 bytes for the id and 5 for each coordinate.
 constexpr uint32_t kMaxNodeBytes = 20;
 constexpr uint32_t kMaxBlockBytes = NodeLocations::kBlockNodes * kMaxNodeBytes;
-
-uint8_t* PutVarint(uint8_t* out, uint64_t value) {
-    while (value >= 0x80) {
-        *out++ = uint8_t(value) | 0x80;
-        value >>= 7;
-    }
-    *out++ = uint8_t(value);
-    return out;
-}
-
-const uint8_t* GetVarint(const uint8_t* in, uint64_t& value) {
-    value = 0;
-    for (int shift = 0;; shift += 7) {
-        const uint8_t byte = *in++;
-        value |= uint64_t(byte & 0x7f) << shift;
-        if (byte < 0x80) {
-            return in;
-        }
-    }
-}
-
-uint64_t ZigZag(int64_t value) { return (uint64_t(value) << 1) ^ uint64_t(value >> 63); }
-int64_t UnZigZag(uint64_t value) { return int64_t(value >> 1) ^ -int64_t(value & 1); }
 
 }  // namespace
 

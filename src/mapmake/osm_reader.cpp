@@ -186,14 +186,15 @@ public:
         const GeoBox box = BoxOf(geometry);
         const int64_t first = way.nodes().front().ref();
         const int64_t last = way.nodes().back().ref();
+        PackedLine packed(geometry);
         if (border) {
             FeatureInfo info;
             info.type = border->type;
             info.coarsestCbits = border->coarsestCbits;
-            features_.lines.push_back({std::move(info), geometry, box, first, last});
+            features_.lines.push_back({std::move(info), packed, box, first, last});
         }
         if (line) {
-            features_.lines.push_back({InfoOf(*line, tags), std::move(geometry), box, first, last});
+            features_.lines.push_back({InfoOf(*line, tags), std::move(packed), box, first, last});
         }
     }
 
@@ -229,7 +230,7 @@ public:
         for (const GeoPolygon& part : geometry) {
             squareDegrees += Area(part);
         }
-        AreaFeature feature{InfoOf(*areaRule, tags), ToFixed(geometry), box, 0.0};
+        AreaFeature feature{InfoOf(*areaRule, tags), PackedArea(geometry), box, 0.0};
         const double latitude = (box.min_corner().y() + box.max_corner().y()) / 2.0;
         feature.squareMetres = SquareMetres(squareDegrees, latitude);
         if (areaRule->smallType != 0 && feature.squareMetres < kLargeWaterSquareMetres) {

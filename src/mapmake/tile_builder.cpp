@@ -127,7 +127,7 @@ public:
         for (uint32_t index : candidates.lines) {
             const LineFeature& feature = features_.lines[index];
             LinePieces cut{&feature, {}};
-            GeoLine line = ToGeo(feature.line);
+            GeoLine line = feature.line.ToGeo();
             if (Inside(feature.box, box_)) {
                 cut.pieces.push_back(std::move(line));
             } else {
@@ -150,8 +150,8 @@ public:
             const AreaFeature& feature = features_.areas[index];
             AreaPieces cut{&feature, {}};
             if (Inside(feature.box, box_)) {
-                cut.pieces = ToGeo(feature.area);
-            } else if (!ClipArea(ToGeo(feature.area), box_, cut.pieces)) {
+                cut.pieces = feature.area.ToGeo();
+            } else if (!ClipArea(feature.area.ToGeo(), box_, cut.pieces)) {
                 ++built_.refusedAreas;
                 continue;
             }
@@ -481,14 +481,7 @@ double EstimateBytes(const FeatureSet& features, const Candidates& candidates, c
     }
     for (uint32_t i : candidates.areas) {
         const AreaFeature& area = features.areas[i];
-        size_t vertices = 0;
-        for (const FixedPolygon& polygon : area.area) {
-            vertices += polygon.outer.size();
-            for (const FixedLine& hole : polygon.inners) {
-                vertices += hole.size() + 1;
-            }
-        }
-        bytes += RecordBytes(vertices, area.info.name.size()) * ShareInside(area.box, box) *
+        bytes += RecordBytes(area.area.JoinedVertices(), area.info.name.size()) * ShareInside(area.box, box) *
                  levelsFactor(area.info.coarsestCbits, true);
     }
     return bytes;

@@ -116,8 +116,9 @@ mapmake::LineFeature Piece(int64_t first, int64_t last, std::vector<GeoPoint> po
     mapmake::LineFeature line;
     line.info.type = 6;
     line.info.name = name;
-    line.line = mapmake::ToFixed(mapmake::GeoLine(points.begin(), points.end()));
-    line.box = mapmake::BoxOf(line.line);
+    const mapmake::GeoLine geo(points.begin(), points.end());
+    line.line = mapmake::PackedLine(mapmake::ToFixed(geo));
+    line.box = mapmake::BoxOf(geo);
     line.firstNode = first;
     line.lastNode = last;
     return line;
@@ -132,7 +133,7 @@ TEST(LineMerger, JoinsPiecesEndToEndWhicheverWayTheyRun) {
     lines.push_back(Piece(7, 7, {GeoPoint(5, 5), GeoPoint(6, 5), GeoPoint(5, 6), GeoPoint(5, 5)}));
     mapmake::MergeLines(lines);
     ASSERT_EQ(lines.size(), 3u);
-    const mapmake::GeoLine joined = mapmake::ToGeo(lines[0].line);
+    const mapmake::GeoLine joined = lines[0].line.ToGeo();
     ASSERT_EQ(joined.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_DOUBLE_EQ(joined[i].x(), double(i));
@@ -280,6 +281,53 @@ TEST(NodeLocations, NodesOutOfOrderAreSortedAndTheFirstOfTwiceSetStays) {
     EXPECT_FALSE(index.get_noexcept(40).valid());
     index.set(100, osmium::Location(5, 5));
     EXPECT_EQ(index.get_noexcept(100), osmium::Location(5, 5));
+}
+
+// From one side of the world to the other and back in one step, holes, an empty area.
+TEST(PackedGeometry, GivesBackThePointsRoundedTo10ToTheMinus7Degrees) {
+    const mapmake::GeoLine line{{-180.0, -90.0}, {180.0, 90.0}, {1.52181234567, 42.50631},
+                                {1.521812301, 42.5063099}};
+    const mapmake::GeoLine back = mapmake::PackedLine(mapmake::ToFixed(line)).ToGeo();
+    ASSERT_EQ(back.size(), line.size());
+    for (size_t i = 0; i < line.size(); ++i) {
+        EXPECT_NEAR(back[i].x(), line[i].x(), 0.5e-7);
+        EXPECT_NEAR(back[i].y(), line[i].y(), 0.5e-7);
+    }
+    EXPECT_EQ(back[2].x(), back[3].x());
+
+    mapmake::GeoMultiPolygon area;
+    area.resize(2);
+    area[0].outer() = {{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}};
+    area[0].inners().push_back({{2, 2}, {8, 2}, {8, 8}, {2, 2}});
+    area[0].inners().push_back({{-179.9999999, 1}, {3, 3}, {1, 3}, {-179.9999999, 1}});
+    area[1].outer() = {{20, 20}, {20, 21}, {21, 21}, {20, 20}};
+    const mapmake::PackedArea packed(area);
+    EXPECT_EQ(packed.JoinedVertices(), 5u + 5u + 5u + 4u);
+    const auto points = [](const mapmake::GeoMultiPolygon& of) {
+        std::vector<std::pair<double, double>> all;
+        for (const mapmake::GeoPolygon& polygon : of) {
+            for (const GeoPoint& point : polygon.outer()) {
+                all.emplace_back(point.x(), point.y());
+            }
+            all.emplace_back(1000.0, double(polygon.inners().size()));
+            for (const auto& inner : polygon.inners()) {
+                for (const GeoPoint& point : inner) {
+                    all.emplace_back(point.x(), point.y());
+                }
+                all.emplace_back(2000.0, 0.0);
+            }
+        }
+        return all;
+    };
+    const auto want = points(area);
+    const auto got = points(packed.ToGeo());
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_NEAR(got[i].first, want[i].first, 0.5e-7) << i;
+        EXPECT_NEAR(got[i].second, want[i].second, 0.5e-7) << i;
+    }
+    EXPECT_TRUE(mapmake::PackedArea(mapmake::GeoMultiPolygon()).ToGeo().empty());
+    EXPECT_TRUE(mapmake::PackedArea().ToGeo().empty());
 }
 
 }  // namespace
