@@ -121,7 +121,13 @@ public:
         : areas_(areas), borderLevels_(borderLevels) {}
 
     void Relation(const osmium::Relation& relation) {
-        areas_.relation(relation);
+        // Only the relations whose areas are kept: the assembler holds every member way of the
+        // relations it is given until the last one has been read, and the borders of a
+        // country run through all of it.
+        if (Classify(FeatureKind::kArea, ValueOf(relation.tags())) ||
+            Classify(FeatureKind::kPoint, ValueOf(relation.tags()))) {
+            areas_.relation(relation);
+        }
         const char* type = relation.tags().get_value_by_key("type");
         const int level = BorderLevel(relation.tags());
         if (level == 0 || !type || std::strcmp(type, "boundary") != 0) {
@@ -295,8 +301,8 @@ osmium::TagsFilter AreaFilter() {
 }
 
 // Blocks decoded ahead of the handlers. The reader's default of 20 holds some 60 MB of decoded
-// ways on a country while the handlers catch up; 4 keep both cores busy.
-constexpr const char* kDecodedBlocksAhead = "4";
+// ways on a country while the handlers catch up; 2 keep both cores as busy as more would.
+constexpr const char* kDecodedBlocksAhead = "2";
 
 // libosmium takes its queue lengths from the environment only; a value set by the user stays.
 void LimitBlocksAhead() {
