@@ -1,5 +1,6 @@
 #include "mapmake/feature_set.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <unordered_set>
@@ -81,8 +82,7 @@ public:
         lon_ = point.lon;
         lat_ = point.lat;
     }
-    // Exactly as long as what was written.
-    std::vector<uint8_t> Bytes() const { return bytes_; }
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
 private:
     void Put(uint64_t value) {
@@ -97,7 +97,7 @@ private:
 
 class StepReader {
 public:
-    explicit StepReader(const std::vector<uint8_t>& bytes) : in_(bytes.data()) {}
+    explicit StepReader(const PackedBytes& bytes) : in_(bytes.data()) {}
     size_t Count() {
         uint64_t count = 0;
         in_ = GetVarint(in_, count);
@@ -137,19 +137,47 @@ void ReadRing(StepReader& reader, Points& ring) {
 
 }  // namespace
 
-PackedLine::PackedLine(const FixedLine& line) : points_(uint32_t(line.size())) {
+FixedBox::FixedBox(const GeoBox& box)
+    : min_(ToFixed(box.min_corner())), max_(ToFixed(box.max_corner())) {}
+
+FixedBox::operator GeoBox() const {
+    return GeoBox(GeoOf(min_), GeoOf(max_));
+}
+
+PackedBytes::PackedBytes(const std::vector<uint8_t>& bytes, uint32_t count)
+    : bytes_(bytes.empty() ? nullptr : new uint8_t[bytes.size()]),
+      size_(uint32_t(bytes.size())),
+      count_(count) {
+    std::copy(bytes.begin(), bytes.end(), bytes_.get());
+}
+
+PackedBytes::PackedBytes(const PackedBytes& other)
+    : bytes_(other.size_ == 0 ? nullptr : new uint8_t[other.size_]),
+      size_(other.size_),
+      count_(other.count_) {
+    std::copy(other.data(), other.data() + size_, bytes_.get());
+}
+
+PackedBytes& PackedBytes::operator=(const PackedBytes& other) {
+    if (this != &other) {
+        *this = PackedBytes(other);
+    }
+    return *this;
+}
+
+PackedLine::PackedLine(const FixedLine& line) {
     StepWriter writer;
     for (const FixedPoint& point : line) {
         writer.Point(point);
     }
-    bytes_ = writer.Bytes();
+    bytes_ = PackedBytes(writer.Bytes(), uint32_t(line.size()));
 }
 
 FixedLine PackedLine::Unpack() const {
     FixedLine line;
-    line.reserve(points_);
+    line.reserve(size());
     StepReader reader(bytes_);
-    for (uint32_t i = 0; i < points_; ++i) {
+    for (size_t i = 0; i < size(); ++i) {
         line.push_back(reader.Point());
     }
     return line;
@@ -157,9 +185,9 @@ FixedLine PackedLine::Unpack() const {
 
 GeoLine PackedLine::ToGeo() const {
     GeoLine line;
-    line.reserve(points_);
+    line.reserve(size());
     StepReader reader(bytes_);
-    for (uint32_t i = 0; i < points_; ++i) {
+    for (size_t i = 0; i < size(); ++i) {
         line.push_back(GeoOf(reader.Point()));
     }
     return line;
@@ -168,16 +196,17 @@ GeoLine PackedLine::ToGeo() const {
 PackedArea::PackedArea(const GeoMultiPolygon& area) {
     StepWriter writer;
     writer.Count(area.size());
+    uint32_t joinedVertices = 0;
     for (const GeoPolygon& polygon : area) {
         WriteRing(writer, polygon.outer());
-        joinedVertices_ += uint32_t(polygon.outer().size());
+        joinedVertices += uint32_t(polygon.outer().size());
         writer.Count(polygon.inners().size());
         for (const auto& inner : polygon.inners()) {
             WriteRing(writer, inner);
-            joinedVertices_ += uint32_t(inner.size() + 1);
+            joinedVertices += uint32_t(inner.size() + 1);
         }
     }
-    bytes_ = writer.Bytes();
+    bytes_ = PackedBytes(writer.Bytes(), joinedVertices);
 }
 
 GeoMultiPolygon PackedArea::ToGeo() const {

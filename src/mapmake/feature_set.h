@@ -4,6 +4,7 @@
 // the reader gathers them and before they are cut into tiles.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,12 +36,14 @@ private:
     const std::string* text_ = nullptr;
 };
 
+// Type codes and subtypes are below 0x100 and levels at most 24 bits: small integers keep a
+// feature's description in 24 bytes with its two texts.
 struct FeatureInfo {
-    int type = 0;
-    int subtype = 0;
+    int16_t type = 0;
+    int16_t subtype = 0;
     // Kept in every level of at least this many cbits and at most finestCbits.
-    int coarsestCbits = 24;
-    int finestCbits = 24;
+    int8_t coarsestCbits = 24;
+    int8_t finestCbits = 24;
     SharedText name;  // UTF-8; for a peak, its name and height
     SharedText ref;   // roads: the first of their reference numbers ("CG-1")
 
@@ -64,6 +67,40 @@ inline constexpr double kFixedPerDegree = 1.0e7;
 FixedLine ToFixed(const GeoLine& line);
 GeoLine ToGeo(const FixedLine& line);
 
+// A feature's box in 10^-7 degrees, in half the room of a GeoBox. Boxes of features read from
+// OpenStreetMap lie on that grid, so they convert both ways without change.
+class FixedBox {
+public:
+    FixedBox() = default;
+    explicit FixedBox(const GeoBox& box);
+    operator GeoBox() const;
+
+private:
+    FixedPoint min_;
+    FixedPoint max_;
+};
+
+// The bytes of a packed geometry, and a count that goes with them, in 16 bytes: allocated
+// exactly, copied whole.
+class PackedBytes {
+public:
+    PackedBytes() = default;
+    PackedBytes(const std::vector<uint8_t>& bytes, uint32_t count);
+    PackedBytes(const PackedBytes& other);
+    PackedBytes& operator=(const PackedBytes& other);
+    PackedBytes(PackedBytes&&) noexcept = default;
+    PackedBytes& operator=(PackedBytes&&) noexcept = default;
+
+    const uint8_t* data() const { return bytes_.get(); }
+    bool empty() const { return size_ == 0; }
+    uint32_t count() const { return count_; }
+
+private:
+    std::unique_ptr<uint8_t[]> bytes_;
+    uint32_t size_ = 0;
+    uint32_t count_ = 0;
+};
+
 // The geometry of the region is held from reading to the last tile, so it is kept packed: in
 // 10^-7 degrees, every point as the step from the point before, each coordinate a zigzag
 // variable-length integer. The vertices of a way lie metres apart, so a point takes about 4
@@ -73,14 +110,13 @@ public:
     PackedLine() = default;
     explicit PackedLine(const FixedLine& line);
 
-    size_t size() const { return points_; }
-    bool empty() const { return points_ == 0; }
+    size_t size() const { return bytes_.count(); }
+    bool empty() const { return size() == 0; }
     FixedLine Unpack() const;
     GeoLine ToGeo() const;
 
 private:
-    std::vector<uint8_t> bytes_;
-    uint32_t points_ = 0;
+    PackedBytes bytes_;  // counting the points
 };
 
 // Rings as in GeoPolygon: the outer one clockwise, the inner ones counter-clockwise, closed.
@@ -92,18 +128,17 @@ public:
 
     // The points of all rings, each hole counted with one more for the seam that joins it to
     // its outer ring.
-    size_t JoinedVertices() const { return joinedVertices_; }
+    size_t JoinedVertices() const { return bytes_.count(); }
     GeoMultiPolygon ToGeo() const;
 
 private:
-    std::vector<uint8_t> bytes_;
-    uint32_t joinedVertices_ = 0;
+    PackedBytes bytes_;  // counting the joined vertices
 };
 
 struct LineFeature {
     FeatureInfo info;
     PackedLine line;
-    GeoBox box;
+    FixedBox box;
     // The nodes at the two ends, where lines of the same road meet.
     int64_t firstNode = 0;
     int64_t lastNode = 0;
@@ -112,7 +147,7 @@ struct LineFeature {
 struct AreaFeature {
     FeatureInfo info;
     PackedArea area;
-    GeoBox box;
+    FixedBox box;
     double squareMetres = 0.0;
 };
 

@@ -77,7 +77,9 @@ private:
                     line.insert(line.end(), more.rbegin() + 1, more.rend());
                     out.lastNode = piece.firstNode;
                 }
-                Widen(out.box, piece.box);
+                GeoBox box = out.box;
+                Widen(box, piece.box);
+                out.box = FixedBox(box);
                 piece.line = PackedLine();
                 grown = true;
             }

@@ -197,10 +197,11 @@ public:
             FeatureInfo info;
             info.type = border->type;
             info.coarsestCbits = border->coarsestCbits;
-            features_.lines.push_back({std::move(info), packed, box, first, last});
+            features_.lines.push_back({std::move(info), packed, FixedBox(box), first, last});
         }
         if (line) {
-            features_.lines.push_back({InfoOf(*line, tags), std::move(packed), box, first, last});
+            features_.lines.push_back(
+                {InfoOf(*line, tags), std::move(packed), FixedBox(box), first, last});
         }
     }
 
@@ -236,7 +237,7 @@ public:
         for (const GeoPolygon& part : geometry) {
             squareDegrees += Area(part);
         }
-        AreaFeature feature{InfoOf(*areaRule, tags), PackedArea(geometry), box, 0.0};
+        AreaFeature feature{InfoOf(*areaRule, tags), PackedArea(geometry), FixedBox(box), 0.0};
         const double latitude = (box.min_corner().y() + box.max_corner().y()) / 2.0;
         feature.squareMetres = SquareMetres(squareDegrees, latitude);
         if (areaRule->smallType != 0 && feature.squareMetres < kLargeWaterSquareMetres) {

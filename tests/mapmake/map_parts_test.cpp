@@ -118,7 +118,7 @@ mapmake::LineFeature Piece(int64_t first, int64_t last, std::vector<GeoPoint> po
     line.info.name = name;
     const mapmake::GeoLine geo(points.begin(), points.end());
     line.line = mapmake::PackedLine(mapmake::ToFixed(geo));
-    line.box = mapmake::BoxOf(geo);
+    line.box = mapmake::FixedBox(mapmake::BoxOf(geo));
     line.firstNode = first;
     line.lastNode = last;
     return line;
@@ -140,7 +140,7 @@ TEST(LineMerger, JoinsPiecesEndToEndWhicheverWayTheyRun) {
     }
     EXPECT_EQ(lines[0].firstNode, 1);
     EXPECT_EQ(lines[0].lastNode, 4);
-    EXPECT_DOUBLE_EQ(lines[0].box.max_corner().x(), 3.0);
+    EXPECT_DOUBLE_EQ(mapmake::GeoBox(lines[0].box).max_corner().x(), 3.0);
     EXPECT_EQ(lines[1].info.name, "Other");
     EXPECT_EQ(lines[2].line.size(), 4u);  // the ring stays whole
 }
