@@ -49,30 +49,39 @@ void NodeLocations::set(osmium::unsigned_object_id_type id, osmium::Location loc
     Append(id, location);
 }
 
-void NodeLocations::Decode(size_t b) const {
+uint32_t NodeLocations::BlockCount(size_t b) const {
+    return b + 1 < blockFirstIds_.size() ? kBlockNodes : uint32_t(size_ - b * kBlockNodes);
+}
+
+void NodeLocations::Begin(size_t b) const {
     const uint64_t start = blockStarts_[b];
     const uint8_t* in = pages_[start / kPageBytes].get() + start % kPageBytes;
-    cachedCount_ = b + 1 < blockFirstIds_.size() ? kBlockNodes
-                                                 : uint32_t(size_ - b * size_t(kBlockNodes));
-    uint64_t value = 0;
-    in = GetVarint(in, value);
-    int64_t x = UnZigZag(value);
-    in = GetVarint(in, value);
-    int64_t y = UnZigZag(value);
-    osmium::unsigned_object_id_type id = blockFirstIds_[b];
-    cachedIds_[0] = id;
-    cachedLocations_[0] = osmium::Location(int32_t(x), int32_t(y));
-    for (uint32_t i = 1; i < cachedCount_; ++i) {
-        in = GetVarint(in, value);
-        id += value + 1;
-        in = GetVarint(in, value);
-        x += UnZigZag(value);
-        in = GetVarint(in, value);
-        y += UnZigZag(value);
-        cachedIds_[i] = id;
-        cachedLocations_[i] = osmium::Location(int32_t(x), int32_t(y));
-    }
+    uint64_t x = 0;
+    uint64_t y = 0;
+    in = GetVarint(in, x);
+    in = GetVarint(in, y);
+    cachedIds_[0] = blockFirstIds_[b];
+    cachedLocations_[0] = osmium::Location(int32_t(UnZigZag(x)), int32_t(UnZigZag(y)));
+    cachedCount_ = 1;
+    cachedBlockCount_ = BlockCount(b);
+    cachedNext_ = in;
     cachedBlock_ = b;
+}
+
+void NodeLocations::DecodeNext() const {
+    const uint8_t* in = cachedNext_;
+    uint64_t step = 0;
+    uint64_t dx = 0;
+    uint64_t dy = 0;
+    in = GetVarint(in, step);
+    in = GetVarint(in, dx);
+    in = GetVarint(in, dy);
+    const osmium::Location last = cachedLocations_[cachedCount_ - 1];
+    cachedIds_[cachedCount_] = cachedIds_[cachedCount_ - 1] + step + 1;
+    cachedLocations_[cachedCount_] = osmium::Location(int32_t(last.x() + UnZigZag(dx)),
+                                                      int32_t(last.y() + UnZigZag(dy)));
+    ++cachedCount_;
+    cachedNext_ = in;
 }
 
 osmium::Location NodeLocations::get_noexcept(osmium::unsigned_object_id_type id) const noexcept {
@@ -83,7 +92,10 @@ osmium::Location NodeLocations::get_noexcept(osmium::unsigned_object_id_type id)
     }
     const size_t b = size_t(after - blockFirstIds_.begin()) - 1;
     if (b != cachedBlock_) {
-        Decode(b);
+        Begin(b);
+    }
+    while (cachedIds_[cachedCount_ - 1] < id && cachedCount_ < cachedBlockCount_) {
+        DecodeNext();
     }
     const osmium::unsigned_object_id_type* begin = cachedIds_;
     const osmium::unsigned_object_id_type* end = begin + cachedCount_;
@@ -127,7 +139,10 @@ void NodeLocations::sort() {
     std::vector<Node> nodes;
     nodes.reserve(size_ + unsorted_.size());
     for (size_t b = 0; b < blockFirstIds_.size(); ++b) {
-        Decode(b);
+        Begin(b);
+        while (cachedCount_ < cachedBlockCount_) {
+            DecodeNext();
+        }
         for (uint32_t i = 0; i < cachedCount_; ++i) {
             nodes.emplace_back(cachedIds_[i], cachedLocations_[i]);
         }

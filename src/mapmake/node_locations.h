@@ -7,8 +7,8 @@
 // mostly lie a few hundred metres apart, so a step takes two or three bytes. Blocks are written
 // into pages allocated whole, so the store never copies itself to grow.
 //
-// A lookup decodes the block that holds the id and keeps it for the next one: the nodes of a
-// way mostly have neighbouring ids. That cache makes the store usable from one thread only.
+// A lookup decodes the block that holds the id as far as the id and keeps what it decoded for
+// the next one: the nodes of a way mostly have neighbouring ids. That cache makes the store usable from one thread only.
 
 #include <osmium/index/index.hpp>
 #include <osmium/index/map.hpp>
@@ -25,7 +25,7 @@ namespace mapmake {
 class NodeLocations final
     : public osmium::index::map::Map<osmium::unsigned_object_id_type, osmium::Location> {
 public:
-    static constexpr uint32_t kBlockNodes = 32;
+    static constexpr uint32_t kBlockNodes = 64;
 
     // Nodes come in order of id, as in a .osm.pbf file; sort() puts them in order otherwise.
     void set(osmium::unsigned_object_id_type id, osmium::Location location) override;
@@ -43,8 +43,11 @@ private:
     using Node = std::pair<osmium::unsigned_object_id_type, osmium::Location>;
 
     void Append(osmium::unsigned_object_id_type id, osmium::Location location);
-    // Decodes block b into the cache.
-    void Decode(size_t b) const;
+    // Starts decoding block b into the cache.
+    void Begin(size_t b) const;
+    // Decodes the cached block's next node.
+    void DecodeNext() const;
+    uint32_t BlockCount(size_t b) const;
     osmium::Location Unsorted(osmium::unsigned_object_id_type id) const noexcept;
 
     std::vector<osmium::unsigned_object_id_type> blockFirstIds_;
@@ -58,8 +61,11 @@ private:
     // Nodes set out of order wait here for sort().
     std::vector<Node> unsorted_;
 
+    // The block decoded last, as far as a lookup needed it.
     mutable size_t cachedBlock_ = SIZE_MAX;
     mutable uint32_t cachedCount_ = 0;
+    mutable uint32_t cachedBlockCount_ = 0;
+    mutable const uint8_t* cachedNext_ = nullptr;
     mutable osmium::unsigned_object_id_type cachedIds_[kBlockNodes] = {};
     mutable osmium::Location cachedLocations_[kBlockNodes];
 };
