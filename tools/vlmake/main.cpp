@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -140,6 +141,9 @@ int Compile(const mapmake::CompileOptions& options, bool quiet) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The reader's decoding threads would each get a malloc arena of their own, whose freed
+    // blocks stay with it: two arenas decode as fast, and a country takes some 10 MB less.
+    mallopt(M_ARENA_MAX, 2);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("vlmake");
     QCoreApplication::setApplicationVersion(VELMORA_VERSION);
