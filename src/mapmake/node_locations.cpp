@@ -78,8 +78,8 @@ void NodeLocations::DecodeNext() const {
     in = GetVarint(in, dy);
     const osmium::Location last = cachedLocations_[cachedCount_ - 1];
     cachedIds_[cachedCount_] = cachedIds_[cachedCount_ - 1] + step + 1;
-    cachedLocations_[cachedCount_] = osmium::Location(int32_t(last.x() + UnZigZag(dx)),
-                                                      int32_t(last.y() + UnZigZag(dy)));
+    cachedLocations_[cachedCount_] =
+        osmium::Location(int32_t(last.x() + UnZigZag(dx)), int32_t(last.y() + UnZigZag(dy)));
     ++cachedCount_;
     cachedNext_ = in;
 }

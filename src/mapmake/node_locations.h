@@ -8,7 +8,8 @@
 // into pages allocated whole, so the store never copies itself to grow.
 //
 // A lookup decodes the block that holds the id as far as the id and keeps what it decoded for
-// the next one: the nodes of a way mostly have neighbouring ids. That cache makes the store usable from one thread only.
+// the next one: the nodes of a way mostly have neighbouring ids. That cache makes the store usable
+// from one thread only.
 
 #include <osmium/index/index.hpp>
 #include <osmium/index/map.hpp>

@@ -481,8 +481,8 @@ double EstimateBytes(const FeatureSet& features, const Candidates& candidates, c
     }
     for (uint32_t i : candidates.areas) {
         const AreaFeature& area = features.areas[i];
-        bytes += RecordBytes(area.area.JoinedVertices(), area.info.name.size()) * ShareInside(area.box, box) *
-                 levelsFactor(area.info.coarsestCbits, true);
+        bytes += RecordBytes(area.area.JoinedVertices(), area.info.name.size()) *
+                 ShareInside(area.box, box) * levelsFactor(area.info.coarsestCbits, true);
     }
     return bytes;
 }

@@ -285,8 +285,8 @@ TEST(NodeLocations, NodesOutOfOrderAreSortedAndTheFirstOfTwiceSetStays) {
 
 // From one side of the world to the other and back in one step, holes, an empty area.
 TEST(PackedGeometry, GivesBackThePointsRoundedTo10ToTheMinus7Degrees) {
-    const mapmake::GeoLine line{{-180.0, -90.0}, {180.0, 90.0}, {1.52181234567, 42.50631},
-                                {1.521812301, 42.5063099}};
+    const mapmake::GeoLine line{
+        {-180.0, -90.0}, {180.0, 90.0}, {1.52181234567, 42.50631}, {1.521812301, 42.5063099}};
     const mapmake::GeoLine back = mapmake::PackedLine(mapmake::ToFixed(line)).ToGeo();
     ASSERT_EQ(back.size(), line.size());
     for (size_t i = 0; i < line.size(); ++i) {
