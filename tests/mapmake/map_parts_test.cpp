@@ -238,9 +238,8 @@ TEST(NodeLocations, GiveBackEveryLocationAsSetAndNothingElse) {
         id += gap == 0 ? 1 : gap == 1 ? 1 + random() % 1000 : gap == 2 ? (1ull << 33) : 2;
         osmium::Location location(int32_t(int64_t(random() % 3600000001) - 1800000000),
                                   int32_t(int64_t(random() % 1800000001) - 900000000));
-        if (i % 3 == 0) {
-            location = osmium::Location(nodes.empty() ? 0 : nodes.back().second.x() + 9,
-                                        nodes.empty() ? 0 : nodes.back().second.y() - 4);
+        if (i % 3 == 0 && !nodes.empty() && nodes.back().second.valid()) {  // metres apart
+            location = osmium::Location(nodes.back().second.x() + 9, nodes.back().second.y() - 4);
         }
         if (i % 1001 == 0) {
             location = osmium::Location();
