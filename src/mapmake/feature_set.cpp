@@ -75,21 +75,19 @@ namespace {
 // The steps of a packed geometry, written and read in the same order.
 class StepWriter {
 public:
-    void Count(size_t count) { Put(count); }
+    void Count(size_t count) {
+        uint8_t bytes[10];
+        bytes_.insert(bytes_.end(), bytes, PutVarint(bytes, count));
+    }
     void Point(FixedPoint point) {
-        Put(ZigZag(int64_t(point.lon) - lon_));
-        Put(ZigZag(int64_t(point.lat) - lat_));
+        uint8_t bytes[10];
+        bytes_.insert(bytes_.end(), bytes, PutStep(bytes, lon_, lat_, point.lon, point.lat));
         lon_ = point.lon;
         lat_ = point.lat;
     }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
 private:
-    void Put(uint64_t value) {
-        uint8_t bytes[10];
-        bytes_.insert(bytes_.end(), bytes, PutVarint(bytes, value));
-    }
-
     std::vector<uint8_t> bytes_;
     int64_t lon_ = 0;
     int64_t lat_ = 0;
@@ -104,11 +102,7 @@ public:
         return size_t(count);
     }
     FixedPoint Point() {
-        uint64_t step = 0;
-        in_ = GetVarint(in_, step);
-        lon_ += UnZigZag(step);
-        in_ = GetVarint(in_, step);
-        lat_ += UnZigZag(step);
+        in_ = GetStep(in_, lon_, lat_);
         return {int32_t(lon_), int32_t(lat_)};
     }
 

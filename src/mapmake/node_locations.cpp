@@ -23,14 +23,12 @@ void NodeLocations::Append(osmium::unsigned_object_id_type id, osmium::Location 
         blockFirstIds_.push_back(id);
         blockStarts_.push_back(uint64_t(pages_.size() - 1) * kPageBytes + pageUsed_);
         uint8_t* out = pages_.back().get() + pageUsed_;
-        out = PutVarint(out, ZigZag(location.x()));
-        out = PutVarint(out, ZigZag(location.y()));
+        out = PutStep(out, 0, 0, location.x(), location.y());
         pageUsed_ = uint32_t(out - pages_.back().get());
     } else {
         uint8_t* out = pages_.back().get() + pageUsed_;
         out = PutVarint(out, id - last_.first - 1);
-        out = PutVarint(out, ZigZag(int64_t(location.x()) - last_.second.x()));
-        out = PutVarint(out, ZigZag(int64_t(location.y()) - last_.second.y()));
+        out = PutStep(out, last_.second.x(), last_.second.y(), location.x(), location.y());
         pageUsed_ = uint32_t(out - pages_.back().get());
     }
     last_ = {id, location};
@@ -56,12 +54,11 @@ uint32_t NodeLocations::BlockCount(size_t b) const {
 void NodeLocations::Begin(size_t b) const {
     const uint64_t start = blockStarts_[b];
     const uint8_t* in = pages_[start / kPageBytes].get() + start % kPageBytes;
-    uint64_t x = 0;
-    uint64_t y = 0;
-    in = GetVarint(in, x);
-    in = GetVarint(in, y);
+    int64_t x = 0;
+    int64_t y = 0;
+    in = GetStep(in, x, y);
     cachedIds_[0] = blockFirstIds_[b];
-    cachedLocations_[0] = osmium::Location(int32_t(UnZigZag(x)), int32_t(UnZigZag(y)));
+    cachedLocations_[0] = osmium::Location(int32_t(x), int32_t(y));
     cachedCount_ = 1;
     cachedBlockCount_ = BlockCount(b);
     cachedNext_ = in;
@@ -69,19 +66,14 @@ void NodeLocations::Begin(size_t b) const {
 }
 
 void NodeLocations::DecodeNext() const {
-    const uint8_t* in = cachedNext_;
     uint64_t step = 0;
-    uint64_t dx = 0;
-    uint64_t dy = 0;
-    in = GetVarint(in, step);
-    in = GetVarint(in, dx);
-    in = GetVarint(in, dy);
-    const osmium::Location last = cachedLocations_[cachedCount_ - 1];
+    const uint8_t* in = GetVarint(cachedNext_, step);
+    int64_t x = cachedLocations_[cachedCount_ - 1].x();
+    int64_t y = cachedLocations_[cachedCount_ - 1].y();
+    cachedNext_ = GetStep(in, x, y);
     cachedIds_[cachedCount_] = cachedIds_[cachedCount_ - 1] + step + 1;
-    cachedLocations_[cachedCount_] =
-        osmium::Location(int32_t(last.x() + UnZigZag(dx)), int32_t(last.y() + UnZigZag(dy)));
+    cachedLocations_[cachedCount_] = osmium::Location(int32_t(x), int32_t(y));
     ++cachedCount_;
-    cachedNext_ = in;
 }
 
 osmium::Location NodeLocations::get_noexcept(osmium::unsigned_object_id_type id) const noexcept {
