@@ -56,7 +56,8 @@ private:
             return out;
         }
         const Group& group = groups_.at(GroupKey(out.info));
-        FixedLine line = out.line.Unpack();
+        // Unpacked once a piece joins it; most lines are whole as read.
+        FixedLine line;
         bool grown = false;
         for (int end = 0; end < 2; ++end) {
             while (out.lastNode != out.firstNode) {
@@ -69,6 +70,13 @@ private:
                 }
                 used_[next->second] = true;
                 LineFeature& piece = lines_[next->second];
+                if (!grown) {
+                    line = out.line.Unpack();
+                    if (end == 1) {
+                        std::reverse(line.begin(), line.end());  // as the first turn left it
+                    }
+                    grown = true;
+                }
                 const FixedLine more = piece.line.Unpack();
                 if (piece.firstNode == node) {
                     line.insert(line.end(), more.begin() + 1, more.end());
@@ -81,7 +89,6 @@ private:
                 Widen(box, piece.box);
                 out.box = FixedBox(box);
                 piece.line = PackedLine();
-                grown = true;
             }
             // Grow the other end the same way; after both turns the line runs as it began.
             std::reverse(line.begin(), line.end());
