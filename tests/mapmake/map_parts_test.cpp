@@ -130,6 +130,8 @@ TEST(LineMerger, JoinsPiecesEndToEndWhicheverWayTheyRun) {
     lines.push_back(Piece(1, 2, {GeoPoint(0, 0), GeoPoint(1, 0)}));
     lines.push_back(Piece(4, 3, {GeoPoint(3, 0), GeoPoint(2, 0)}));  // runs backwards
     lines.push_back(Piece(9, 10, {GeoPoint(1, 5), GeoPoint(2, 5)}, "Other"));
+    // Continues "Other" only before its first node: joined on the second turn.
+    lines.push_back(Piece(8, 9, {GeoPoint(0, 5), GeoPoint(1, 5)}, "Other"));
     lines.push_back(Piece(7, 7, {GeoPoint(5, 5), GeoPoint(6, 5), GeoPoint(5, 6), GeoPoint(5, 5)}));
     mapmake::MergeLines(lines);
     ASSERT_EQ(lines.size(), 3u);
@@ -142,6 +144,13 @@ TEST(LineMerger, JoinsPiecesEndToEndWhicheverWayTheyRun) {
     EXPECT_EQ(lines[0].lastNode, 4);
     EXPECT_DOUBLE_EQ(mapmake::GeoBox(lines[0].box).max_corner().x(), 3.0);
     EXPECT_EQ(lines[1].info.name, "Other");
+    const mapmake::GeoLine other = lines[1].line.ToGeo();
+    ASSERT_EQ(other.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_DOUBLE_EQ(other[i].x(), double(i));
+    }
+    EXPECT_EQ(lines[1].firstNode, 8);
+    EXPECT_EQ(lines[1].lastNode, 10);
     EXPECT_EQ(lines[2].line.size(), 4u);  // the ring stays whole
 }
 
